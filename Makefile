@@ -1,0 +1,46 @@
+# Kestrel's two front doors: `make run` and `make test`.
+# Both install what is missing (scripts/bootstrap), configure with CMake and build with Ninja.
+
+BUILD      ?= build
+ASAN_BUILD ?= build-asan
+CMAKE_ARGS ?=
+JOBS       ?= 2
+
+.PHONY: all run test build bootstrap test-unit test-asan format format-check clean
+
+all: build
+
+bootstrap:
+	@scripts/bootstrap
+
+$(BUILD)/build.ninja: | bootstrap
+	cmake -S . -B $(BUILD) -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo $(CMAKE_ARGS)
+
+build: bootstrap $(BUILD)/build.ninja
+	cmake --build $(BUILD) -j $(JOBS)
+
+run: build
+	@scripts/run $(BUILD)
+
+# The whole suite, then the whole suite again under AddressSanitizer and
+# UndefinedBehaviorSanitizer in a separate build folder.
+test: bootstrap format-check test-unit test-asan
+
+test-unit: build
+	ctest --test-dir $(BUILD) --output-on-failure -j $(JOBS)
+
+test-asan: bootstrap
+	cmake -S . -B $(ASAN_BUILD) -G Ninja -DCMAKE_BUILD_TYPE=Debug -DKESTREL_SANITIZE=ON $(CMAKE_ARGS)
+	cmake --build $(ASAN_BUILD) -j $(JOBS)
+	ctest --test-dir $(ASAN_BUILD) --output-on-failure -j $(JOBS)
+
+FORMATTED = $(shell git ls-files '*.cpp' '*.h' 2>/dev/null)
+
+format:
+	clang-format -i $(FORMATTED)
+
+format-check: bootstrap
+	@clang-format --dry-run --Werror $(FORMATTED)
+
+clean:
+	rm -rf $(BUILD) $(ASAN_BUILD)

@@ -1,0 +1,46 @@
+// TuFileName: one absolute path as wide text, with its parts, and the path functions that
+// split and compose paths in the Windows style and the POSIX style.
+#pragma once
+
+#include <cstddef>
+
+constexpr std::size_t TuPathSize = 260; // a whole path: 259 units and the terminator
+constexpr std::size_t TuPartSize = 256; // one part of a path: drive, directory, name, extension
+
+enum class TuPathStyle { Windows, Posix };
+
+#ifdef _WIN32
+constexpr TuPathStyle TuHostPathStyle = TuPathStyle::Windows;
+#else
+constexpr TuPathStyle TuHostPathStyle = TuPathStyle::Posix;
+#endif
+
+class TuFileName {
+public:
+    TuFileName();
+    // Converts the narrow text and stores its absolute form (host style).
+    explicit TuFileName(const char* text);
+    TuFileName(const TuFileName& other);
+    TuFileName& operator=(const TuFileName& other);
+    virtual ~TuFileName();
+
+    const char16_t* GetPath() const noexcept { return path; }
+    // The path as narrow text, owned by the object and valid until the path changes.
+    const char* GetNarrow() const;
+
+    void GetDrive(char16_t* part) const;     // part: TuPartSize units
+    void GetDirectory(char16_t* part) const; // part: TuPartSize units
+    void GetExtension(char16_t* part) const; // part: TuPartSize units
+    void GetExtension(char* part) const;     // part: TuPartSize bytes
+    void GetNameAndExtension(char16_t* part) const;
+
+    void SetExtension(const char16_t* extension);
+    void SetExtension(const char* extension);
+
+    // Diagnoses why an open of this path failed and raises the matching cause.
+    [[noreturn]] void RaiseOpenFailure(int accessKind, int errorNumber) const;
+
+private:
+    char16_t path[TuPathSize];
+    mutable char* narrow;
+};

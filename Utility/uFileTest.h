@@ -1,0 +1,10 @@
+// File existence and access tests on a wide path.
+#pragma once
+
+#include <sys/stat.h>
+
+// 0 when the path exists and status was filled; -1 otherwise.
+int TuFileStatus(const char16_t* path, struct stat* status);
+
+// Access modes: 0 existence, 2 write, 4 read, 6 read and write. 0 when granted, -1 otherwise.
+int TuFileAccess(const char16_t* path, int mode);

@@ -1,0 +1,83 @@
+// TuTiffFile: access to one TIFF file: its header, its chain of image file directories,
+// the values of its tags as doubles, and in-place updates with a safely committed directory.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <vector>
+
+#include "uFileName.h"
+
+// The answer of a lookup that finds nothing.
+constexpr int TagNotFound = 2147483647;
+
+constexpr int ModeExamine = 1;   // read only
+constexpr int ModeUpdate = 2;    // read and write an existing file
+constexpr int ModeCreate = 3;    // a new file; an existing one is refused
+constexpr int ModeOverwrite = 4; // a new file; an existing one is truncated
+
+constexpr int TiffTagModelPixelScale = 33550;
+constexpr int TiffTagModelTiepoint = 33922;
+constexpr std::uint16_t TiffTypeDouble = 12;
+
+std::uint16_t Swap16(std::uint16_t value, bool bigEndian);
+std::uint32_t Swap32(std::uint32_t value, bool bigEndian);
+float SwapFloat(float value, bool bigEndian);
+double SwapDouble(double value, bool bigEndian);
+
+// The byte size of count values of a field type (unsigned 32-bit arithmetic).
+std::uint32_t TiffFieldSize(unsigned type, std::uint32_t count);
+
+// One directory entry in memory.
+struct TuTiffTag {
+    std::uint16_t tag = 0;
+    std::uint16_t type = 0;
+    std::uint32_t count = 0;
+    std::uint32_t size = 0;
+    std::uint32_t offset = 0xFFFFFFFF; // 0xFFFFFFFF when the values are held inline
+    unsigned char inlineValue[4] = {0, 0, 0, 0};
+
+    TuTiffTag() = default;
+    TuTiffTag(std::uint16_t tag, std::uint16_t type, std::uint32_t count);
+};
+
+class TuTiffFile : public TuFileName {
+public:
+    // Opens the file in one of the four modes; modes 1 and 2 read the header and every
+    // directory of the chain. Raises a catalogue cause on failure, leaving nothing open.
+    TuTiffFile(const TuFileName& name, int mode);
+    TuTiffFile(const TuTiffFile&) = delete;
+    TuTiffFile& operator=(const TuTiffFile&) = delete;
+    // Closes the file; commits nothing (owners call CommitAndClose first).
+    ~TuTiffFile() override;
+
+    // Commits pending changes when commitOnClose is set (the new directory if tags were added,
+    // then the header), then closes the file. The file is closed whether or not the commit
+    // succeeds; a commit error passes on to the caller after the close.
+    void CommitAndClose();
+
+    bool commitOnClose = false;
+
+    int FindTag(int tagId) const noexcept;
+    const TuTiffTag& TagAt(std::size_t index) const;
+    std::size_t TagCount() const noexcept;
+    // Reads up to n values of a tag from element start; returns how many, or TagNotFound.
+    int ReadDoubles(int tagId, double* values, int n, int start);
+    // Adds an entry and reserves room for its values at the end of the file.
+    void AddTag(const TuTiffTag& tag);
+    // Writes n values as elements start .. start + n - 1 of a tag, at once, into the file.
+    void WriteDoubles(int tagId, const double* values, int n, int start);
+
+    bool IsBigEndian() const noexcept { return bigEndian; }
+    bool IsWritable() const noexcept { return writable; }
+
+private:
+    bool bigEndian = false;
+    bool directoryChanged = false;
+    bool writable = false;
+    std::uint16_t magic = 42;
+    std::uint32_t firstIfdOffset = 0;
+    std::uint32_t endMark = 0;
+    int descriptor = -1;
+    std::vector<TuTiffTag> tags;
+};
