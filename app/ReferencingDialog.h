@@ -1,0 +1,78 @@
+// ReferencingDialog: the logic of Kestrel's main dialog. It holds the TIFF file's name and
+// twelve numbers (the TIFF's pixel scale and tie point, the world file's six parameters),
+// examines a TIFF and its world file, converts between the two kinds of referencing and writes
+// either back. It talks to the window only through DialogPlatform.
+#pragma once
+
+#include <memory>
+#include <string>
+
+#include "DialogPlatform.h"
+
+class TuTiffFile;
+class TuWorldFile;
+
+namespace kestrel {
+
+class ReferencingDialog {
+public:
+    explicit ReferencingDialog(DialogPlatform& platform);
+    ~ReferencingDialog();
+    ReferencingDialog(const ReferencingDialog&) = delete;
+    ReferencingDialog& operator=(const ReferencingDialog&) = delete;
+
+    // Dialog initialisation: display, menu entry, icon, initial status lines and buttons.
+    // Returns true so that the platform gives the focus to the first control.
+    bool OnInitDialog();
+
+    // Commands.
+    void OnFileNameKillFocus();
+    void OnBrowse();
+    void OnTiffToWorld();
+    void OnWorldToTiff();
+    void OnUpdateTiff();
+    void OnUpdateWorldFile();
+    void OnHelp();
+    void OnCancel();
+    void OnOK(); // the default command (Enter in an edit): collect, then end the dialog
+    // A system-menu command; returns false when the platform's default handling applies.
+    bool OnSystemCommand(int commandId);
+
+    // The members as they stand (read-only views for callers without a window).
+    const std::string& FileName() const { return fileName; }
+    double XPixelScale() const { return xPixelScale; }
+    double YPixelScale() const { return yPixelScale; }
+    double TiePixelX() const { return tiePixelX; }
+    double TiePixelY() const { return tiePixelY; }
+    double TieWorldX() const { return tieWorldX; }
+    double TieWorldY() const { return tieWorldY; }
+    double XVectorX() const { return xVectorX; }
+    double XVectorY() const { return xVectorY; }
+    double YVectorX() const { return yVectorX; }
+    double YVectorY() const { return yVectorY; }
+    double RefPointX() const { return refPointX; }
+    double RefPointY() const { return refPointY; }
+    bool HasTiffFile() const { return tiffFile != nullptr; }
+    bool HasWorldFile() const { return worldFile != nullptr; }
+
+private:
+    DialogPlatform& platform;
+
+    std::string fileName;
+    double xPixelScale = 0;
+    double yPixelScale = 0;
+    double tiePixelX = 0;
+    double tiePixelY = 0;
+    double tieWorldX = 0;
+    double tieWorldY = 0;
+    double xVectorX = 0;
+    double xVectorY = 0;
+    double yVectorX = 0;
+    double yVectorY = 0;
+    double refPointX = 0;
+    double refPointY = 0;
+    std::unique_ptr<TuTiffFile> tiffFile;
+    std::unique_ptr<TuWorldFile> worldFile;
+};
+
+} // namespace kestrel
