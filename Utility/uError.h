@@ -39,13 +39,11 @@ public:
 
     TuRaisedArgument() : form(Absent), integer(0), floating(0), text(nullptr), wide(nullptr) {}
     template <class T>
-        requires std::is_integral_v<T>
-    TuRaisedArgument(T value)
+    requires std::is_integral_v<T> TuRaisedArgument(T value)
         : form(std::is_signed_v<T> ? Signed : Unsigned), integer(static_cast<std::int64_t>(value)),
           floating(0), text(nullptr), wide(nullptr) {}
     template <class T>
-        requires std::is_floating_point_v<T>
-    TuRaisedArgument(T value)
+    requires std::is_floating_point_v<T> TuRaisedArgument(T value)
         : form(Floating), integer(0), floating(static_cast<double>(value)), text(nullptr),
           wide(nullptr) {}
     TuRaisedArgument(const char* value)
@@ -74,9 +72,9 @@ public:
     int Cause() const noexcept { return cause; }
     int Category() const noexcept { return category; }
     int MessageId() const noexcept { return messageId; }
-    int ArgumentType(int position) const; // 1 to 4
+    int ArgumentType(int position) const;        // 1 to 4
     const TuValue& Argument(int position) const; // 1 to 4
-    const char16_t* Message() const noexcept; // the formatted text (empty until built)
+    const char16_t* Message() const noexcept;    // the formatted text (empty until built)
 
     // Writes the category's caption into buffer (size bytes) and returns the style flags.
     int GetCaption(char* buffer, int size) const;
@@ -121,8 +119,7 @@ constexpr int TuStyleIconWarning = 0x30;
 constexpr int TuStyleIconInformation = 0x40;
 
 // Shows a message box with a caption, a body and style flags; returns when it is closed.
-using TuMessageBoxFunction =
-    std::function<void(const char* caption, const char* body, int style)>;
+using TuMessageBoxFunction = std::function<void(const char* caption, const char* body, int style)>;
 
 // Installs the message box that Show uses. With none installed (or an empty function),
 // Show writes "caption: body" to standard error.

@@ -22,7 +22,9 @@ char16_t WidenCharacter(const char* text) {
 
 } // namespace
 
-bool TuIsLeadByte(unsigned char) { return false; }
+bool TuIsLeadByte(unsigned char) {
+    return false;
+}
 
 char16_t* TuWideCopy(char16_t* destination, const char16_t* source) {
     while ((*destination = *source++) != 0)
@@ -44,7 +46,9 @@ std::size_t TuWideLength(const char16_t* text) {
     return length;
 }
 
-std::size_t TuWideByteSize(const char16_t* text) { return 2 * TuWideLength(text); }
+std::size_t TuWideByteSize(const char16_t* text) {
+    return 2 * TuWideLength(text);
+}
 
 char16_t* TuWiden(char16_t* destination, const char* source) {
     while (*source != '\0') {

@@ -32,14 +32,14 @@ public:
     void SetLong(std::int32_t value);
     void SetUnsigned(std::uint32_t value);
     void SetDouble(double value);
-    void SetText(const char* text);          // elided copy when 48 bytes or longer
+    void SetText(const char* text);         // elided copy when 48 bytes or longer
     void SetWideText(const char16_t* text); // elided copy when 48 units or longer
 
     std::int32_t AsSigned() const;    // tvInt, tvLong
     std::uint32_t AsUnsigned() const; // the first 32 bits of the value area
     double AsDouble() const;
-    const char* Text() const;          // tvText
-    const char16_t* WideText() const;  // tvWideText
+    const char* Text() const;         // tvText
+    const char16_t* WideText() const; // tvWideText
 
     // Writes the value as wide text under one conversion; returns the characters produced.
     // At most capacity - 1 are stored, then a terminator.
