@@ -10,6 +10,13 @@ namespace kestrel {
 
 enum class MessageIcon { None, Warning };
 
+// The topic of OpenHelp that opens the help at its contents.
+constexpr int HelpContents = 0;
+// The topic of OpenHelp for a dialog template (F1 in that dialog).
+constexpr int HelpTopicOfTemplate(int templateId) {
+    return 0x20000 + templateId;
+}
+
 struct FileOpenRequest {
     std::string title;            // "Tiff File Name"
     std::string filter;           // "Tiff Files (*.tif)|*.tif||"

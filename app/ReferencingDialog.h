@@ -9,10 +9,13 @@
 
 #include "DialogPlatform.h"
 
+class TuFileName;
 class TuTiffFile;
 class TuWorldFile;
 
 namespace kestrel {
+
+struct NumberRange;
 
 class ReferencingDialog {
 public:
@@ -56,6 +59,21 @@ public:
     bool HasWorldFile() const { return worldFile != nullptr; }
 
 private:
+    // The data exchange: display (members to controls) or collect (controls to members, with
+    // validation). Collect stops at the first refused field and returns false.
+    bool UpdateData(bool collect);
+    bool ExchangeNumber(bool collect, int id, double& member, const NumberRange* range);
+    bool Refuse(int id, const std::string& message);
+    // Examines the TIFF named by fileName and its world file, and shows what it found.
+    // Errors of building the name and of releasing the previous TIFF pass on to the caller.
+    void Examine();
+    void ExamineOpenFile(const TuFileName& tiffName);
+    // Releases both objects and zeroes the twelve numbers; the controls are not refreshed.
+    // Releasing the TIFF commits it when its commitOnClose is set; a failed commit passes on.
+    void ClearReferencing();
+    void ReleaseTiffFile();
+    void CloseDialog(int result);
+
     DialogPlatform& platform;
 
     std::string fileName;

@@ -1,0 +1,383 @@
+#include "ReferencingDialog.h"
+
+#include "ControlIds.h"
+#include "Conversions.h"
+#include "DialogTexts.h"
+#include "NumberField.h"
+#include "WorldFileName.h"
+#include "uError.h"
+#include "uFileName.h"
+#include "uFileTest.h"
+#include "uSystemInfo.h"
+#include "uTiffFile.h"
+#include "uWorldFile.h"
+
+namespace kestrel {
+
+namespace {
+
+// The file name edit takes at most this many characters.
+constexpr int FileNameLimit = 260;
+// Characters of the file name edit that a typed name is built from.
+constexpr std::size_t TypedNameLimit = 259;
+
+// Characters, not bytes, of UTF-8 text.
+std::size_t CharacterCount(const std::string& text) {
+    std::size_t count = 0;
+    for (unsigned char c : text) {
+        count += (c & 0xC0) != 0x80;
+    }
+    return count;
+}
+
+// The first `limit` characters of UTF-8 text.
+std::string FirstCharacters(const std::string& text, std::size_t limit) {
+    std::size_t count = 0;
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        if ((static_cast<unsigned char>(text[i]) & 0xC0) != 0x80 && count++ == limit) {
+            return text.substr(0, i);
+        }
+    }
+    return text;
+}
+
+} // namespace
+
+ReferencingDialog::ReferencingDialog(DialogPlatform& platform) : platform(platform) {}
+
+ReferencingDialog::~ReferencingDialog() = default;
+
+bool ReferencingDialog::OnInitDialog() {
+    UpdateData(false);
+    char entry[TuPartSize];
+    if (TuLoadString(tuSystemInfo.ModuleHandle(), IDS_ABOUTBOX, entry, sizeof entry) > 0) {
+        platform.AppendMenuEntry(IDM_ABOUTBOX, entry);
+    }
+    platform.SetIcon(IDR_MAINFRAME);
+    platform.SetControlText(IDC_TIFF_STATUS, texts::NoFileYet);
+    platform.SetControlText(IDC_WORLD_STATUS, texts::NoTiffYet);
+    platform.EnableControl(IDC_UPDATE_TIFF, false);
+    platform.EnableControl(IDC_UPDATE_WORLD, false);
+    return true;
+}
+
+// ---- Data exchange ----
+
+bool ReferencingDialog::Refuse(int id, const std::string& message) {
+    platform.MessageBox(message, MessageIcon::Warning);
+    platform.SetFocus(id);
+    return false;
+}
+
+bool ReferencingDialog::ExchangeNumber(bool collect, int id, double& member,
+                                       const NumberRange* range) {
+    if (!collect) {
+        const std::string text = FormatNumber(member);
+        if (platform.GetControlText(id) != text) {
+            platform.SetControlText(id, text);
+        }
+        return true;
+    }
+    const std::optional<double> value = ParseNumberField(platform.GetControlText(id));
+    if (!value) {
+        return Refuse(id, texts::EnterNumber);
+    }
+    member = *value;
+    if (range != nullptr && !range->Contains(member)) {
+        return Refuse(id, RangeMessage(*range));
+    }
+    return true;
+}
+
+bool ReferencingDialog::UpdateData(bool collect) {
+    platform.LimitText(IDC_FILE_NAME, FileNameLimit);
+    const bool complete = ExchangeNumber(collect, IDC_TIE_WORLD_X, tieWorldX, &TieWorldRange) &&
+                          ExchangeNumber(collect, IDC_TIE_WORLD_Y, tieWorldY, &TieWorldRange) &&
+                          ExchangeNumber(collect, IDC_X_PIXEL_SCALE, xPixelScale, nullptr) &&
+                          ExchangeNumber(collect, IDC_Y_PIXEL_SCALE, yPixelScale, nullptr) &&
+                          ExchangeNumber(collect, IDC_X_VECTOR_X, xVectorX, &VectorRange) &&
+                          ExchangeNumber(collect, IDC_X_VECTOR_Y, xVectorY, &VectorRange) &&
+                          ExchangeNumber(collect, IDC_Y_VECTOR_X, yVectorX, &VectorRange) &&
+                          ExchangeNumber(collect, IDC_Y_VECTOR_Y, yVectorY, &VectorRange) &&
+                          ExchangeNumber(collect, IDC_REF_POINT_X, refPointX, &RefPointRange) &&
+                          ExchangeNumber(collect, IDC_REF_POINT_Y, refPointY, &RefPointRange) &&
+                          ExchangeNumber(collect, IDC_TIE_PIXEL_Y, tiePixelY, nullptr) &&
+                          ExchangeNumber(collect, IDC_TIE_PIXEL_X, tiePixelX, nullptr);
+    if (!complete) {
+        return false;
+    }
+    if (!collect) {
+        // Replacing the text clears the edit's changed flag, so a completed name is not
+        // examined again when the user next leaves the field.
+        if (platform.GetControlText(IDC_FILE_NAME) != fileName) {
+            platform.SetControlText(IDC_FILE_NAME, fileName);
+        }
+        return true;
+    }
+    std::string text = platform.GetControlText(IDC_FILE_NAME);
+    if (CharacterCount(text) > static_cast<std::size_t>(FileNameLimit)) {
+        return Refuse(IDC_FILE_NAME, LengthMessage(FileNameLimit));
+    }
+    fileName = std::move(text);
+    return true;
+}
+
+// ---- Taking a file name ----
+
+void ReferencingDialog::OnFileNameKillFocus() {
+    if (!platform.IsFileNameModified()) {
+        return;
+    }
+    try {
+        const std::string typed =
+            FirstCharacters(platform.GetControlText(IDC_FILE_NAME), TypedNameLimit);
+        TuFileName name(typed.c_str());
+        char16_t extension[TuPartSize];
+        name.GetExtension(extension);
+        if (extension[0] == 0) {
+            name.SetExtension("tif");
+        }
+        if (TuFileAccess(name.GetPath(), 0) != 0) {
+            platform.MessageBox(texts::FileDoesNotExist, MessageIcon::None);
+            platform.SetFocus(IDC_FILE_NAME);
+            return;
+        }
+        fileName = name.GetNarrow();
+        Examine();
+        platform.SetFocus(IDC_X_PIXEL_SCALE);
+    } catch (const TuError& error) {
+        error.Show();
+        platform.SetFocus(IDC_FILE_NAME);
+    }
+}
+
+void ReferencingDialog::OnBrowse() {
+    FileOpenRequest request;
+    request.title = texts::BrowseTitle;
+    request.filter = texts::BrowseFilter;
+    request.defaultExtension = texts::BrowseDefaultExtension;
+    request.initialName = fileName;
+    request.mustExist = true;
+    const std::optional<std::string> chosen = platform.OpenFile(request);
+    if (!chosen) {
+        platform.SetFocus(IDC_FILE_NAME);
+        return;
+    }
+    fileName = *chosen;
+    try {
+        Examine();
+        platform.SetFocus(IDC_X_PIXEL_SCALE);
+    } catch (const TuError& error) {
+        error.Show();
+        platform.SetFocus(IDC_FILE_NAME);
+    }
+}
+
+// ---- Examining ----
+
+void ReferencingDialog::ReleaseTiffFile() {
+    if (!tiffFile) {
+        return;
+    }
+    // The pointer is null before the commit runs, so that a failed commit leaves no object
+    // behind; the object closes its file whether or not the commit succeeds.
+    const std::unique_ptr<TuTiffFile> released = std::move(tiffFile);
+    released->CommitAndClose();
+}
+
+void ReferencingDialog::ClearReferencing() {
+    xPixelScale = yPixelScale = tiePixelX = tiePixelY = tieWorldX = tieWorldY = 0;
+    // A failed commit passes on from here: the world file object and its numbers stay.
+    ReleaseTiffFile();
+    worldFile.reset();
+    xVectorX = xVectorY = yVectorX = yVectorY = refPointX = refPointY = 0;
+}
+
+void ReferencingDialog::Examine() {
+    const TuFileName tiffName(fileName.c_str());
+    ClearReferencing();
+    if (TuFileAccess(tiffName.GetPath(), 0) != 0) {
+        platform.SetControlText(IDC_TIFF_STATUS, texts::TiffNotFound);
+        platform.SetControlText(IDC_WORLD_STATUS, texts::NoValidTiff);
+        return;
+    }
+    try {
+        ExamineOpenFile(tiffName);
+    } catch (const TuError& error) {
+        error.Show();
+        tiffFile.reset();
+        worldFile.reset();
+        UpdateData(false);
+    }
+}
+
+void ReferencingDialog::ExamineOpenFile(const TuFileName& tiffName) {
+    if (TuFileAccess(tiffName.GetPath(), 6) == 0) {
+        tiffFile = std::make_unique<TuTiffFile>(tiffName, ModeUpdate);
+        platform.EnableControl(IDC_UPDATE_TIFF, true);
+    } else {
+        tiffFile = std::make_unique<TuTiffFile>(tiffName, ModeExamine);
+        platform.EnableControl(IDC_UPDATE_TIFF, false);
+    }
+
+    double scale[3] = {0, 0, 0};
+    double tiepoint[6] = {0, 0, 0, 0, 0, 0};
+    const int scaleCount = tiffFile->ReadDoubles(TiffTagModelPixelScale, scale, 3, 0);
+    const int tiepointCount = tiffFile->ReadDoubles(TiffTagModelTiepoint, tiepoint, 6, 0);
+    if (scaleCount == 3 && tiepointCount == 6) {
+        xPixelScale = scale[0];
+        yPixelScale = scale[1];
+        tiePixelX = tiepoint[0];
+        tiePixelY = tiepoint[1];
+        tieWorldX = tiepoint[3];
+        tieWorldY = tiepoint[4];
+        platform.SetControlText(IDC_TIFF_STATUS, texts::TiffGeoreferenced);
+    } else {
+        xPixelScale = yPixelScale = tiePixelX = tiePixelY = tieWorldX = tieWorldY = 0;
+        platform.SetControlText(IDC_TIFF_STATUS, texts::TiffNotGeoreferenced);
+    }
+
+    worldFile = std::make_unique<TuWorldFile>();
+    const TuFileName worldName = WorldFileNameFor(tiffName);
+    if (TuFileAccess(worldName.GetPath(), 4) != 0) {
+        xVectorX = xVectorY = yVectorX = yVectorY = refPointX = refPointY = 0;
+        platform.SetControlText(IDC_WORLD_STATUS, texts::WorldFileMissing);
+        platform.EnableControl(IDC_UPDATE_WORLD, true);
+        platform.SetControlText(IDC_UPDATE_WORLD, texts::WriteNewWorldFile);
+        UpdateData(false);
+        return;
+    }
+    platform.EnableControl(IDC_UPDATE_WORLD, TuFileAccess(worldName.GetPath(), 2) == 0);
+    platform.SetControlText(IDC_UPDATE_WORLD, texts::UpdateWorldFile);
+    worldFile->Read(worldName);
+    const TuXY xVector = worldFile->XVector();
+    const TuXY yVector = worldFile->YVector();
+    const TuXY referencePoint = worldFile->ReferencePoint();
+    xVectorX = xVector.x;
+    xVectorY = xVector.y;
+    yVectorX = yVector.x;
+    yVectorY = yVector.y;
+    refPointX = referencePoint.x;
+    refPointY = referencePoint.y;
+    platform.SetControlText(IDC_WORLD_STATUS, texts::WorldFileExists);
+    UpdateData(false);
+}
+
+// ---- Converting ----
+
+void ReferencingDialog::OnTiffToWorld() {
+    if (!UpdateData(true)) {
+        return;
+    }
+    const WorldReferencing world =
+        TiffToWorld({xPixelScale, yPixelScale, tiePixelX, tiePixelY, tieWorldX, tieWorldY});
+    xVectorX = world.xVectorX;
+    xVectorY = world.xVectorY;
+    yVectorX = world.yVectorX;
+    yVectorY = world.yVectorY;
+    refPointX = world.refPointX;
+    refPointY = world.refPointY;
+    UpdateData(false);
+}
+
+void ReferencingDialog::OnWorldToTiff() {
+    if (!UpdateData(true)) {
+        return;
+    }
+    const WorldReferencing world{xVectorX, xVectorY, yVectorX, yVectorY, refPointX, refPointY};
+    if (HasRotation(world)) {
+        platform.MessageBox(texts::RotationWarning, MessageIcon::Warning);
+    }
+    const TiffReferencing tiff = WorldToTiff(world);
+    xPixelScale = tiff.xPixelScale;
+    yPixelScale = tiff.yPixelScale;
+    tiePixelX = tiff.tiePixelX;
+    tiePixelY = tiff.tiePixelY;
+    tieWorldX = tiff.tieWorldX;
+    tieWorldY = tiff.tieWorldY;
+    UpdateData(false);
+}
+
+// ---- Writing back ----
+
+void ReferencingDialog::OnUpdateTiff() {
+    if (!UpdateData(true) || !tiffFile) {
+        return;
+    }
+    try {
+        if (tiffFile->FindTag(TiffTagModelPixelScale) == TagNotFound) {
+            tiffFile->AddTag(TuTiffTag(TiffTagModelPixelScale, TiffTypeDouble, 3));
+        }
+        if (tiffFile->FindTag(TiffTagModelTiepoint) == TagNotFound) {
+            tiffFile->AddTag(TuTiffTag(TiffTagModelTiepoint, TiffTypeDouble, 6));
+        }
+        const double scale[3] = {xPixelScale, yPixelScale, 0.0};
+        tiffFile->WriteDoubles(TiffTagModelPixelScale, scale, 3, 0);
+        const double tiepoint[6] = {tiePixelX, tiePixelY, 0.0, tieWorldX, tieWorldY, 0.0};
+        tiffFile->WriteDoubles(TiffTagModelTiepoint, tiepoint, 6, 0);
+        tiffFile->commitOnClose = true;
+        // Releasing the object at the start of the examination commits the new directory and
+        // the header; the examination then reads the tags back from disk.
+        Examine();
+    } catch (const TuError& error) {
+        error.Show();
+    }
+}
+
+void ReferencingDialog::OnUpdateWorldFile() {
+    if (!UpdateData(true) || !worldFile) {
+        return;
+    }
+    worldFile->SetXVector({xVectorX, xVectorY});
+    worldFile->SetYVector({yVectorX, yVectorY});
+    worldFile->SetReferencePoint({refPointX, refPointY});
+    try {
+        const TuFileName tiffName(fileName.c_str());
+        worldFile->Write(WorldFileNameFor(tiffName), true);
+    } catch (const TuError& error) {
+        // The entered values stay on screen, so the user can write them elsewhere or retry.
+        error.Show();
+        return;
+    }
+    try {
+        Examine();
+    } catch (const TuError& error) {
+        error.Show();
+    }
+}
+
+// ---- The shell around the dialog ----
+
+void ReferencingDialog::OnHelp() {
+    platform.OpenHelp(HelpContents);
+}
+
+void ReferencingDialog::CloseDialog(int result) {
+    try {
+        ReleaseTiffFile();
+    } catch (const TuError& error) {
+        error.Show();
+    }
+    worldFile.reset();
+    platform.EndDialog(result);
+}
+
+void ReferencingDialog::OnCancel() {
+    CloseDialog(IDCANCEL);
+}
+
+void ReferencingDialog::OnOK() {
+    if (UpdateData(true)) {
+        CloseDialog(IDOK);
+    }
+}
+
+bool ReferencingDialog::OnSystemCommand(int commandId) {
+    if ((commandId & ~0xF) != IDM_ABOUTBOX) {
+        return false;
+    }
+    platform.RunAboutBox();
+    return true;
+}
+
+} // namespace kestrel

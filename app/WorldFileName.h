@@ -1,0 +1,14 @@
+// The name of the world file that belongs to a TIFF: the TIFF's name with the extension "tfw".
+#pragma once
+
+#include "uFileName.h"
+
+namespace kestrel {
+
+// The TIFF's name with the extension "tfw". Where that file does not exist but the same name
+// with "TFW" does, that one, so that SHEET.TIF finds SHEET.TFW on a case-sensitive file
+// system. When neither exists, a TIFF whose extension is all upper case gets "TFW".
+// Raises when the name with its new extension is too long.
+TuFileName WorldFileNameFor(const TuFileName& tiffName);
+
+} // namespace kestrel
