@@ -33,6 +33,8 @@ char16_t* TuWideCopy(char16_t* destination, const char16_t* source) {
 }
 
 char16_t* TuWideCopyN(char16_t* destination, const char16_t* source, std::size_t size) {
+    if (size == 0) // no room even for a terminator
+        return destination;
     for (std::size_t i = 1; i < size && *source != 0; ++i)
         *destination++ = *source++;
     *destination = 0;
@@ -60,6 +62,8 @@ char16_t* TuWiden(char16_t* destination, const char* source) {
 }
 
 char16_t* TuWidenN(char16_t* destination, const char* source, std::size_t size) {
+    if (size == 0) // no room even for a terminator
+        return destination;
     for (std::size_t i = 1; i < size && *source != '\0'; ++i) {
         *destination++ = WidenCharacter(source);
         source += CharacterBytes(source);
@@ -76,6 +80,8 @@ char* TuNarrow(char* destination, const char16_t* source) {
 }
 
 char* TuNarrowN(char* destination, const char16_t* source, std::size_t count) {
+    if (count == 0) // no room even for a terminator
+        return destination;
     for (std::size_t i = 1; i < count && *source != 0; ++i)
         *destination++ = NarrowUnit(*source++);
     *destination = '\0';
@@ -83,6 +89,8 @@ char* TuNarrowN(char* destination, const char16_t* source, std::size_t count) {
 }
 
 char* TuNarrowBytes(char* destination, const char16_t* source, std::size_t size) {
+    if (size == 0) // no room even for a terminator
+        return destination;
     // Every unit narrows to one byte here, so a character never needs to be split.
     for (std::size_t used = 1; used < size && *source != 0; ++used)
         *destination++ = NarrowUnit(*source++);

@@ -1,0 +1,256 @@
+#include <cstring>
+#include <set>
+#include <string>
+
+#include <gtest/gtest.h>
+
+#include "uError.h"
+#include "uText.h"
+
+namespace {
+
+const std::size_t Definitions = TuErrorCatalogueLength - 1;
+
+const TuErrorDefinition* Find(unsigned cause) {
+    for (std::size_t i = 0; i < Definitions; ++i)
+        if (TuErrorCatalogue[i].cause == cause)
+            return &TuErrorCatalogue[i];
+    return nullptr;
+}
+
+std::string Text(const char16_t* text) {
+    std::string result;
+    for (; *text != 0; ++text)
+        result += *text < 256 ? static_cast<char>(*text) : '#';
+    return result;
+}
+
+// One argument of each kind, as a raising site passes it. The texts are long enough to be
+// elided, so every text placeholder prints an elided copy.
+TuRaisedArgument SampleArgument(std::uint32_t kind) {
+    static const std::string narrow(70, 'n');
+    static const std::u16string wide(70, u'w');
+    switch (kind) {
+    case tvChar:
+        return TuRaisedArgument('x');
+    case tvWideChar:
+        return TuRaisedArgument(u'y');
+    case tvInt:
+        return TuRaisedArgument(12345);
+    case tvLong:
+        return TuRaisedArgument(-678L);
+    case tvUnsigned:
+        return TuRaisedArgument(4000000000UL);
+    case tvDouble:
+        return TuRaisedArgument(2.5);
+    case tvText:
+        return TuRaisedArgument(narrow.c_str());
+    case tvWideText:
+        return TuRaisedArgument(wide.c_str());
+    default:
+        return TuRaisedArgument();
+    }
+}
+
+int TypedPositions(const TuErrorDefinition& row) {
+    int count = 0;
+    for (int i = 0; i < 4; ++i)
+        if (row.argumentTypes[i] != 0)
+            count = i + 1;
+    return count;
+}
+
+} // namespace
+
+TEST(error_catalogue_test, holds_176_definitions_then_end_record) {
+    ASSERT_EQ(TuErrorCatalogueLength, 177u);
+    for (std::size_t i = 0; i < Definitions; ++i)
+        EXPECT_NE(TuErrorCatalogue[i].category, 0u) << i;
+    const TuErrorDefinition& end = TuErrorCatalogue[Definitions];
+    EXPECT_EQ(end.cause, 1384001000u);
+    EXPECT_EQ(end.category, 0u);
+    EXPECT_STREQ(end.messageTemplate, "?");
+    for (std::uint32_t type : end.argumentTypes)
+        EXPECT_EQ(type, 0u);
+}
+
+TEST(error_catalogue_test, fields_stay_within_their_ranges) {
+    std::set<std::uint32_t> categories;
+    for (std::size_t i = 0; i < Definitions; ++i) {
+        const TuErrorDefinition& row = TuErrorCatalogue[i];
+        EXPECT_GE(row.cause, 1384001001u) << i;
+        EXPECT_LE(row.cause, 1384001729u) << i;
+        EXPECT_EQ(row.messageId, 0u) << row.cause;
+        EXPECT_EQ(row.reserved, 0u) << row.cause;
+        for (std::uint32_t type : row.argumentTypes)
+            EXPECT_LE(type, 8u) << row.cause;
+        ASSERT_NE(row.messageTemplate, nullptr);
+        EXPECT_LE(std::strlen(row.messageTemplate), 255u) << row.cause;
+        categories.insert(row.category);
+    }
+    EXPECT_EQ(categories, (std::set<std::uint32_t>{5, 7, 8, 9, 10, 12, 13, 14, 16, 17}));
+}
+
+TEST(error_catalogue_test, only_1384001300_is_defined_twice_and_identically) {
+    std::set<std::uint32_t> seen;
+    int duplicates = 0;
+    for (std::size_t i = 0; i < Definitions; ++i) {
+        if (!seen.insert(TuErrorCatalogue[i].cause).second) {
+            ++duplicates;
+            EXPECT_EQ(TuErrorCatalogue[i].cause, 1384001300u);
+        }
+    }
+    EXPECT_EQ(duplicates, 1);
+    const TuErrorDefinition* first = Find(1384001300);
+    const TuErrorDefinition* second = nullptr;
+    for (std::size_t i = 0; i < Definitions; ++i)
+        if (TuErrorCatalogue[i].cause == 1384001300u && &TuErrorCatalogue[i] != first)
+            second = &TuErrorCatalogue[i];
+    ASSERT_NE(second, nullptr);
+    EXPECT_EQ(first->category, second->category);
+    EXPECT_STREQ(first->messageTemplate, second->messageTemplate);
+    EXPECT_EQ(first + 3, second);
+}
+
+TEST(error_catalogue_test, templates_are_stored_verbatim) {
+    struct Row {
+        unsigned cause;
+        unsigned category;
+        std::uint32_t types[4];
+        const char* text;
+    };
+    const Row rows[] = {
+        {1384001001,
+         16,
+         {3, 7, 0, 0},
+         "Internal software error detected at line %1>d in source code file named %2>s."},
+        {1384001155,
+         5,
+         {7, 7, 0, 0},
+         "Not enough characters in input sequence \"%2>s\" to satisfy the requirements of the "
+         "picture \"%1>s\"."},
+        {1384001253,
+         9,
+         {8, 3, 0, 0},
+         "Error detected reading from file named '%1>s'. (code: %2>d)"},
+        {1384001258,
+         10,
+         {8, 4, 0, 0},
+         "Write of record number %2ld of file named %1>s failed.  This record number is not "
+         "valid."},
+        {1384001306,
+         8,
+         {8, 8, 3, 0},
+         "Attempt to open file named '%1>s' failed. Directory named '%2>s' does not exist, or "
+         "permission to access it has been denied.[%3>d]"},
+        {1384001557,
+         16,
+         {3, 3, 0, 0},
+         "Attempt to access element number %2>d of a tag with ID %1>d.  Element does not exist."},
+        {1384001609,
+         10,
+         {7, 4, 0, 0},
+         "Encountered the end of the data file named %1>b unexpectedly while attempting to "
+         "access record number %2>d  "},
+        {1384001610,
+         10,
+         {7, 4, 4, 4},
+         "Invalid field index (%4>d) was presented while reading record #%2>d of file named "
+         "%1>b. This file only has %3>d fields."},
+        {1384001701,
+         16,
+         {0, 0, 0, 0},
+         "%1^B tried to process a TuDate variable which was not properly initialized."},
+        {1384001729,
+         14,
+         {7, 0, 0, 0},
+         "The %1^b application requested retrieval of data from an empty data file named %1>s."},
+    };
+    for (const Row& expected : rows) {
+        const TuErrorDefinition* row = Find(expected.cause);
+        ASSERT_NE(row, nullptr) << expected.cause;
+        EXPECT_EQ(row->category, expected.category) << expected.cause;
+        for (int i = 0; i < 4; ++i)
+            EXPECT_EQ(row->argumentTypes[i], expected.types[i]) << expected.cause;
+        EXPECT_STREQ(row->messageTemplate, expected.text);
+    }
+    EXPECT_EQ(TuErrorFallback.cause, 0u);
+    EXPECT_EQ(TuErrorFallback.category, 16u);
+    EXPECT_EQ(TuErrorFallback.argumentTypes[0], 3u);
+    EXPECT_EQ(TuErrorFallback.argumentTypes[1], 0u);
+    EXPECT_STREQ(TuErrorFallback.messageTemplate,
+                 "Software problem: Error definition for cause %7^d not found.");
+}
+
+TEST(error_catalogue_test, families_keep_their_stored_order) {
+    // Rows are stored by family, each family as listed, even where codes run backwards.
+    const unsigned order[] = {1384001001, 1384001100, 1384001150, 1384001200, 1384001250,
+                              1384001255, 1384001256, 1384001251, 1384001300, 1384001350,
+                              1384001400, 1384001450, 1384001500, 1384001510, 1384001550,
+                              1384001570, 1384001580, 1384001600, 1384001650, 1384001701,
+                              1384001700, 1384001711, 1384001727, 1384001720, 1384001729};
+    const TuErrorDefinition* previous = nullptr;
+    for (unsigned cause : order) {
+        const TuErrorDefinition* row = Find(cause);
+        ASSERT_NE(row, nullptr) << cause;
+        if (previous != nullptr) {
+            EXPECT_LT(previous, row) << cause;
+        }
+        previous = row;
+    }
+    EXPECT_EQ(TuErrorCatalogue[0].cause, 1384001001u);
+    EXPECT_EQ(TuErrorCatalogue[Definitions - 1].cause, 1384001729u);
+}
+
+TEST(error_catalogue_test, every_row_raises_with_its_own_arguments) {
+    for (std::size_t i = 0; i < Definitions; ++i) {
+        const TuErrorDefinition& row = TuErrorCatalogue[i];
+        const int count = TypedPositions(row);
+        TuRaisedArgument raised[4];
+        int supplied = 0;
+        for (int position = 0; position < count; ++position)
+            raised[supplied++] = SampleArgument(row.argumentTypes[position]);
+
+        const TuException error(static_cast<int>(row.cause), count, raised[0], raised[1], raised[2],
+                                raised[3]);
+        EXPECT_EQ(error.Cause(), static_cast<int>(row.cause));
+        EXPECT_EQ(error.Category(), static_cast<int>(row.category));
+        for (int position = 1; position <= 4; ++position)
+            EXPECT_EQ(error.Argument(position).Kind(),
+                      static_cast<int>(row.argumentTypes[position - 1]))
+                << row.cause << " position " << position;
+
+        const std::string message = Text(error.Message());
+        EXPECT_FALSE(message.empty()) << row.cause;
+        EXPECT_LE(message.size(), 255u) << row.cause;
+        EXPECT_EQ(std::string(error.what()), message) << row.cause;
+        // Indexed integer placeholders show the integer passed for them.
+        for (int position = 1; position <= 4; ++position) {
+            const std::string directive = "%" + std::to_string(position) + ">d";
+            if (row.argumentTypes[position - 1] == tvInt &&
+                std::strstr(row.messageTemplate, directive.c_str()) != nullptr) {
+                EXPECT_NE(message.find("12345"), std::string::npos) << row.cause;
+            }
+        }
+        const TuError copy(error);
+        EXPECT_EQ(Text(copy.Message()), message) << row.cause;
+    }
+}
+
+TEST(error_catalogue_test, every_row_survives_missing_and_mistyped_arguments) {
+    const std::u16string longName(300, u'z');
+    for (std::size_t i = 0; i < Definitions; ++i) {
+        const int cause = static_cast<int>(TuErrorCatalogue[i].cause);
+        const TuException none(cause, 4);
+        const TuException texts(cause, 4, longName.c_str(), longName.c_str(), longName.c_str(),
+                                longName.c_str());
+        const TuException numbers(cause, 9, -1, 1e300, 'c', 0ULL, 5, 6);
+        for (const TuError* error :
+             {static_cast<const TuError*>(&none), static_cast<const TuError*>(&texts),
+              static_cast<const TuError*>(&numbers)}) {
+            EXPECT_EQ(error->Cause(), cause);
+            EXPECT_LE(TuWideLength(error->Message()), 255u) << cause;
+            EXPECT_EQ(std::strlen(error->what()), TuWideLength(error->Message())) << cause;
+        }
+    }
+}
