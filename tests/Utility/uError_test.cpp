@@ -246,7 +246,8 @@ TEST(error_test, long_texts_are_cut_at_255_characters) {
 TEST(error_test, copies_carry_cause_arguments_and_text) {
     try {
         throw TuException(1384001309, 3, u"/w/scan.tif", u"/w", 2);
-    } catch (const TuError& caught) {
+    } catch (const std::exception& thrown) {
+        const auto& caught = dynamic_cast<const TuError&>(thrown);
         const char* caughtText = caught.what();
         const TuError copy(caught);
         EXPECT_EQ(copy.Cause(), 1384001309);
@@ -264,20 +265,30 @@ TEST(error_test, copies_carry_cause_arguments_and_text) {
     }
 }
 
-TEST(error_test, caught_as_standard_exception) {
-    try {
-        throw TuException(1384001558, 1, u"ro.tif");
-    } catch (const std::exception& caught) {
-        EXPECT_STREQ(caught.what(), "An attempt to modify Tiff file named ro.tif failed; it was "
-                                    "opened for examination only.");
-    }
-}
-
 TEST(error_test, bytes_of_a_name_pass_through_unchanged) {
     const char16_t name[] = {u'/', 0xE9, 0xFF, u'.', u't', u'i', u'f', 0};
     const TuException error(1384001550, 1, name);
     const std::string text = error.what();
     EXPECT_EQ(text.substr(0, 28), std::string("The file named /\xE9\xFF.tif could"));
+}
+
+TEST(error_test, string_resource_replaces_built_in_template) {
+    const std::string longResource = std::string(300, 'r') + "%1>d";
+    const TuStringResource table[] = {{900, "Loaded: %1>d of %2>s"}, {901, longResource.c_str()}};
+    TuSetStringTable(table, 2);
+    static const TuErrorDefinition catalogue[] = {
+        {40, 8, 900, 0, {3, 7, 0, 0}, "built in %1>d"},
+        {41, 8, 901, 0, {3, 0, 0, 0}, "built in %1>d"},
+        {42, 8, 902, 0, {3, 0, 0, 0}, "built in %1>d"},
+        {0, 0, 0, 0, {0, 0, 0, 0}, "?"},
+    };
+    const CatalogueError loaded(40, catalogue, 2, 3, "scan.tif");
+    const CatalogueError cut(41, catalogue, 1, 3);
+    const CatalogueError missing(42, catalogue, 1, 3);
+    TuSetStringTable(nullptr, 0);
+    EXPECT_EQ(Text(loaded.Message()), "Loaded: 3 of scan.tif");
+    EXPECT_EQ(Text(cut.Message()), std::string(255, 'r'));
+    EXPECT_EQ(Text(missing.Message()), "built in 3");
 }
 
 TEST(error_test, accessors_outside_positions_are_empty) {

@@ -132,16 +132,6 @@ TEST(text_test, skip_stops_at_terminator) {
     EXPECT_FALSE(TuIsLeadByte(0xE9));
 }
 
-TEST(text_test, results_let_callers_append) {
-    char16_t path[32];
-    char16_t* end = TuWideCopy(path, u"/maps/sheet");
-    end = TuWideCopyN(end, u".", 2);
-    end = TuWidenN(end, "tfw", 4);
-    EXPECT_EQ(std::u16string(path), u"/maps/sheet.tfw");
-    EXPECT_EQ(end, path + 15);
-    EXPECT_EQ(TuWideLength(path), 15u);
-}
-
 TEST(text_test, zero_size_writes_nothing) {
     char16_t wide[2] = {Canary, Canary};
     char narrow[2] = {NarrowCanary, NarrowCanary};
