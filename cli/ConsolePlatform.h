@@ -1,0 +1,79 @@
+// ConsolePlatform: the dialog's platform without a window. It keeps the controls' texts and
+// enabled states, records every focus move, and records every message the dialog shows:
+// its own plain message boxes, and the library's errors shown through TuError::Show (caught
+// by the message-box function installed while the platform lives, with their cause code).
+#pragma once
+
+#include <map>
+#include <optional>
+#include <set>
+#include <string>
+#include <vector>
+
+#include "DialogPlatform.h"
+
+namespace kestrel::cli {
+
+struct ShownMessage {
+    std::string caption;
+    std::string text;
+    // The catalogue cause of a shown error; none for the dialog's own plain messages.
+    std::optional<int> cause;
+    bool isError = false; // shown through TuError::Show
+};
+
+class ConsolePlatform : public DialogPlatform {
+public:
+    // applicationTitle captions the dialog's plain message boxes.
+    explicit ConsolePlatform(std::string applicationTitle);
+    ~ConsolePlatform() override;
+    ConsolePlatform(const ConsolePlatform&) = delete;
+    ConsolePlatform& operator=(const ConsolePlatform&) = delete;
+
+    // DialogPlatform. Every text set by the program reads back unchanged; the file name edit
+    // always reports a change, since each command line FILE is a freshly typed name.
+    void SetControlText(int id, const std::string& text) override;
+    std::string GetControlText(int id) override;
+    void EnableControl(int id, bool enable) override;
+    void SetFocus(int id) override;
+    void LimitText(int id, int characters) override;
+    bool IsFileNameModified() override { return true; }
+    void MessageBox(const std::string& text, MessageIcon icon) override;
+    std::optional<std::string> OpenFile(const FileOpenRequest& request) override;
+    void EndDialog(int result) override;
+    void AppendMenuEntry(int, const std::string&) override {}
+    void SetIcon(int) override {}
+    void RunAboutBox() override {}
+    void OpenHelp(int) override {}
+
+    // Types text into a control, as a user would.
+    void Type(int id, const std::string& text) { texts[id] = text; }
+
+    // What the dialog shows.
+    std::string Text(int id) const;
+    bool IsEnabled(int id) const;
+    std::optional<int> Limit(int id) const;
+
+    // What happened since the last ClearLog: messages shown, focus moves, controls whose
+    // text the dialog set.
+    const std::vector<ShownMessage>& Messages() const { return messages; }
+    const std::vector<int>& FocusMoves() const { return focusMoves; }
+    bool WasSet(int id) const { return setSinceClear.count(id) != 0; }
+    bool HasError() const;
+    void ClearLog();
+
+    const std::string& ApplicationTitle() const { return title; }
+
+private:
+    void RecordError(const char* caption, const char* body);
+
+    std::string title;
+    std::map<int, std::string> texts;
+    std::map<int, bool> enabled;
+    std::map<int, int> limits;
+    std::vector<ShownMessage> messages;
+    std::vector<int> focusMoves;
+    std::set<int> setSinceClear;
+};
+
+} // namespace kestrel::cli

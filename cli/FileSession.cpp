@@ -1,0 +1,212 @@
+#include "FileSession.h"
+
+#include <cerrno>
+
+#include "ControlIds.h"
+#include "uError.h"
+#include "uFileName.h"
+
+namespace kestrel::cli {
+namespace {
+
+// The status lines that say a side holds referencing worth carrying over.
+constexpr const char* TiffGeoreferenced = "Tiff file is georeferenced.";
+constexpr const char* WorldFileExists = "Corresponding world file exists.";
+
+// The cause the TIFF module raises for a change to a file opened for examination only.
+constexpr int CauseOpenedForExamination = 1384001558;
+// RaiseOpenFailure's access kind for an open that wants writing only.
+constexpr int AccessWrite = 1;
+
+constexpr int TiffFields[6] = {IDC_X_PIXEL_SCALE, IDC_Y_PIXEL_SCALE, IDC_TIE_PIXEL_X,
+                               IDC_TIE_PIXEL_Y,   IDC_TIE_WORLD_X,   IDC_TIE_WORLD_Y};
+constexpr int WorldFields[6] = {IDC_X_VECTOR_X, IDC_X_VECTOR_Y,  IDC_Y_VECTOR_X,
+                                IDC_Y_VECTOR_Y, IDC_REF_POINT_X, IDC_REF_POINT_Y};
+
+ErrorReport ToReport(const ShownMessage& message) {
+    return ErrorReport{message.cause, message.caption, message.text};
+}
+
+} // namespace
+
+FileSession::FileSession(const std::string& applicationTitle)
+    : platform(applicationTitle), dialog(platform) {
+    dialog.OnInitDialog();
+    platform.ClearLog();
+}
+
+template <class Handler> bool FileSession::Press(Handler handler) {
+    platform.ClearLog();
+    handler();
+    tiffShown = tiffShown || platform.WasSet(IDC_TIFF_STATUS);
+    worldShown = worldShown || platform.WasSet(IDC_WORLD_STATUS);
+    // A refused field takes the focus; no command moves it otherwise.
+    const bool failed = platform.HasError() || !platform.FocusMoves().empty();
+    if (failed && !failure) {
+        const std::vector<ShownMessage>& shown = platform.Messages();
+        for (const ShownMessage& message : shown)
+            if (message.isError && !failure)
+                failure = ToReport(message);
+        if (!failure && !shown.empty())
+            failure = ToReport(shown.back());
+    }
+    TakeMessages();
+    return !failed;
+}
+
+bool FileSession::Take(const std::string& file) {
+    typedName = file;
+    platform.ClearLog();
+    platform.Type(IDC_FILE_NAME, file);
+    dialog.OnFileNameKillFocus();
+    tiffShown = platform.WasSet(IDC_TIFF_STATUS);
+    worldShown = platform.WasSet(IDC_WORLD_STATUS);
+    // A taken name moves the focus on to the X pixel scale; a refused one keeps it in the
+    // file name field.
+    const std::vector<int>& moves = platform.FocusMoves();
+    const bool movedOn = !moves.empty() && moves.back() == IDC_X_PIXEL_SCALE;
+    taken = movedOn && !platform.HasError() && dialog.HasTiffFile() && dialog.HasWorldFile();
+    if (!taken && !failure) {
+        const std::vector<ShownMessage>& shown = platform.Messages();
+        for (const ShownMessage& message : shown)
+            if (message.isError && !failure)
+                failure = ToReport(message);
+        if (!failure && !shown.empty())
+            failure = ToReport(shown.front());
+    }
+    TakeMessages();
+    if (!taken && !failure)
+        return Fail(platform.Text(IDC_TIFF_STATUS));
+    return taken;
+}
+
+bool FileSession::TiffToWorld() {
+    const std::string status = platform.Text(IDC_TIFF_STATUS);
+    // "-->" from a TIFF without referencing would write a world file of zeros.
+    if (status != TiffGeoreferenced)
+        return Fail(status);
+    return Press([this] { dialog.OnTiffToWorld(); }) && UpdateWorldFile();
+}
+
+bool FileSession::WorldToTiff() {
+    const std::string status = platform.Text(IDC_WORLD_STATUS);
+    // "<--" without a world file would write a pixel scale of zero into the TIFF.
+    if (status != WorldFileExists)
+        return Fail(status);
+    return Press([this] { dialog.OnWorldToTiff(); }) && UpdateTiff();
+}
+
+bool FileSession::SetTiff(const std::array<std::string, 6>& numbers) {
+    for (int k = 0; k < 6; ++k)
+        platform.Type(TiffFields[k], numbers[k]);
+    return UpdateTiff();
+}
+
+bool FileSession::SetWorld(const std::array<std::string, 6>& numbers) {
+    for (int k = 0; k < 6; ++k)
+        platform.Type(WorldFields[k], numbers[k]);
+    return UpdateWorldFile();
+}
+
+bool FileSession::UpdateTiff() {
+    // The dialog disables the button for a TIFF it could open for examination only; the
+    // catalogue says why the file cannot be changed.
+    if (!platform.IsEnabled(IDC_UPDATE_TIFF))
+        return FailWithError([this] {
+            const TuFileName name(dialog.FileName().c_str());
+            throw TuException(CauseOpenedForExamination, 1, name.GetPath());
+        });
+    if (!Press([this] { dialog.OnUpdateTiff(); }))
+        return false;
+    // The examination after the update reads the tags back: they must now be there.
+    const std::string status = platform.Text(IDC_TIFF_STATUS);
+    if (!dialog.HasTiffFile() || status != TiffGeoreferenced)
+        return Fail(status);
+    return true;
+}
+
+bool FileSession::UpdateWorldFile() {
+    // A world file that exists but may not be written: the dialog disables the button.
+    if (!platform.IsEnabled(IDC_UPDATE_WORLD))
+        return FailWithError([this] {
+            TuFileName name(dialog.FileName().c_str());
+            name.SetExtension("tfw");
+            name.RaiseOpenFailure(AccessWrite, EACCES);
+        });
+    if (!Press([this] { dialog.OnUpdateWorldFile(); }))
+        return false;
+    // The examination after the write reads the world file back: it must now exist.
+    const std::string status = platform.Text(IDC_WORLD_STATUS);
+    if (status != WorldFileExists)
+        return Fail(status);
+    return true;
+}
+
+bool FileSession::Fail(const std::string& message) {
+    const ShownMessage shown{platform.ApplicationTitle(), message, std::nullopt, false};
+    messages.push_back(shown);
+    if (!failure)
+        failure = ToReport(shown);
+    return false;
+}
+
+template <class Raise> bool FileSession::FailWithError(Raise raise) {
+    platform.ClearLog();
+    try {
+        raise();
+    } catch (const TuError& error) {
+        error.Show();
+    }
+    const std::vector<ShownMessage>& shown = platform.Messages();
+    if (!failure && !shown.empty())
+        failure = ToReport(shown.front());
+    TakeMessages();
+    return false;
+}
+
+void FileSession::TakeMessages() {
+    const std::vector<ShownMessage>& shown = platform.Messages();
+    messages.insert(messages.end(), shown.begin(), shown.end());
+    platform.ClearLog();
+}
+
+std::optional<std::string> FileSession::WorldFileName() const {
+    try {
+        TuFileName name(dialog.FileName().c_str());
+        name.SetExtension("tfw");
+        return std::string(name.GetNarrow());
+    } catch (const TuError&) {
+        return std::nullopt;
+    }
+}
+
+FileReport FileSession::Report() const {
+    FileReport report;
+    report.file = dialog.FileName().empty() ? typedName : dialog.FileName();
+    if (tiffShown) {
+        TiffReport tiff;
+        tiff.status = platform.Text(IDC_TIFF_STATUS);
+        tiff.writable = platform.IsEnabled(IDC_UPDATE_TIFF);
+        tiff.pixelScale = {dialog.XPixelScale(), dialog.YPixelScale()};
+        tiff.tiePixel = {dialog.TiePixelX(), dialog.TiePixelY()};
+        tiff.tieWorld = {dialog.TieWorldX(), dialog.TieWorldY()};
+        for (int k = 0; k < 6; ++k)
+            tiff.shown[k] = platform.Text(TiffFields[k]);
+        report.tiff = tiff;
+    }
+    if (worldShown) {
+        WorldReport world;
+        world.file = WorldFileName().value_or(std::string());
+        world.status = platform.Text(IDC_WORLD_STATUS);
+        world.writable = platform.IsEnabled(IDC_UPDATE_WORLD);
+        world.parameters = {dialog.XVectorX(), dialog.XVectorY(),  dialog.YVectorX(),
+                            dialog.YVectorY(), dialog.RefPointX(), dialog.RefPointY()};
+        for (int k = 0; k < 6; ++k)
+            world.shown[k] = platform.Text(WorldFields[k]);
+        report.worldFile = world;
+    }
+    report.error = failure;
+    return report;
+}
+
+} // namespace kestrel::cli

@@ -1,0 +1,94 @@
+// FileSession: one FILE of the command line, handled by a fresh referencing dialog on a
+// console platform. Each step is what a user would do in the dialog: type the name into the
+// file name field and leave it, press an arrow button, type numbers into the fields, press an
+// Update button. The session reads back what the dialog then shows.
+#pragma once
+
+#include <array>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "ConsolePlatform.h"
+#include "ReferencingDialog.h"
+
+namespace kestrel::cli {
+
+struct ErrorReport {
+    std::optional<int> cause; // the catalogue cause; none for the dialog's plain messages
+    std::string caption;
+    std::string message;
+};
+
+struct TiffReport {
+    std::string status; // the GeoTiff status line
+    bool writable = false;
+    std::array<double, 2> pixelScale{};
+    std::array<double, 2> tiePixel{};
+    std::array<double, 2> tieWorld{};
+    std::array<std::string, 6> shown; // SX SY I J X Y as the dialog displays them
+};
+
+struct WorldReport {
+    std::string file;
+    std::string status; // the World file status line
+    bool writable = false;
+    std::array<double, 6> parameters{}; // A D B E C F
+    std::array<std::string, 6> shown;   // as the dialog displays them
+};
+
+struct FileReport {
+    std::string file; // the absolute path once taken, else FILE as given
+    std::optional<TiffReport> tiff;
+    std::optional<WorldReport> worldFile;
+    std::optional<ErrorReport> error;
+};
+
+class FileSession {
+public:
+    explicit FileSession(const std::string& applicationTitle);
+
+    // Types FILE into the file name field and leaves it. True when the dialog took the name
+    // and examined the file without an error.
+    bool Take(const std::string& file);
+    // "-->" then "Update"/"Write new world file." Refuses a TIFF that is not georeferenced.
+    bool TiffToWorld();
+    // "<--" then "Update Referencing in TIFF File". Refuses a missing world file.
+    bool WorldToTiff();
+    // Types SX SY I J X Y into the TIFF side's fields, then updates the TIFF.
+    bool SetTiff(const std::array<std::string, 6>& numbers);
+    // Types A D B E C F into the world file side's fields, then updates the world file.
+    bool SetWorld(const std::array<std::string, 6>& numbers);
+
+    // What the dialog shows now, with the first failure of the session.
+    FileReport Report() const;
+
+    // Every message shown so far (errors, refusals and warnings), in order.
+    const std::vector<ShownMessage>& Messages() const { return messages; }
+    // The message that made the session fail, if it failed.
+    const std::optional<ErrorReport>& Failure() const { return failure; }
+
+private:
+    // Runs one dialog command; false when it showed an error or refused a field (it moved
+    // the focus back to a field). Plain messages without a refusal are warnings.
+    template <class Handler> bool Press(Handler handler);
+    bool UpdateTiff();
+    bool UpdateWorldFile();
+    // Records a failure that the dialog itself reports only by its state.
+    bool Fail(const std::string& message);
+    // Shows a catalogue error raised on behalf of a disabled button.
+    template <class Raise> bool FailWithError(Raise raise);
+    void TakeMessages();
+    std::optional<std::string> WorldFileName() const;
+
+    ConsolePlatform platform;
+    ReferencingDialog dialog;
+    std::string typedName;
+    bool taken = false;
+    bool tiffShown = false;  // the examination reached the GeoTiff status line
+    bool worldShown = false; // ... and the World file status line
+    std::vector<ShownMessage> messages;
+    std::optional<ErrorReport> failure;
+};
+
+} // namespace kestrel::cli

@@ -1,0 +1,124 @@
+#include "CommandLine.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <variant>
+#include <vector>
+
+using namespace kestrel::cli;
+
+namespace {
+
+Command Parsed(const std::vector<std::string>& arguments) {
+    const ParseResult result = ParseCommandLine(arguments);
+    const UsageError* usage = std::get_if<UsageError>(&result);
+    EXPECT_EQ(usage, nullptr) << usage->message;
+    return usage ? Command{} : std::get<Command>(result);
+}
+
+std::string Refused(const std::vector<std::string>& arguments) {
+    const ParseResult result = ParseCommandLine(arguments);
+    const UsageError* usage = std::get_if<UsageError>(&result);
+    EXPECT_NE(usage, nullptr);
+    return usage ? usage->message : std::string();
+}
+
+} // namespace
+
+TEST(command_line_test, help_and_version) {
+    EXPECT_EQ(Parsed({"--help"}).kind, CommandKind::Help);
+    EXPECT_EQ(Parsed({"-h"}).kind, CommandKind::Help);
+    EXPECT_EQ(Parsed({"--version"}).kind, CommandKind::Version);
+    EXPECT_EQ(Parsed({"info", "--help"}).kind, CommandKind::Help);
+    EXPECT_EQ(Parsed({"set-world", "--help"}).kind, CommandKind::Help);
+}
+
+TEST(command_line_test, no_or_unknown_command) {
+    EXPECT_EQ(Refused({}), "no command given");
+    EXPECT_EQ(Refused({"examine", "a.tif"}), "unknown command 'examine'");
+    EXPECT_EQ(Refused({"--json", "a.tif"}), "unknown option '--json'");
+    EXPECT_EQ(Refused({"INFO", "a.tif"}), "unknown command 'INFO'");
+}
+
+TEST(command_line_test, info_takes_json_anywhere_before_the_files_end) {
+    Command command = Parsed({"info", "a.tif", "--json", "b"});
+    EXPECT_EQ(command.kind, CommandKind::Info);
+    EXPECT_TRUE(command.json);
+    EXPECT_EQ(command.files, (std::vector<std::string>{"a.tif", "b"}));
+
+    command = Parsed({"info", "a.tif"});
+    EXPECT_FALSE(command.json);
+
+    // After "--" everything is a file, even a name that looks like an option.
+    command = Parsed({"info", "--", "--json", "-x.tif"});
+    EXPECT_FALSE(command.json);
+    EXPECT_EQ(command.files, (std::vector<std::string>{"--json", "-x.tif"}));
+
+    // A lone "-" is a file name, not an option.
+    EXPECT_EQ(Parsed({"info", "-"}).files, (std::vector<std::string>{"-"}));
+}
+
+TEST(command_line_test, file_lists_need_a_file_and_known_options) {
+    EXPECT_EQ(Refused({"info"}), "info: no FILE given");
+    EXPECT_EQ(Refused({"info", "--json"}), "info: no FILE given");
+    EXPECT_EQ(Refused({"info", "--jsn", "a.tif"}), "info: unknown option '--jsn'");
+    // --json belongs to info only.
+    EXPECT_EQ(Refused({"tiff-to-world", "--json", "a.tif"}),
+              "tiff-to-world: unknown option '--json'");
+    EXPECT_EQ(Refused({"world-to-tiff"}), "world-to-tiff: no FILE given");
+    EXPECT_EQ(Parsed({"world-to-tiff", "a", "b", "c"}).files.size(), 3u);
+    EXPECT_EQ(Parsed({"tiff-to-world", "a"}).kind, CommandKind::TiffToWorld);
+}
+
+TEST(command_line_test, set_tiff_groups_in_either_order_with_negative_numbers) {
+    Command command =
+        Parsed({"set-tiff", "a.tif", "--scale", "2", "-2", "--tie", "0", "-0.5", "-100", "500"});
+    EXPECT_EQ(command.kind, CommandKind::SetTiff);
+    EXPECT_EQ(command.files, (std::vector<std::string>{"a.tif"}));
+    EXPECT_EQ(command.numbers, (std::array<std::string, 6>{"2", "-2", "0", "-0.5", "-100", "500"}));
+
+    command = Parsed({"set-tiff", "--tie", "1", "2", "3", "4", "--scale", "5", "6", "a.tif"});
+    EXPECT_EQ(command.numbers, (std::array<std::string, 6>{"5", "6", "1", "2", "3", "4"}));
+    EXPECT_EQ(command.files, (std::vector<std::string>{"a.tif"}));
+
+    // Numbers are not judged here: the dialog's fields do that.
+    command = Parsed({"set-tiff", "a", "--scale", "x", "", "--tie", "1", "2", "3", "4"});
+    EXPECT_EQ(command.numbers[0], "x");
+    EXPECT_EQ(command.numbers[1], "");
+}
+
+TEST(command_line_test, set_tiff_refuses_incomplete_lines) {
+    EXPECT_EQ(Refused({"set-tiff", "a", "--scale", "1", "2"}),
+              "set-tiff: --tie I J X Y is required");
+    EXPECT_EQ(Refused({"set-tiff", "a", "--tie", "1", "2", "3", "4"}),
+              "set-tiff: --scale SX SY is required");
+    EXPECT_EQ(Refused({"set-tiff", "--scale", "1", "2", "--tie", "1", "2", "3", "4"}),
+              "set-tiff: no FILE given");
+    EXPECT_EQ(Refused({"set-tiff", "a", "--tie", "1", "2", "3", "4", "--scale", "1"}),
+              "set-tiff: --scale needs SX SY");
+    EXPECT_EQ(Refused({"set-tiff", "a", "--scale", "1", "2", "--tie", "1", "2", "3"}),
+              "set-tiff: --tie needs I J X Y");
+    EXPECT_EQ(Refused({"set-tiff", "a", "b", "--scale", "1", "2", "--tie", "1", "2", "3", "4"}),
+              "set-tiff: only one FILE may be given");
+    EXPECT_EQ(Refused({"set-tiff", "a", "--scale", "1", "2", "--scale", "1", "2"}),
+              "set-tiff: --scale given twice");
+    EXPECT_EQ(Refused({"set-tiff", "a", "--json"}), "set-tiff: unknown option '--json'");
+}
+
+TEST(command_line_test, set_world_takes_exactly_seven_operands) {
+    Command command = Parsed({"set-world", "a.tif", "2", "0", "0", "-2", "101", "-499"});
+    EXPECT_EQ(command.kind, CommandKind::SetWorld);
+    EXPECT_EQ(command.files, (std::vector<std::string>{"a.tif"}));
+    EXPECT_EQ(command.numbers, (std::array<std::string, 6>{"2", "0", "0", "-2", "101", "-499"}));
+
+    command = Parsed({"set-world", "--", "-odd.tif", "1", "2", "3", "4", "5", "6"});
+    EXPECT_EQ(command.files, (std::vector<std::string>{"-odd.tif"}));
+
+    const std::string message = "set-world: needs FILE and the six parameters A D B E C F";
+    EXPECT_EQ(Refused({"set-world", "a.tif", "1", "2", "3", "4", "5"}), message);
+    EXPECT_EQ(Refused({"set-world", "a.tif", "1", "2", "3", "4", "5", "6", "7"}), message);
+    EXPECT_EQ(Refused({"set-world"}), message);
+    EXPECT_EQ(Refused({"set-world", "-a.tif", "1", "2", "3", "4", "5", "6"}),
+              "set-world: unknown option '-a.tif'");
+}
