@@ -2,18 +2,7 @@
 // split and compose paths in the Windows style and the POSIX style.
 #pragma once
 
-#include <cstddef>
-
-constexpr std::size_t TuPathSize = 260; // a whole path: 259 units and the terminator
-constexpr std::size_t TuPartSize = 256; // one part of a path: drive, directory, name, extension
-
-enum class TuPathStyle { Windows, Posix };
-
-#ifdef _WIN32
-constexpr TuPathStyle TuHostPathStyle = TuPathStyle::Windows;
-#else
-constexpr TuPathStyle TuHostPathStyle = TuPathStyle::Posix;
-#endif
+#include "uPath.h"
 
 class TuFileName {
 public:

@@ -1,0 +1,171 @@
+// TuFileName::RaiseOpenFailure: turns a failed open into the catalogue cause that names
+// what went wrong, down to the missing directory or the file that stands in for one.
+#include <cerrno>
+#include <sys/stat.h>
+
+#include "uError.h"
+#include "uFileName.h"
+#include "uFileTest.h"
+#include "uText.h"
+
+namespace {
+
+constexpr int NoSuchFile = 2;
+constexpr int PermissionDenied = 13;
+constexpr int FileExists = 17;
+constexpr int TooManyOpenFiles = 24;
+
+constexpr int CannotDetermine = 1384001304;
+constexpr int TooManyFilesOpen = 1384001305;
+constexpr int DirectoryMissing = 1384001306;
+constexpr int ComponentIsFile = 1384001307;
+constexpr int ComponentNotDirectory = 1384001308;
+constexpr int FileMissingInDirectory = 1384001309;
+constexpr int AlreadyExists = 1384001310;
+constexpr int NotAFile = 1384001311;
+constexpr int WriteDenied = 1384001312;
+constexpr int ReadDenied = 1384001313;
+constexpr int AccessDenied = 1384001314;
+
+constexpr char16_t Separator = TuHostPathStyle == TuPathStyle::Windows ? u'\\' : u'/';
+// The first separator that the ancestor walk considers: the one after "C:" on Windows,
+// the root itself on POSIX. The separator at this position belongs to the prefix tested.
+constexpr std::size_t RootSeparator = TuHostPathStyle == TuPathStyle::Windows ? 2 : 0;
+
+bool IsRegular(const struct stat& status) {
+    return S_ISREG(status.st_mode);
+}
+bool IsDirectory(const struct stat& status) {
+    return S_ISDIR(status.st_mode);
+}
+
+// This host reports some failures with other numbers than the catalogue's table knows:
+// a path through a regular file fails as "not a directory", opening a directory as "is a
+// directory". They are diagnosed as a missing path and a refused access.
+int TableErrorNumber(int errorNumber) {
+#ifndef _WIN32
+    if (errorNumber == ENOTDIR)
+        return NoSuchFile;
+    if (errorNumber == EISDIR)
+        return PermissionDenied;
+#endif
+    return errorNumber;
+}
+
+// What the walk towards the root found for a path that does not exist.
+struct Ancestor {
+    bool found = false;
+    bool holdsFile = false; // the first prefix tested: the directory meant to hold the file
+    bool isRegular = false; // a regular file stands where a directory was expected
+    bool isOther = false;   // neither a regular file nor a directory
+    char16_t missing[TuPathSize] = {};  // the first component, from the root, that is missing
+    char16_t blocking[TuPathSize] = {}; // the last component of the existing prefix
+};
+
+void CopyRange(char16_t* destination, const char16_t* begin, const char16_t* end) {
+    while (begin < end)
+        *destination++ = *begin++;
+    *destination = 0;
+}
+
+Ancestor FindExistingAncestor(const char16_t* path) {
+    Ancestor ancestor;
+    char16_t work[TuPathSize];
+    TuWideCopyN(work, path, TuPathSize);
+    const std::size_t length = TuWideLength(work);
+    bool first = true;
+    for (std::size_t position = length; position-- > RootSeparator;) {
+        if (work[position] != Separator)
+            continue;
+        // The root's separator is part of the root; any other ends the prefix before it.
+        const std::size_t cut = position == RootSeparator ? position + 1 : position;
+        const char16_t kept = work[cut];
+        work[cut] = 0;
+        struct stat status;
+        const bool exists = TuFileStatus(work, &status) == 0;
+        work[cut] = kept;
+        if (exists) {
+            ancestor.found = true;
+            ancestor.holdsFile = first;
+            ancestor.isRegular = IsRegular(status);
+            ancestor.isOther = !IsRegular(status) && !IsDirectory(status);
+            const char16_t* next = work + position + 1;
+            const char16_t* nextEnd = next;
+            while (*nextEnd != 0 && *nextEnd != Separator)
+                ++nextEnd;
+            CopyRange(ancestor.missing, next, nextEnd);
+            const char16_t* blockingStart = work + position;
+            while (blockingStart > work && blockingStart[-1] != Separator)
+                --blockingStart;
+            CopyRange(ancestor.blocking, blockingStart, work + position);
+            return ancestor;
+        }
+        first = false;
+    }
+    // Not even the root exists: the root is named as the missing directory.
+    CopyRange(ancestor.missing, work,
+              work + (length < RootSeparator + 1 ? length : RootSeparator + 1));
+    return ancestor;
+}
+
+} // namespace
+
+void TuFileName::RaiseOpenFailure(int accessKind, int errorNumber) const {
+    if (errorNumber == TooManyOpenFiles)
+        throw TuException(TooManyFilesOpen, 2, path, errorNumber);
+
+    const bool wantsRead = accessKind != 1 && accessKind != 5;
+    const bool wantsWrite = accessKind != 0;
+
+    struct stat status;
+    const bool exists = TuFileStatus(path, &status) == 0;
+
+    switch (TableErrorNumber(errorNumber)) {
+    case FileExists:
+        throw TuException(AlreadyExists, 2, path, errorNumber);
+    case PermissionDenied:
+        // A path that cannot even be examined is refused on the way to it, not a directory.
+        if (!exists)
+            throw TuException(AccessDenied, 2, path, errorNumber);
+        if (!IsRegular(status))
+            throw TuException(NotAFile, 2, path, errorNumber);
+        if (wantsWrite && TuFileAccess(path, 2) != 0)
+            throw TuException(WriteDenied, 2, path, errorNumber);
+        if (wantsRead && TuFileAccess(path, 4) != 0)
+            throw TuException(ReadDenied, 2, path, errorNumber);
+        throw TuException(AccessDenied, 2, path, errorNumber);
+    case NoSuchFile: {
+        char16_t drive[TuPartSize];
+        char16_t directory[TuPartSize];
+        GetDrive(drive);
+        GetDirectory(directory);
+        char16_t folder[2 * TuPartSize];
+        TuWideCopy(TuWideCopy(folder, drive), directory);
+        if (folder[0] == 0) {
+            folder[0] = Separator; // the POSIX root, whose directory part is empty
+            folder[1] = 0;
+        }
+        if (exists) // the file vanished between the open and this look: name its folder
+            throw TuException(DirectoryMissing, 3, path, static_cast<const char16_t*>(folder),
+                              errorNumber);
+        const Ancestor ancestor = FindExistingAncestor(path);
+        if (ancestor.found && ancestor.holdsFile) {
+            char16_t nameAndExtension[TuPartSize];
+            GetNameAndExtension(nameAndExtension);
+            throw TuException(FileMissingInDirectory, 3,
+                              static_cast<const char16_t*>(nameAndExtension),
+                              static_cast<const char16_t*>(folder), errorNumber);
+        }
+        if (ancestor.found && ancestor.isRegular)
+            throw TuException(ComponentIsFile, 3, path,
+                              static_cast<const char16_t*>(ancestor.blocking), errorNumber);
+        if (ancestor.found && ancestor.isOther)
+            throw TuException(ComponentNotDirectory, 3, path,
+                              static_cast<const char16_t*>(ancestor.blocking), errorNumber);
+        throw TuException(DirectoryMissing, 3, path, static_cast<const char16_t*>(ancestor.missing),
+                          errorNumber);
+    }
+    default:
+        throw TuException(CannotDetermine, 2, path, errorNumber);
+    }
+}

@@ -1,0 +1,381 @@
+#include "uPath.h"
+
+#include <cerrno>
+#include <climits>
+#include <string>
+#include <string_view>
+#include <unistd.h>
+#include <vector>
+
+#include "uError.h"
+#include "uText.h"
+
+namespace {
+
+constexpr int PathTooLongComposed = 1384001301;
+constexpr int PathTooLongExpanded = 1384001302;
+constexpr int ExtensionTooLong = 1384001315;
+constexpr int NameTooLong = 1384001316;
+constexpr int DirectoryTooLong = 1384001317;
+constexpr int DriveTooLong = 1384001318;
+constexpr int BadShareForm = 1384001320;
+
+constexpr std::size_t MaximumPathUnits = TuPathSize - 1; // 259
+constexpr std::size_t CompositionSize = 520;
+
+using Text = std::u16string;
+using View = std::u16string_view;
+
+char16_t Separator(TuPathStyle style) {
+    return style == TuPathStyle::Windows ? u'\\' : u'/';
+}
+
+bool IsSeparator(char16_t unit, TuPathStyle style) {
+    return unit == u'/' || (style == TuPathStyle::Windows && unit == u'\\');
+}
+
+// ---- Absolute form -------------------------------------------------------------------------
+
+// An absolute path taken apart: the prefix that cannot be climbed out of ("C:",
+// "\\srv\share", or empty for the POSIX root) and the directory names below it.
+struct Rooted {
+    Text prefix;
+    std::vector<Text> components;
+};
+
+// Appends the components of a relative text, collapsing "." and "..". ".." never climbs
+// above the root.
+void AppendComponents(std::vector<Text>& components, View text, TuPathStyle style) {
+    std::size_t start = 0;
+    while (start <= text.size()) {
+        std::size_t end = start;
+        while (end < text.size() && !IsSeparator(text[end], style))
+            ++end;
+        const View component = text.substr(start, end - start);
+        if (component == u"..") {
+            if (!components.empty())
+                components.pop_back();
+        } else if (!component.empty() && component != u".") {
+            components.emplace_back(component);
+        }
+        start = end + 1;
+    }
+}
+
+bool IsAsciiLetter(char16_t unit) {
+    return (unit >= u'A' && unit <= u'Z') || (unit >= u'a' && unit <= u'z');
+}
+
+char16_t UpperAscii(char16_t unit) {
+    return unit >= u'a' && unit <= u'z' ? unit - 32 : unit;
+}
+
+// Length of a Windows-style \\server\share prefix at the start of text (both separators
+// accepted), or 0 when text does not start with two separators.
+std::size_t SharePrefixLength(View text) {
+    const auto windows = TuPathStyle::Windows;
+    if (text.size() < 2 || !IsSeparator(text[0], windows) || !IsSeparator(text[1], windows))
+        return 0;
+    std::size_t end = 2;
+    while (end < text.size() && !IsSeparator(text[end], windows))
+        ++end; // the server name
+    if (end < text.size()) {
+        ++end;
+        while (end < text.size() && !IsSeparator(text[end], windows))
+            ++end; // the share name
+    }
+    return end;
+}
+
+Text WindowsSlashes(View text) {
+    Text result(text);
+    for (char16_t& unit : result)
+        if (unit == u'/')
+            unit = u'\\';
+    return result;
+}
+
+// Parses an absolute Windows-style text (drive root or share); false when it is not one.
+bool ParseWindowsAbsolute(View text, Rooted& rooted) {
+    if (const std::size_t share = SharePrefixLength(text)) {
+        rooted.prefix = WindowsSlashes(text.substr(0, share));
+        AppendComponents(rooted.components, text.substr(share), TuPathStyle::Windows);
+        return true;
+    }
+    if (text.size() >= 3 && IsAsciiLetter(text[0]) && text[1] == u':' &&
+        IsSeparator(text[2], TuPathStyle::Windows)) {
+        rooted.prefix = Text(text.substr(0, 2));
+        AppendComponents(rooted.components, text.substr(3), TuPathStyle::Windows);
+        return true;
+    }
+    return false;
+}
+
+// The process's current directory as wide text, or false when it cannot be had.
+bool HostCurrentDirectory(Text& directory) {
+    char buffer[PATH_MAX + 1];
+    if (getcwd(buffer, sizeof buffer) == nullptr)
+        return false;
+    directory.clear();
+    for (const char* byte = buffer; *byte != '\0'; ++byte)
+        directory.push_back(static_cast<char16_t>(static_cast<unsigned char>(*byte)));
+    return true;
+}
+
+bool CurrentDirectory(const char16_t* given, Text& directory) {
+    if (given != nullptr) {
+        directory = given;
+        return true;
+    }
+    return HostCurrentDirectory(directory);
+}
+
+// Windows drops trailing dots and spaces from the last name of a path.
+void TrimLastComponent(std::vector<Text>& components) {
+    if (components.empty())
+        return;
+    Text& last = components.back();
+    while (!last.empty() && (last.back() == u'.' || last.back() == u' '))
+        last.pop_back();
+    if (last.empty())
+        components.pop_back();
+}
+
+bool ResolveWindows(View text, const char16_t* currentDirectory, Text& result) {
+    Rooted rooted;
+    const bool hasTrailingSeparator =
+        !text.empty() && IsSeparator(text.back(), TuPathStyle::Windows);
+    if (!ParseWindowsAbsolute(text, rooted)) {
+        Text current;
+        Rooted base;
+        if (!CurrentDirectory(currentDirectory, current) || !ParseWindowsAbsolute(current, base))
+            return false;
+        if (text.size() >= 2 && IsAsciiLetter(text[0]) && text[1] == u':') {
+            // Drive-relative: against the current directory on its own drive, else the root.
+            rooted.prefix = Text(text.substr(0, 2));
+            if (base.prefix.size() == 2 && UpperAscii(base.prefix[0]) == UpperAscii(text[0]))
+                rooted.components = base.components;
+            AppendComponents(rooted.components, text.substr(2), TuPathStyle::Windows);
+        } else if (!text.empty() && IsSeparator(text[0], TuPathStyle::Windows)) {
+            rooted.prefix = base.prefix; // root-relative
+            AppendComponents(rooted.components, text, TuPathStyle::Windows);
+        } else {
+            rooted = base;
+            AppendComponents(rooted.components, text, TuPathStyle::Windows);
+        }
+    }
+    TrimLastComponent(rooted.components);
+
+    result = rooted.prefix;
+    const bool isShare = rooted.prefix[0] == u'\\';
+    if (!isShare || !rooted.components.empty())
+        result += u'\\';
+    for (std::size_t i = 0; i < rooted.components.size(); ++i) {
+        if (i > 0)
+            result += u'\\';
+        result += rooted.components[i];
+    }
+    if (hasTrailingSeparator && result.back() != u'\\')
+        result += u'\\';
+    return true;
+}
+
+bool ResolvePosix(View text, const char16_t* currentDirectory, Text& result) {
+    std::vector<Text> components;
+    if (text.empty() || text[0] != u'/') {
+        Text current;
+        if (!CurrentDirectory(currentDirectory, current) || current.empty() || current[0] != u'/')
+            return false;
+        AppendComponents(components, current, TuPathStyle::Posix);
+    }
+    AppendComponents(components, text, TuPathStyle::Posix);
+    result.clear();
+    for (const Text& component : components)
+        (result += u'/') += component;
+    if (result.empty())
+        result = u"/";
+    return true;
+}
+
+// ---- Splitting -----------------------------------------------------------------------------
+
+// Copies part into output (TuPartSize units); a part that reaches 255 units is cut there and
+// raised with cause.
+void CopyPart(char16_t* output, View part, int cause) {
+    constexpr std::size_t Limit = TuPartSize - 1;
+    const std::size_t count = part.size() < Limit ? part.size() : Limit;
+    part.copy(output, count);
+    output[count] = 0;
+    if (count == Limit)
+        throw TuException(cause, 1, static_cast<const char16_t*>(output));
+}
+
+// ---- Composing -----------------------------------------------------------------------------
+
+// The composition buffer: appends stop at 259 units, and Check raises once that is reached.
+class Composition {
+public:
+    void Append(char16_t unit) {
+        if (length < MaximumPathUnits)
+            units[length++] = unit;
+    }
+    void Append(View text) {
+        for (char16_t unit : text)
+            Append(unit);
+    }
+    void Check() {
+        if (length >= MaximumPathUnits) {
+            units[length] = 0;
+            throw TuException(PathTooLongComposed, 1, static_cast<const char16_t*>(units));
+        }
+    }
+    char16_t Last() const { return length > 0 ? units[length - 1] : 0; }
+    void DropLast() { --length; }
+    const char16_t* Terminated() {
+        units[length] = 0;
+        return units;
+    }
+    char16_t* Units() { return units; }
+    std::size_t Length() const { return length; }
+
+private:
+    char16_t units[CompositionSize];
+    std::size_t length = 0;
+};
+
+View SkipLeading(const char16_t* text, char16_t unit) {
+    View view(text);
+    while (!view.empty() && view.front() == unit)
+        view.remove_prefix(1);
+    return view;
+}
+
+bool Given(const char16_t* part) {
+    return part != nullptr && *part != 0;
+}
+
+} // namespace
+
+void MakeAbsolute(char16_t* destination, const char16_t* text, std::size_t size, TuPathStyle style,
+                  const char16_t* currentDirectory) {
+    const View input(text);
+    Text result;
+    const bool resolved =
+        input.size() <= MaximumPathUnits &&
+        (style == TuPathStyle::Windows ? ResolveWindows(input, currentDirectory, result)
+                                       : ResolvePosix(input, currentDirectory, result));
+    if (!resolved || result.size() > MaximumPathUnits || result.size() >= size)
+        throw TuException(PathTooLongExpanded, 1, text);
+    TuWideCopyN(destination, result.c_str(), size);
+}
+
+void SplitPath(const char16_t* path, char16_t* drive, char16_t* directory, char16_t* name,
+               char16_t* extension, TuPathStyle style) {
+    for (char16_t* part : {drive, directory, name, extension})
+        if (part != nullptr)
+            *part = 0;
+    const char16_t separator = Separator(style);
+    const Text copy(path); // the working copy; freed on every way out
+    View rest(copy);
+
+    View extensionText, nameText;
+    const std::size_t lastSeparator = rest.rfind(separator);
+    const std::size_t fileStart = lastSeparator == View::npos ? 0 : lastSeparator + 1;
+    const std::size_t dot = rest.rfind(u'.');
+    if (dot != View::npos && dot >= fileStart) {
+        extensionText = rest.substr(dot + 1);
+        rest = rest.substr(0, dot);
+    }
+    if (lastSeparator != View::npos) {
+        nameText = rest.substr(lastSeparator + 1);
+        rest = rest.substr(0, lastSeparator);
+    }
+
+    View driveText;
+    bool badShare = false;
+    if (style == TuPathStyle::Windows) {
+        if (rest.size() >= 2 && rest[1] == u':') {
+            driveText = rest.substr(0, 2);
+            rest.remove_prefix(2);
+        } else if (rest.size() >= 2 && rest[0] == u'\\' && rest[1] == u'\\') {
+            const std::size_t serverEnd = rest.find(u'\\', 2);
+            if (serverEnd == View::npos) {
+                badShare = true;
+            } else {
+                const std::size_t shareEnd = rest.find(u'\\', serverEnd + 1);
+                driveText = rest.substr(0, shareEnd);
+                rest = shareEnd == View::npos ? View() : rest.substr(shareEnd + 1);
+            }
+        }
+    }
+
+    if (extension != nullptr)
+        CopyPart(extension, extensionText, ExtensionTooLong);
+    if (name != nullptr)
+        CopyPart(name, nameText, NameTooLong);
+    if (badShare)
+        throw TuException(BadShareForm, 1, Text(rest).c_str());
+    if (drive != nullptr)
+        CopyPart(drive, driveText, DriveTooLong);
+    if (directory != nullptr) {
+        Text directoryText;
+        if (rest.empty() || rest[0] != separator)
+            directoryText += separator;
+        directoryText += rest;
+        CopyPart(directory, directoryText, DirectoryTooLong);
+        std::size_t length = TuWideLength(directory);
+        while (length > 0 && directory[length - 1] == separator)
+            directory[--length] = 0;
+        if (style == TuPathStyle::Windows)
+            for (char16_t* unit = directory; *unit != 0; ++unit)
+                if (*unit == u'/')
+                    *unit = u'\\';
+    }
+}
+
+void ComposePath(char16_t* destination, const char16_t* drive, const char16_t* directory,
+                 const char16_t* name, const char16_t* extension, TuPathStyle style,
+                 const char16_t* currentDirectory) {
+    const char16_t separator = Separator(style);
+    Composition text;
+
+    if (style == TuPathStyle::Windows && Given(drive)) {
+        text.Append(drive);
+        if (drive[1] == 0)
+            text.Append(u':');
+    }
+    text.Append(separator);
+    text.Check();
+
+    if (Given(directory)) {
+        text.Append(SkipLeading(directory, separator));
+        text.Append(separator);
+    }
+    text.Check();
+
+    if (Given(name)) {
+        text.Append(SkipLeading(name, separator));
+        while (text.Length() > 0 && text.Last() == u'.')
+            text.DropLast();
+        text.Check();
+        if (extension != nullptr) {
+            // A POSIX name keeps no dot for an empty extension: "sheet." is another file
+            // there, while Windows drops the trailing dot when it expands the path.
+            const View bare = SkipLeading(extension, u'.');
+            if (style == TuPathStyle::Windows || !bare.empty()) {
+                text.Append(u'.');
+                text.Append(bare);
+            }
+            text.Check();
+        }
+    } else if (Given(directory)) {
+        while (text.Length() > 0 && text.Last() == separator)
+            text.DropLast();
+    }
+
+    if (style == TuPathStyle::Windows)
+        for (std::size_t i = 0; i < text.Length(); ++i)
+            if (text.Units()[i] == u'/')
+                text.Units()[i] = u'\\';
+    MakeAbsolute(destination, text.Terminated(), TuPathSize, style, currentDirectory);
+}

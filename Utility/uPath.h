@@ -1,0 +1,46 @@
+// The path functions: absolute form, splitting into parts and composing from parts, in the
+// Windows style (drive letters, \\server\share, "\" as separator) and the POSIX style ("/" as
+// the only separator, no drive part).
+//
+// Every path is wide text. A whole path holds at most 259 units, each part at most 254;
+// texts beyond those limits raise a cause of the error catalogue instead of being cut.
+#pragma once
+
+#include <cstddef>
+
+constexpr std::size_t TuPathSize = 260; // a whole path: 259 units and the terminator
+constexpr std::size_t TuPartSize = 256; // one part of a path: drive, directory, name, extension
+
+enum class TuPathStyle { Windows, Posix };
+
+#ifdef _WIN32
+constexpr TuPathStyle TuHostPathStyle = TuPathStyle::Windows;
+#else
+constexpr TuPathStyle TuHostPathStyle = TuPathStyle::Posix;
+#endif
+
+// Writes the absolute form of text into destination (size units, normally TuPathSize).
+// Resolution is lexical: ".", ".." and repeated separators are collapsed, the file need not
+// exist and links are not followed; the empty text gives the current directory.
+// currentDirectory is the directory that relative texts resolve against, in the style's own
+// form (u"C:\\work", u"\\\\srv\\share\\maps" or u"/home/user"). When it is null the POSIX style
+// asks the process (getcwd); the Windows style does the same on a Windows host and elsewhere
+// resolves only texts that are absolute already.
+// Raises 1384001302 with the text when the text or its absolute form exceeds 259 units or
+// cannot be resolved.
+void MakeAbsolute(char16_t* destination, const char16_t* text, std::size_t size,
+                  TuPathStyle style = TuHostPathStyle, const char16_t* currentDirectory = nullptr);
+
+// Splits path into its drive or share, directory, name and extension (each TuPartSize units;
+// any may be null, and a null part is neither produced nor tested against its limit).
+// Raises 1384001315 to 1384001318 for a part over 254 units, 1384001320 for a share prefix
+// without a share.
+void SplitPath(const char16_t* path, char16_t* drive, char16_t* directory, char16_t* name,
+               char16_t* extension, TuPathStyle style = TuHostPathStyle);
+
+// Composes an absolute path from its parts (any may be null) into destination (TuPathSize
+// units). Raises 1384001301 when the composed text reaches 259 units, and whatever
+// MakeAbsolute raises.
+void ComposePath(char16_t* destination, const char16_t* drive, const char16_t* directory,
+                 const char16_t* name, const char16_t* extension,
+                 TuPathStyle style = TuHostPathStyle, const char16_t* currentDirectory = nullptr);
