@@ -1,5 +1,4 @@
-// TuFileName: one absolute path as wide text, with its parts, and the path functions that
-// split and compose paths in the Windows style and the POSIX style.
+// TuFileName: one absolute path as wide text, with its parts and a cached narrow form.
 #pragma once
 
 #include "uPath.h"

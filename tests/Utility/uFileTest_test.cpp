@@ -1,0 +1,110 @@
+#include "uFileTest.h"
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <gtest/gtest.h>
+#include <string>
+
+namespace {
+
+namespace fs = std::filesystem;
+
+std::u16string Wide(const std::string& text) {
+    std::u16string wide;
+    for (unsigned char byte : text)
+        wide.push_back(byte);
+    return wide;
+}
+
+class file_test_test : public testing::Test {
+protected:
+    void SetUp() override {
+        char pattern[] = "/tmp/kftestXXXXXX";
+        ASSERT_NE(mkdtemp(pattern), nullptr);
+        folder = pattern;
+    }
+    void TearDown() override {
+        // Give write permission back so that everything can be removed.
+        for (const auto& entry : fs::recursive_directory_iterator(folder))
+            if (!entry.is_symlink())
+                fs::permissions(entry.path(), fs::perms::owner_all, fs::perm_options::add);
+        fs::remove_all(folder);
+    }
+    std::u16string File(const std::string& name, fs::perms permissions) {
+        const std::string path = folder + "/" + name;
+        std::ofstream(path) << "data";
+        fs::permissions(path, permissions);
+        return Wide(path);
+    }
+    std::u16string Folder(const std::string& name, fs::perms permissions) {
+        const std::string path = folder + "/" + name;
+        fs::create_directory(path);
+        fs::permissions(path, permissions);
+        return Wide(path);
+    }
+    std::string folder;
+};
+
+constexpr auto ReadWrite = fs::perms::owner_read | fs::perms::owner_write;
+constexpr auto ReadOnly = fs::perms::owner_read | fs::perms::group_read | fs::perms::others_read;
+constexpr auto OpenFolder = fs::perms::owner_all;
+constexpr auto ReadOnlyFolder = fs::perms::owner_read | fs::perms::owner_exec;
+
+} // namespace
+
+TEST_F(file_test_test, status_of_files_folders_and_missing_paths) {
+    struct stat status;
+    ASSERT_EQ(TuFileStatus(File("a.tif", ReadWrite).c_str(), &status), 0);
+    EXPECT_TRUE(S_ISREG(status.st_mode));
+    EXPECT_EQ(status.st_size, 4);
+    ASSERT_EQ(TuFileStatus(Folder("maps", OpenFolder).c_str(), &status), 0);
+    EXPECT_TRUE(S_ISDIR(status.st_mode));
+    EXPECT_EQ(TuFileStatus(Wide(folder + "/nosuch.tif").c_str(), &status), -1);
+    EXPECT_EQ(TuFileStatus(Wide(folder + "/a.tif/x").c_str(), &status), -1);
+}
+
+TEST_F(file_test_test, missing_path_fails_every_mode) {
+    const std::u16string path = Wide(folder + "/nosuch.tif");
+    for (int mode : {0, 2, 4, 6})
+        EXPECT_EQ(TuFileAccess(path.c_str(), mode), -1) << mode;
+}
+
+TEST_F(file_test_test, writable_file_passes_every_mode) {
+    const std::u16string path = File("a.tif", ReadWrite);
+    for (int mode : {0, 2, 4, 6})
+        EXPECT_EQ(TuFileAccess(path.c_str(), mode), 0) << mode;
+}
+
+// Without any write bit a file is read-only for everyone, the superuser included.
+TEST_F(file_test_test, read_only_file_refuses_writing) {
+    const std::u16string path = File("a.tif", ReadOnly);
+    EXPECT_EQ(TuFileAccess(path.c_str(), 0), 0);
+    EXPECT_EQ(TuFileAccess(path.c_str(), 4), 0);
+    EXPECT_EQ(TuFileAccess(path.c_str(), 2), -1);
+    EXPECT_EQ(TuFileAccess(path.c_str(), 6), -1);
+}
+
+TEST_F(file_test_test, folders_answer_like_files) {
+    const std::u16string open = Folder("open", OpenFolder);
+    for (int mode : {0, 2, 4, 6})
+        EXPECT_EQ(TuFileAccess(open.c_str(), mode), 0) << mode;
+    const std::u16string locked = Folder("locked", ReadOnlyFolder);
+    EXPECT_EQ(TuFileAccess(locked.c_str(), 4), 0);
+    EXPECT_EQ(TuFileAccess(locked.c_str(), 2), -1);
+}
+
+TEST_F(file_test_test, unknown_mode_is_refused) {
+    const std::u16string path = File("a.tif", ReadWrite);
+    EXPECT_EQ(TuFileAccess(path.c_str(), 1), -1);
+    EXPECT_EQ(TuFileAccess(path.c_str(), 8), -1);
+}
+
+// A file name's bytes reach the system unchanged, whatever their encoding.
+TEST_F(file_test_test, non_ascii_names_are_found) {
+    const std::u16string utf8 = File("carte_\xc3\xa9t\xc3\xa9.tif", ReadWrite);
+    EXPECT_EQ(TuFileAccess(utf8.c_str(), 0), 0);
+    const std::u16string latin1 = File("carte_\xe9t\xe9.tif", ReadWrite);
+    struct stat status;
+    EXPECT_EQ(TuFileStatus(latin1.c_str(), &status), 0);
+}
