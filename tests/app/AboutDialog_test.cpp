@@ -1,0 +1,16 @@
+#include "AboutDialog.h"
+
+#include <gtest/gtest.h>
+
+#include "RecordingPlatform.h"
+
+TEST(about_dialog_test, init_sets_the_disclaimer_and_nothing_else) {
+    RecordingPlatform platform;
+    platform.texts[1024] = "placeholder";
+    kestrel::AboutDialog about(platform);
+    EXPECT_TRUE(about.OnInitDialog());
+    const std::vector<std::pair<int, std::string>> expected = {{1024, ""}};
+    EXPECT_EQ(platform.textWrites, expected);
+    EXPECT_TRUE(platform.messages.empty());
+    EXPECT_TRUE(platform.focusMoves.empty());
+}
