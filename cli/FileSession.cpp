@@ -3,15 +3,18 @@
 #include <cerrno>
 
 #include "ControlIds.h"
+#include "DialogTexts.h"
+#include "NumberField.h"
+#include "WorldFileName.h"
 #include "uError.h"
 #include "uFileName.h"
 
 namespace kestrel::cli {
 namespace {
 
-// The status lines that say a side holds referencing worth carrying over.
-constexpr const char* TiffGeoreferenced = "Tiff file is georeferenced.";
-constexpr const char* WorldFileExists = "Corresponding world file exists.";
+// The dialog builds a typed name from this many characters of the field and drops the rest;
+// a longer FILE is refused rather than cut into the name of some other file.
+constexpr std::size_t TypedNameLimit = 259;
 
 // The cause the TIFF module raises for a change to a file opened for examination only.
 constexpr int CauseOpenedForExamination = 1384001558;
@@ -56,6 +59,11 @@ template <class Handler> bool FileSession::Press(Handler handler) {
 
 bool FileSession::Take(const std::string& file) {
     typedName = file;
+    std::size_t characters = 0;
+    for (unsigned char c : file)
+        characters += (c & 0xC0) != 0x80; // UTF-8: count the lead bytes
+    if (characters > TypedNameLimit)
+        return Fail(LengthMessage(static_cast<int>(TypedNameLimit)));
     platform.ClearLog();
     platform.Type(IDC_FILE_NAME, file);
     dialog.OnFileNameKillFocus();
@@ -83,7 +91,7 @@ bool FileSession::Take(const std::string& file) {
 bool FileSession::TiffToWorld() {
     const std::string status = platform.Text(IDC_TIFF_STATUS);
     // "-->" from a TIFF without referencing would write a world file of zeros.
-    if (status != TiffGeoreferenced)
+    if (status != texts::TiffGeoreferenced)
         return Fail(status);
     return Press([this] { dialog.OnTiffToWorld(); }) && UpdateWorldFile();
 }
@@ -91,7 +99,7 @@ bool FileSession::TiffToWorld() {
 bool FileSession::WorldToTiff() {
     const std::string status = platform.Text(IDC_WORLD_STATUS);
     // "<--" without a world file would write a pixel scale of zero into the TIFF.
-    if (status != WorldFileExists)
+    if (status != texts::WorldFileExists)
         return Fail(status);
     return Press([this] { dialog.OnWorldToTiff(); }) && UpdateTiff();
 }
@@ -120,7 +128,7 @@ bool FileSession::UpdateTiff() {
         return false;
     // The examination after the update reads the tags back: they must now be there.
     const std::string status = platform.Text(IDC_TIFF_STATUS);
-    if (!dialog.HasTiffFile() || status != TiffGeoreferenced)
+    if (!dialog.HasTiffFile() || status != texts::TiffGeoreferenced)
         return Fail(status);
     return true;
 }
@@ -129,15 +137,14 @@ bool FileSession::UpdateWorldFile() {
     // A world file that exists but may not be written: the dialog disables the button.
     if (!platform.IsEnabled(IDC_UPDATE_WORLD))
         return FailWithError([this] {
-            TuFileName name(dialog.FileName().c_str());
-            name.SetExtension("tfw");
-            name.RaiseOpenFailure(AccessWrite, EACCES);
+            const TuFileName name(dialog.FileName().c_str());
+            WorldFileNameFor(name).RaiseOpenFailure(AccessWrite, EACCES);
         });
     if (!Press([this] { dialog.OnUpdateWorldFile(); }))
         return false;
     // The examination after the write reads the world file back: it must now exist.
     const std::string status = platform.Text(IDC_WORLD_STATUS);
-    if (status != WorldFileExists)
+    if (status != texts::WorldFileExists)
         return Fail(status);
     return true;
 }
@@ -172,9 +179,8 @@ void FileSession::TakeMessages() {
 
 std::optional<std::string> FileSession::WorldFileName() const {
     try {
-        TuFileName name(dialog.FileName().c_str());
-        name.SetExtension("tfw");
-        return std::string(name.GetNarrow());
+        const TuFileName name(dialog.FileName().c_str());
+        return std::string(WorldFileNameFor(name).GetNarrow());
     } catch (const TuError&) {
         return std::nullopt;
     }

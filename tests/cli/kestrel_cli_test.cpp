@@ -1,0 +1,438 @@
+// kestrel-cli end to end: the built program run on GeoTIFFs and world files that GDAL makes in
+// a temporary folder, with its exit status, standard output and standard error checked, and
+// the files checked with GDAL afterwards.
+#include <gtest/gtest.h>
+
+// The build defines KESTREL_CLI as the program's path once the program can be built.
+#ifdef KESTREL_CLI
+
+#include <spawn.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <string>
+#include <vector>
+
+namespace fs = std::filesystem;
+
+namespace {
+
+struct Result {
+    int status = -1;
+    std::string out;
+    std::string err;
+};
+
+std::string ReadFile(const fs::path& path) {
+    std::ifstream stream(path, std::ios::binary);
+    std::ostringstream text;
+    text << stream.rdbuf();
+    return text.str();
+}
+
+void WriteFile(const fs::path& path, const std::string& text) {
+    std::ofstream(path, std::ios::binary) << text;
+}
+
+// Runs a program with arguments in a folder; its output goes to files beside `capture`.
+Result Spawn(const std::vector<std::string>& command, const fs::path& folder,
+             const fs::path& capture) {
+    const std::string outName = (capture / "stdout").string();
+    const std::string errName = (capture / "stderr").string();
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    posix_spawn_file_actions_addopen(&actions, 1, outName.c_str(), O_WRONLY | O_CREAT | O_TRUNC,
+                                     0644);
+    posix_spawn_file_actions_addopen(&actions, 2, errName.c_str(), O_WRONLY | O_CREAT | O_TRUNC,
+                                     0644);
+    posix_spawn_file_actions_addchdir_np(&actions, folder.c_str());
+    std::vector<char*> argv;
+    for (const std::string& argument : command)
+        argv.push_back(const_cast<char*>(argument.c_str()));
+    argv.push_back(nullptr);
+    Result result;
+    pid_t pid = 0;
+    const int spawned = posix_spawnp(&pid, argv[0], &actions, nullptr, argv.data(), environ);
+    posix_spawn_file_actions_destroy(&actions);
+    if (spawned != 0)
+        return result;
+    int wait = 0;
+    waitpid(pid, &wait, 0);
+    result.status = WIFEXITED(wait) ? WEXITSTATUS(wait) : 128 + WTERMSIG(wait);
+    result.out = ReadFile(outName);
+    result.err = ReadFile(errName);
+    return result;
+}
+
+// The six numbers of GDAL's geotransform as gdalinfo -json reports them, from the TIFF's own
+// tags only (not from a world file beside it); empty when GDAL finds none.
+std::vector<double> GeoTransform(const std::string& json) {
+    std::vector<double> values;
+    std::size_t at = json.find("\"geoTransform\"");
+    if (at == std::string::npos)
+        return values;
+    at = json.find('[', at);
+    const char* cursor = json.c_str() + at + 1;
+    for (int k = 0; k < 6; ++k) {
+        char* end = nullptr;
+        values.push_back(std::strtod(cursor, &end));
+        cursor = end;
+        while (*cursor == ',' || *cursor == ' ' || *cursor == '\n')
+            ++cursor;
+    }
+    return values;
+}
+
+std::vector<double> WorldFileNumbers(const fs::path& path) {
+    std::istringstream lines(ReadFile(path));
+    std::vector<double> values;
+    double value = 0;
+    while (lines >> value)
+        values.push_back(value);
+    return values;
+}
+
+class kestrel_cli_test : public ::testing::Test {
+protected:
+    void SetUp() override {
+        char folderTemplate[] = "/tmp/kestrel-cli-test-XXXXXX";
+        char captureTemplate[] = "/tmp/kestrel-cli-capture-XXXXXX";
+        ASSERT_NE(mkdtemp(folderTemplate), nullptr);
+        ASSERT_NE(mkdtemp(captureTemplate), nullptr);
+        folder = folderTemplate;
+        capture = captureTemplate;
+    }
+    void TearDown() override {
+        fs::remove_all(folder);
+        fs::remove_all(capture);
+    }
+
+    Result Cli(const std::vector<std::string>& arguments) {
+        std::vector<std::string> command{KESTREL_CLI};
+        command.insert(command.end(), arguments.begin(), arguments.end());
+        return Spawn(command, folder, capture);
+    }
+
+    // Runs a GDAL tool in the folder; the test stops when it fails.
+    std::string Tool(const std::vector<std::string>& command) {
+        const Result result = Spawn(command, folder, capture);
+        EXPECT_EQ(result.status, 0) << command[0] << ": " << result.err;
+        return result.out;
+    }
+
+    // A 4 x 3 byte image; with `georeferenced`, pixels of 2 x 2 units whose upper left corner
+    // lies at (100, 500).
+    fs::path MakeTiff(const std::string& name, bool georeferenced) {
+        std::vector<std::string> command{"gdal_create", "-q", "-of",    "GTiff", "-outsize",
+                                         "4",           "3",  "-bands", "1"};
+        if (georeferenced)
+            command.insert(command.end(), {"-a_ullr", "100", "500", "108", "494"});
+        command.push_back(name);
+        Tool(command);
+        return folder / name;
+    }
+
+    std::vector<double> TiffGeoTransform(const std::string& name) {
+        return GeoTransform(Tool({"gdalinfo", "-json", "-oo", "GEOREF_SOURCES=INTERNAL", name}));
+    }
+
+    std::string Path(const std::string& name) const { return (folder / name).string(); }
+
+    fs::path folder;
+    fs::path capture;
+};
+
+const std::string Rotation = "World file indicates rotation.  This program does not support the "
+                             "version of geoTiff's which supports rotation.  An approximation is "
+                             "being used.";
+
+} // namespace
+
+TEST_F(kestrel_cli_test, usage_errors_exit_2_with_the_usage_text) {
+    Result result = Cli({});
+    EXPECT_EQ(result.status, 2);
+    EXPECT_EQ(result.out, "");
+    EXPECT_EQ(result.err.rfind("kestrel-cli: no command given\nUsage: kestrel-cli info", 0), 0u)
+        << result.err;
+
+    result = Cli({"info"});
+    EXPECT_EQ(result.status, 2);
+    EXPECT_EQ(result.err.rfind("kestrel-cli: info: no FILE given\nUsage:", 0), 0u);
+
+    result = Cli({"set-world", "a.tif", "1", "2", "3"});
+    EXPECT_EQ(result.status, 2);
+    result = Cli({"set-tiff", "a.tif", "--scale", "1", "1"});
+    EXPECT_EQ(result.status, 2);
+    result = Cli({"frobnicate", "a.tif"});
+    EXPECT_EQ(result.status, 2);
+    EXPECT_EQ(result.err.rfind("kestrel-cli: unknown command 'frobnicate'\n", 0), 0u);
+}
+
+TEST_F(kestrel_cli_test, help_and_version) {
+    Result result = Cli({"--version"});
+    EXPECT_EQ(result.status, 0);
+    EXPECT_EQ(result.out, "kestrel-cli 1.01\n");
+    EXPECT_EQ(result.err, "");
+
+    result = Cli({"--help"});
+    EXPECT_EQ(result.status, 0);
+    EXPECT_NE(result.out.find("kestrel-cli set-tiff FILE --scale SX SY --tie I J X Y"),
+              std::string::npos);
+    EXPECT_EQ(result.err, "");
+}
+
+TEST_F(kestrel_cli_test, info_shows_both_sides_as_the_dialog_does) {
+    MakeTiff("sheet.tif", true);
+    WriteFile(folder / "sheet.tfw", "2\n0\n0\n-2\n101\n499\n");
+    // A typed name without extension, relative to the working folder.
+    const Result result = Cli({"info", "sheet"});
+    EXPECT_EQ(result.status, 0);
+    EXPECT_EQ(result.err, "");
+    EXPECT_EQ(result.out, Path("sheet.tif") +
+                              "\n"
+                              "  GeoTiff file:  Tiff file is georeferenced.\n"
+                              "    Updatable:   yes\n"
+                              "    Pixel scale: 2 2\n"
+                              "    Tie point:   pixel 0 0, world 100 500\n"
+                              "  World file:    " +
+                              Path("sheet.tfw") +
+                              "\n"
+                              "    Status:      Corresponding world file exists.\n"
+                              "    Writable:    yes\n"
+                              "    A D B E C F: 2 0 0 -2 101 499\n");
+}
+
+TEST_F(kestrel_cli_test, info_json_round_trips_numbers_that_the_display_rounds) {
+    // Pixels of a third of a unit: the dialog shows 0.333333333333333, JSON keeps every bit.
+    Tool({"gdal_create", "-q", "-of", "GTiff", "-outsize", "3", "3", "-bands", "1", "-a_ullr", "0",
+          "1", "1", "0", "third.tif"});
+    Result result = Cli({"info", "third.tif"});
+    EXPECT_NE(result.out.find("    Pixel scale: 0.333333333333333 0.333333333333333\n"),
+              std::string::npos)
+        << result.out;
+
+    result = Cli({"info", "--json", "third.tif"});
+    EXPECT_EQ(result.status, 0);
+    EXPECT_EQ(result.err, "");
+    EXPECT_EQ(result.out,
+              "[\n  {\"file\": \"" + Path("third.tif") +
+                  "\", \"tiff\": {\"status\": \"Tiff file is georeferenced.\", \"writable\": "
+                  "true, \"pixelScale\": [0.3333333333333333, 0.3333333333333333], "
+                  "\"tiePoint\": {\"pixel\": [0, 0], \"world\": [0, 1]}}, \"worldFile\": "
+                  "{\"file\": \"" +
+                  Path("third.tfw") +
+                  "\", \"status\": \"Corresponding world file does not exist.\", "
+                  "\"writable\": true, \"parameters\": [0, 0, 0, 0, 0, 0]}, \"error\": null}\n]\n");
+}
+
+TEST_F(kestrel_cli_test, info_reports_each_failure_and_goes_on) {
+    MakeTiff("good.tif", false);
+    WriteFile(folder / "text.tif", "this is no TIFF file, only some text\n");
+    MakeTiff("short.tif", true);
+    WriteFile(folder / "short.tfw", "2\n0\n0\n-2\n101\n");
+
+    const Result result =
+        Cli({"info", "--json", "missing.tif", "text.tif", "short.tif", "good.tif"});
+    EXPECT_EQ(result.status, 1);
+    const std::string missing = "{\"file\": \"missing.tif\", \"tiff\": null, \"worldFile\": null, "
+                                "\"error\": {\"cause\": null, \"caption\": \"kestrel-cli\", "
+                                "\"message\": \"Indicated file does not exist.\"}}";
+    EXPECT_EQ(result.out.rfind("[\n  " + missing + ",\n  {\"file\": \"" + Path("text.tif") +
+                                   "\", \"tiff\": null, \"worldFile\": null, \"error\": "
+                                   "{\"cause\": 1384001550, \"caption\": \"Data File Format "
+                                   "Problem\", \"message\": \"The file named " +
+                                   Path("text.tif"),
+                               0),
+              0u)
+        << result.out;
+    // The five-line world file: the TIFF side was read, the world file side was not.
+    EXPECT_NE(result.out.find("{\"file\": \"" + Path("short.tif") +
+                              "\", \"tiff\": {\"status\": \"Tiff file is georeferenced.\""),
+              std::string::npos);
+    EXPECT_NE(result.out.find("\"worldFile\": null, \"error\": {\"cause\": 1384001570, "
+                              "\"caption\": \"Data File Format Problem\", \"message\": \"The "
+                              "file named " +
+                              Path("short.tfw")),
+              std::string::npos);
+    // The good file last, complete and without error.
+    EXPECT_NE(result.out.find("\"status\": \"Tiff file is NOT georeferenced.\""),
+              std::string::npos);
+    EXPECT_EQ(result.out.substr(result.out.size() - 18), "\"error\": null}\n]\n");
+
+    // Standard error: the dialog's message names the file; catalogue errors as they are.
+    EXPECT_EQ(result.err.rfind("kestrel-cli: missing.tif: Indicated file does not exist.\n"
+                               "Data File Format Problem: The file named " +
+                                   Path("text.tif"),
+                               0),
+              0u)
+        << result.err;
+    EXPECT_NE(result.err.find("\nData File Format Problem: The file named " + Path("short.tfw")),
+              std::string::npos);
+}
+
+TEST_F(kestrel_cli_test, tiff_to_world_writes_the_world_file_of_each_georeferenced_tiff) {
+    MakeTiff("a.tif", true);
+    MakeTiff("plain.tif", false);
+    MakeTiff("b.tif", true);
+    WriteFile(folder / "b.tfw", "9\n0\n0\n-9\n0\n0\n"); // replaced
+
+    const Result result = Cli({"tiff-to-world", "a", "plain.tif", "b.tif"});
+    EXPECT_EQ(result.status, 1);
+    EXPECT_EQ(result.out, "");
+    EXPECT_EQ(result.err, "kestrel-cli: plain.tif: Tiff file is NOT georeferenced.\n");
+    const std::vector<double> expected{2, 0, 0, -2, 101, 499};
+    EXPECT_EQ(WorldFileNumbers(folder / "a.tfw"), expected);
+    EXPECT_EQ(WorldFileNumbers(folder / "b.tfw"), expected);
+    EXPECT_FALSE(fs::exists(folder / "plain.tfw"));
+
+    // GDAL reads the new world file beside a TIFF without tags the same way.
+    fs::copy_file(folder / "a.tfw", folder / "plain.tfw");
+    EXPECT_EQ(GeoTransform(Tool({"gdalinfo", "-json", "plain.tif"})),
+              (std::vector<double>{100, 2, 0, 500, 0, -2}));
+}
+
+TEST_F(kestrel_cli_test, world_to_tiff_adds_the_tags_and_warns_of_rotation) {
+    MakeTiff("plain.tif", false);
+    WriteFile(folder / "plain.tfw", "2\n0\n0\n-2\n101\n499\n");
+    MakeTiff("turned.tif", false);
+    WriteFile(folder / "turned.tfw", "2\n0.001\n0\n-2\n101\n499\n");
+    MakeTiff("alone.tif", false);
+
+    const Result result = Cli({"world-to-tiff", "plain.tif", "turned.tif", "alone.tif"});
+    EXPECT_EQ(result.status, 1);
+    EXPECT_EQ(result.err, "kestrel-cli: turned.tif: " + Rotation +
+                              "\n"
+                              "kestrel-cli: alone.tif: Corresponding world file does not exist.\n");
+    const std::vector<double> expected{100, 2, 0, 500, 0, -2};
+    EXPECT_EQ(TiffGeoTransform("plain.tif"), expected);
+    // The rotation terms are dropped.
+    EXPECT_EQ(TiffGeoTransform("turned.tif"), expected);
+    EXPECT_TRUE(TiffGeoTransform("alone.tif").empty());
+    const std::string listing = Tool({"listgeo", "plain.tif"});
+    EXPECT_NE(listing.find("ModelTiepointTag (2,3)"), std::string::npos) << listing;
+    EXPECT_NE(listing.find("ModelPixelScaleTag (1,3)"), std::string::npos);
+}
+
+TEST_F(kestrel_cli_test, set_tiff_adds_then_replaces_the_tags) {
+    MakeTiff("sheet.tif", false);
+    Result result = Cli({"set-tiff", "sheet.tif", "--scale", "0.5", "0.25", "--tie", "0", "0",
+                         "-1000.5", "2000.75"});
+    EXPECT_EQ(result.status, 0) << result.err;
+    EXPECT_EQ(result.err, "");
+    EXPECT_EQ(TiffGeoTransform("sheet.tif"),
+              (std::vector<double>{-1000.5, 0.5, 0, 2000.75, 0, -0.25}));
+    const auto size = fs::file_size(folder / "sheet.tif");
+
+    // The second time the tags are there: the values are written where they lie.
+    result = Cli({"set-tiff", "sheet", "--tie", "0", "0", "10", "20", "--scale", "3", "4"});
+    EXPECT_EQ(result.status, 0) << result.err;
+    EXPECT_EQ(TiffGeoTransform("sheet.tif"), (std::vector<double>{10, 3, 0, 20, 0, -4}));
+    EXPECT_EQ(fs::file_size(folder / "sheet.tif"), size);
+}
+
+TEST_F(kestrel_cli_test, set_tiff_refuses_what_the_dialog_refuses_and_writes_nothing) {
+    MakeTiff("sheet.tif", true);
+    const std::string before = ReadFile(folder / "sheet.tif");
+    const std::vector<std::pair<std::vector<std::string>, std::string>> cases{
+        {{"--scale", "abc", "1", "--tie", "0", "0", "0", "0"}, "Please enter a number."},
+        {{"--scale", "1", "1", "--tie", "0", "0", "-0", "0"}, "Please enter a number."},
+        {{"--scale", "1", "1", "--tie", "0", "0", "", "0"}, "Please enter a number."},
+        {{"--scale", "1", "1", "--tie", "0", "0", "100000000", "0"},
+         "Please enter a number between -99999999 and 99999999."},
+    };
+    for (const auto& [numbers, message] : cases) {
+        std::vector<std::string> arguments{"set-tiff", "sheet.tif"};
+        arguments.insert(arguments.end(), numbers.begin(), numbers.end());
+        const Result result = Cli(arguments);
+        EXPECT_EQ(result.status, 1);
+        EXPECT_EQ(result.err, "kestrel-cli: sheet.tif: " + message + "\n");
+    }
+    EXPECT_EQ(ReadFile(folder / "sheet.tif"), before);
+}
+
+TEST_F(kestrel_cli_test, set_tiff_keeps_a_tiled_file_with_overviews_readable) {
+    Tool({"gdal_create", "-q", "-of", "GTiff", "-outsize", "512", "512", "-bands", "1", "-co",
+          "TILED=YES", "tiled.tif"});
+    Tool({"gdaladdo", "-q", "-r", "nearest", "tiled.tif", "2", "4"});
+    const Result result = Cli(
+        {"set-tiff", "tiled.tif", "--scale", "30", "30", "--tie", "0", "0", "500000", "4000000"});
+    EXPECT_EQ(result.status, 0) << result.err;
+    const std::string info = Tool({"gdalinfo", "-checksum", "tiled.tif"});
+    EXPECT_NE(info.find("Overviews: 256x256, 128x128"), std::string::npos) << info;
+    EXPECT_NE(info.find("Origin = (500000.000000000000000,4000000.000000000000000)"),
+              std::string::npos)
+        << info;
+    EXPECT_EQ(info.find("ERROR"), std::string::npos) << info;
+}
+
+TEST_F(kestrel_cli_test, set_world_writes_six_lines_within_the_ranges) {
+    MakeTiff("sheet.tif", false);
+    Result result = Cli({"set-world", "sheet", "0.5", "0", "0", "-0.5", "1000.25", "-2000.25"});
+    EXPECT_EQ(result.status, 0) << result.err;
+    EXPECT_EQ(WorldFileNumbers(folder / "sheet.tfw"),
+              (std::vector<double>{0.5, 0, 0, -0.5, 1000.25, -2000.25}));
+    EXPECT_EQ(GeoTransform(Tool({"gdalinfo", "-json", "sheet.tif"})),
+              (std::vector<double>{1000, 0.5, 0, -2000, 0, -0.5}));
+
+    const std::string before = ReadFile(folder / "sheet.tfw");
+    result = Cli({"set-world", "sheet.tif", "10000", "0", "0", "-1", "0", "0"});
+    EXPECT_EQ(result.status, 1);
+    EXPECT_EQ(result.err,
+              "kestrel-cli: sheet.tif: Please enter a number between -9999 and 9999.\n");
+    EXPECT_EQ(ReadFile(folder / "sheet.tfw"), before);
+
+    result = Cli({"set-world", "nosuch", "1", "0", "0", "-1", "0", "0"});
+    EXPECT_EQ(result.status, 1);
+    EXPECT_EQ(result.err, "kestrel-cli: nosuch: Indicated file does not exist.\n");
+    EXPECT_FALSE(fs::exists(folder / "nosuch.tfw"));
+}
+
+TEST_F(kestrel_cli_test, read_only_files_are_examined_but_not_changed) {
+    MakeTiff("sheet.tif", true);
+    WriteFile(folder / "sheet.tfw", "2\n0\n0\n-2\n101\n499\n");
+    fs::permissions(folder, fs::perms::owner_all | fs::perms::group_read | fs::perms::group_exec |
+                                fs::perms::others_read | fs::perms::others_exec);
+    fs::permissions(folder / "sheet.tif", fs::perms::owner_read | fs::perms::others_read);
+    fs::permissions(folder / "sheet.tfw", fs::perms::owner_read | fs::perms::others_read);
+    // Root may write anything: run the program as an unprivileged user then.
+    std::vector<std::string> prefix;
+    if (geteuid() == 0)
+        prefix = {"setpriv", "--reuid=65534", "--regid=65534", "--clear-groups"};
+    const auto run = [&](std::vector<std::string> arguments) {
+        arguments.insert(arguments.begin(), KESTREL_CLI);
+        arguments.insert(arguments.begin(), prefix.begin(), prefix.end());
+        fs::permissions(capture, fs::perms::all);
+        return Spawn(arguments, folder, capture);
+    };
+    const std::string tiffBefore = ReadFile(folder / "sheet.tif");
+
+    Result result = run({"info", "--json", "sheet.tif"});
+    EXPECT_EQ(result.status, 0) << result.err;
+    EXPECT_NE(result.out.find("\"status\": \"Tiff file is georeferenced.\", \"writable\": false"),
+              std::string::npos)
+        << result.out;
+    EXPECT_NE(result.out.find("\"status\": \"Corresponding world file exists.\", \"writable\": "
+                              "false, \"parameters\": [2, 0, 0, -2, 101, 499]"),
+              std::string::npos);
+
+    result = run({"set-tiff", "sheet.tif", "--scale", "1", "1", "--tie", "0", "0", "0", "0"});
+    EXPECT_EQ(result.status, 1);
+    EXPECT_EQ(result.err, "Internal Software Problem: An attempt to modify Tiff file named " +
+                              Path("sheet.tif") + " failed; it was opened for examination only.\n");
+
+    result = run({"tiff-to-world", "sheet.tif"});
+    EXPECT_EQ(result.status, 1);
+    EXPECT_EQ(result.err.rfind("Operational Problem: Permission to open file named " +
+                                   Path("sheet.tfw") + " for writing is denied.",
+                               0),
+              0u)
+        << result.err;
+    EXPECT_EQ(ReadFile(folder / "sheet.tfw"), "2\n0\n0\n-2\n101\n499\n");
+    EXPECT_EQ(ReadFile(folder / "sheet.tif"), tiffBefore);
+}
+
+#endif // KESTREL_CLI
