@@ -6,6 +6,7 @@
 // The build defines KESTREL_CLI as the program's path once the program can be built.
 #ifdef KESTREL_CLI
 
+#include <fcntl.h>
 #include <spawn.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -261,7 +262,7 @@ TEST_F(kestrel_cli_test, info_reports_each_failure_and_goes_on) {
     // The good file last, complete and without error.
     EXPECT_NE(result.out.find("\"status\": \"Tiff file is NOT georeferenced.\""),
               std::string::npos);
-    EXPECT_EQ(result.out.substr(result.out.size() - 18), "\"error\": null}\n]\n");
+    EXPECT_EQ(result.out.substr(result.out.size() - 17), "\"error\": null}\n]\n");
 
     // Standard error: the dialog's message names the file; catalogue errors as they are.
     EXPECT_EQ(result.err.rfind("kestrel-cli: missing.tif: Indicated file does not exist.\n"
