@@ -6,5 +6,7 @@
 // 0 when the path exists and status was filled; -1 otherwise.
 int TuFileStatus(const char16_t* path, struct stat* status);
 
-// Access modes: 0 existence, 2 write, 4 read, 6 read and write. 0 when granted, -1 otherwise.
+// Access modes: 0 existence, 2 write, 4 read, 6 read and write. 0 when granted, -1 otherwise
+// (and for any other mode). Writing is refused for a path without any write permission bit
+// even where the system would allow it (the superuser), as for a read-only file.
 int TuFileAccess(const char16_t* path, int mode);

@@ -21,11 +21,13 @@ constexpr TuPathStyle TuHostPathStyle = TuPathStyle::Posix;
 
 // Writes the absolute form of text into destination (size units, normally TuPathSize).
 // Resolution is lexical: ".", ".." and repeated separators are collapsed, the file need not
-// exist and links are not followed; the empty text gives the current directory.
+// exist and links are not followed; the empty text gives the current directory. As Windows
+// does, the Windows style keeps a trailing separator and drops trailing dots and spaces of
+// the last name; the POSIX style drops a trailing separator.
 // currentDirectory is the directory that relative texts resolve against, in the style's own
-// form (u"C:\\work", u"\\\\srv\\share\\maps" or u"/home/user"). When it is null the POSIX style
-// asks the process (getcwd); the Windows style does the same on a Windows host and elsewhere
-// resolves only texts that are absolute already.
+// form (u"C:\\work", u"\\\\srv\\share\\maps" or u"/home/user"). When it is null the process's
+// current directory (getcwd) is used; a Windows-style text that needs it then resolves only
+// where that directory has the Windows form, so elsewhere only absolute texts resolve.
 // Raises 1384001302 with the text when the text or its absolute form exceeds 259 units or
 // cannot be resolved.
 void MakeAbsolute(char16_t* destination, const char16_t* text, std::size_t size,
@@ -39,7 +41,8 @@ void SplitPath(const char16_t* path, char16_t* drive, char16_t* directory, char1
                char16_t* extension, TuPathStyle style = TuHostPathStyle);
 
 // Composes an absolute path from its parts (any may be null) into destination (TuPathSize
-// units). Raises 1384001301 when the composed text reaches 259 units, and whatever
+// units). The POSIX style has no drive part and ignores a given one, and writes no dot for an
+// empty extension. Raises 1384001301 when the composed text reaches 259 units, and whatever
 // MakeAbsolute raises.
 void ComposePath(char16_t* destination, const char16_t* drive, const char16_t* directory,
                  const char16_t* name, const char16_t* extension,

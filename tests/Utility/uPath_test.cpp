@@ -223,6 +223,10 @@ TEST(path_test, windows_absolute_resolves_against_the_given_directory) {
     EXPECT_EQ(WindowsAbsolute(u"c:x.tif"), u"c:\\work\\x.tif");
     EXPECT_EQ(WindowsAbsolute(u"D:x.tif"), u"D:\\x.tif");
     EXPECT_EQ(WindowsAbsolute(u"maps", u"C:\\"), u"C:\\maps");
+    EXPECT_EQ(WindowsAbsolute(u"C:"), u"C:\\work");
+    EXPECT_EQ(WindowsAbsolute(u"D:"), u"D:\\");
+    EXPECT_EQ(WindowsAbsolute(u"C:..\\x.tif"), u"C:\\x.tif");
+    EXPECT_EQ(WindowsAbsolute(u"sheet1.tif. "), u"C:\\work\\sheet1.tif");
 }
 
 TEST(path_test, windows_absolute_collapses_lexically) {
