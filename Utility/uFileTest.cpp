@@ -9,21 +9,32 @@ namespace {
 // Room for the narrow form of any path of 259 units.
 constexpr std::size_t NarrowPathSize = 520;
 
+// Narrows path for the system; false when it has no exact narrow form (a unit above 255) or
+// does not fit, so that no other file is ever tested in its place.
+bool NarrowPath(const char16_t* path, char (&narrow)[NarrowPathSize]) {
+    if (path == nullptr)
+        return false;
+    std::size_t length = 0;
+    for (; path[length] != 0; ++length)
+        if (path[length] > 0xFF || length + 1 >= NarrowPathSize)
+            return false;
+    TuNarrowBytes(narrow, path, NarrowPathSize);
+    return true;
+}
+
 } // namespace
 
 int TuFileStatus(const char16_t* path, struct stat* status) {
-    if (path == nullptr || status == nullptr)
-        return -1;
     char narrow[NarrowPathSize];
-    TuNarrowBytes(narrow, path, sizeof narrow);
+    if (status == nullptr || !NarrowPath(path, narrow))
+        return -1;
     return stat(narrow, status) == 0 ? 0 : -1;
 }
 
 int TuFileAccess(const char16_t* path, int mode) {
-    if (path == nullptr)
-        return -1;
     char narrow[NarrowPathSize];
-    TuNarrowBytes(narrow, path, sizeof narrow);
+    if (!NarrowPath(path, narrow))
+        return -1;
     switch (mode) {
     case 0:
         return access(narrow, F_OK) == 0 ? 0 : -1;

@@ -108,3 +108,24 @@ TEST_F(file_test_test, non_ascii_names_are_found) {
     struct stat status;
     EXPECT_EQ(TuFileStatus(latin1.c_str(), &status), 0);
 }
+
+// A path that cannot reach the system exactly is never tested in the form of another one.
+TEST_F(file_test_test, paths_without_an_exact_narrow_form_do_not_exist) {
+    File("a?.tif", ReadWrite);
+    const std::u16string wide = Wide(folder) + u"/a\u0151.tif"; // narrows to "a?" elsewhere
+    struct stat status;
+    EXPECT_EQ(TuFileStatus(wide.c_str(), &status), -1);
+    EXPECT_EQ(TuFileAccess(wide.c_str(), 0), -1);
+    // A path one unit longer than the narrow buffer holds, whose cut form names a real file.
+    const std::string outer = folder + "/" + std::string(200, 'd');
+    const std::string inner = outer + "/" + std::string(200, 'd');
+    fs::create_directories(inner);
+    const std::string existing = inner + "/" + std::string(519 - inner.size() - 1, 'f');
+    std::ofstream(existing) << "data";
+    ASSERT_EQ(existing.size(), 519u);
+    ASSERT_EQ(TuFileAccess(Wide(existing).c_str(), 0), 0);
+    const std::u16string longer = Wide(existing) + u"g";
+    EXPECT_EQ(TuFileAccess(longer.c_str(), 0), -1);
+    EXPECT_EQ(TuFileStatus(longer.c_str(), &status), -1);
+    EXPECT_EQ(TuFileAccess(nullptr, 0), -1);
+}
