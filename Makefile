@@ -6,7 +6,7 @@ ASAN_BUILD ?= build-asan
 CMAKE_ARGS ?=
 JOBS       ?= 2
 
-.PHONY: all run test build bootstrap test-unit test-asan format format-check clean
+.PHONY: all run test build bootstrap test-unit test-asan format format-check clean bench
 
 all: build
 
@@ -33,6 +33,11 @@ test-asan: bootstrap
 	cmake -S . -B $(ASAN_BUILD) -G Ninja -DCMAKE_BUILD_TYPE=Debug -DKESTREL_SANITIZE=ON $(CMAKE_ARGS)
 	cmake --build $(ASAN_BUILD) -j $(JOBS)
 	ctest --test-dir $(ASAN_BUILD) --output-on-failure -j $(JOBS)
+
+# Release build, GDAL-made data in a scratch folder, whole-process comparisons with hyperfine
+# and the micro-benchmarks; prints a Markdown table (see docs/benchmarks.md).
+bench: bootstrap
+	nice bench/run
 
 FORMATTED = $(shell git ls-files '*.cpp' '*.h' 2>/dev/null)
 

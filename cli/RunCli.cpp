@@ -12,12 +12,11 @@
 namespace kestrel::cli {
 namespace {
 
-void PrintMessages(const FileSession& session, std::size_t from, const std::string& file,
-                   std::ostream& err) {
-    const std::vector<ShownMessage>& messages = session.Messages();
-    for (std::size_t k = from; k < messages.size(); ++k)
-        err << FormatMessage(messages[k], file) << '\n';
-    err.flush();
+// Standard error is tied to standard output: it is written only when there is a message, so
+// that a quiet batch leaves standard output to its own buffering.
+void PrintMessages(const FileSession& session, const std::string& file, std::ostream& err) {
+    for (const ShownMessage& message : session.Messages())
+        err << FormatMessage(message, file) << '\n';
 }
 
 int RunInfo(const Command& command, std::ostream& out, std::ostream& err) {
@@ -29,7 +28,7 @@ int RunInfo(const Command& command, std::ostream& out, std::ostream& err) {
         FileSession session(ProgramName);
         if (!session.Take(file))
             status = 1;
-        PrintMessages(session, 0, file, err);
+        PrintMessages(session, file, err);
         const FileReport report = session.Report();
         if (command.json) {
             out << "  " << FormatJson(report) << (i + 1 < command.files.size() ? ",\n" : "\n");
@@ -69,7 +68,7 @@ int RunWriting(const Command& command, std::ostream& err) {
         FileSession session(ProgramName);
         if (!RunOnFile(one, session))
             status = 1;
-        PrintMessages(session, 0, file, err);
+        PrintMessages(session, file, err);
     }
     return status;
 }

@@ -4,5 +4,7 @@
 #include "RunCli.h"
 
 int main(int argc, char** argv) {
+    // Nothing here writes through C's stdio: the streams may keep their own buffers.
+    std::ios::sync_with_stdio(false);
     return kestrel::cli::RunCli(argc, argv, std::cout, std::cerr);
 }

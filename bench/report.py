@@ -1,0 +1,176 @@
+#!/usr/bin/python3
+"""Prints the Markdown table of a bench/run: the machine, the hyperfine comparisons, the
+bytes moved per file, the micro-benchmarks, and whether each target was met.
+
+Usage: report.py RESULTS_DIR SMALL_FILE_COUNT LOOP_FILE_COUNT CHAIN_DIRECTORIES
+"""
+import datetime
+import json
+import os
+import platform
+import sys
+
+results, small_count, loop_count, chain_dirs = (sys.argv[1], int(sys.argv[2]), int(sys.argv[3]),
+                                                sys.argv[4])
+
+
+def load(name):
+    with open(os.path.join(results, name)) as stream:
+        return json.load(stream)
+
+
+def timings(name):
+    """Command -> (mean, stddev) in seconds."""
+    return {r['command']: (r['mean'], r['stddev'] or 0.0) for r in load(name + '.json')['results']}
+
+
+def short(command):
+    words = command.split()
+    program = os.path.basename(words[0])
+    if program == 'env':
+        return 'python3 osgeo.gdal, GDAL_DISABLE_READDIR_ON_OPEN=EMPTY_DIR'
+    if program == 'python3':
+        return 'python3 osgeo.gdal, default'
+    if program == 'bash':
+        script = os.path.basename(words[1])
+        return {'cli-folder.sh': 'kestrel-cli info (one call)',
+                'gdalinfo-loop.sh': 'shell loop of gdalinfo',
+                'listgeo-loop.sh': 'shell loop of listgeo'}[script]
+    if program == 'kestrel-cli':
+        return 'kestrel-cli ' + words[1]
+    if program == 'read8':
+        return 'C program: open, read 8 bytes'
+    return program
+
+
+def ms(seconds):
+    return '%.2f ms' % (seconds * 1000)
+
+
+def machine():
+    model = 'unknown processor'
+    with open('/proc/cpuinfo') as stream:
+        for line in stream:
+            if line.startswith('model name'):
+                model = line.split(':', 1)[1].strip()
+                break
+    release = ''
+    if os.path.exists('/etc/debian_version'):
+        release = 'Debian ' + open('/etc/debian_version').read().strip() + ', '
+    load1 = os.getloadavg()[0]
+    return ('%s, %d cores, %sLinux %s; load average %.1f at the end; %s UTC' %
+            (model, os.cpu_count(), release, platform.release(), load1,
+             datetime.datetime.utcnow().strftime('%Y-%m-%d %H:%M')))
+
+
+targets = []
+
+
+def target(text, met):
+    targets.append('| %s | %s |' % (text, 'met' if met else '**missed**'))
+
+
+print('Machine: ' + machine())
+print()
+
+for name, label in (('single-big', '2 GB striped GeoTIFF (sparse), 46341 strips'),
+                    ('single-tiled', '8192 x 8192 tiled GeoTIFF with 4 overview levels')):
+    times = timings(name)
+    io_name = 'big' if name == 'single-big' else 'tiled'
+    base = next(v for c, v in times.items() if short(c).startswith('C program'))[0]
+    cli = next(v for c, v in times.items() if short(c) == 'kestrel-cli info')[0]
+    print('### One file: %s' % label)
+    print()
+    print('| Command | Wall time (mean ± σ) | × C baseline | × kestrel-cli | Bytes read from the file | Mapped |')
+    print('|---|---|---|---|---|---|')
+    for command, (mean, sd) in times.items():
+        title = short(command)
+        io_key = {'C program: open, read 8 bytes': 'read8', 'kestrel-cli info': 'kestrel-cli'}.get(title, title)
+        io = load('io-%s-%s.json' % (io_name, io_key))
+        print('| %s | %s ± %.2f | %.2f | %.2f | %d | %s |' %
+              (title, ms(mean), sd * 1000, mean / base, mean / cli, io['read'],
+               'yes' if io['mapped'] else 'no'))
+        if title == 'kestrel-cli info':
+            target('%s: `info` within 1.5 × the C baseline (%.2f ×)' % (io_name, mean / base),
+                   mean <= 1.5 * base)
+            target('%s: `info` faster than tiffdump' % io_name,
+                   mean < next(v for c, v in times.items() if short(c) == 'tiffdump')[0])
+            target('%s: `info` reads under 16 KiB (%d bytes) and never maps the file' %
+                   (io_name, io['read']), io['read'] < 16384 and not io['mapped'])
+    print()
+
+folder = {}
+for name in ('folder-fast', 'folder-listgeo', 'folder-gdalinfo'):
+    folder.update(timings(name))
+io_for = {'kestrel-cli info (one call)': 'folder-kestrel-cli',
+          'python3 osgeo.gdal, default': 'folder-python',
+          'python3 osgeo.gdal, GDAL_DISABLE_READDIR_ON_OPEN=EMPTY_DIR': 'folder-python-tuned'}
+cli = next(v for c, v in folder.items() if short(c).startswith('kestrel-cli'))[0]
+print('### A folder of %d small GeoTIFFs with world files' % small_count)
+print()
+print('The shell loops run over the first %d files; their per-file time is what the ratio '
+      'compares.' % loop_count)
+print()
+print('| Command | Files | Wall time (mean ± σ) | Per file | × kestrel-cli | Bytes read per file |')
+print('|---|---|---|---|---|---|')
+cli_per_file = cli / small_count
+for command, (mean, sd) in folder.items():
+    title = short(command)
+    files = loop_count if 'loop' in title else small_count
+    read_per_file = '–'
+    if title in io_for:
+        io = load('io-%s.json' % io_for[title])
+        read_per_file = '%d' % (io['read'] / small_count)
+    print('| %s | %d | %.3f s ± %.3f | %s | %.1f | %s |' %
+          (title, files, mean, sd, ms(mean / files), mean / files / cli_per_file, read_per_file))
+    if title == 'python3 osgeo.gdal, default':
+        target('folder: at least 15 × faster than the default Python process (%.1f ×)' %
+               (mean / cli), mean >= 15 * cli)
+    if title.endswith('EMPTY_DIR'):
+        target('folder: at least 3 × faster than the tuned Python process (%.1f ×)' %
+               (mean / cli), mean >= 3 * cli)
+print()
+
+times = timings('add-tags')
+print('### Adding ModelPixelScale and ModelTiepoint to the 2 GB striped file (fresh copy each run)')
+print()
+print('| Command | Wall time (mean ± σ) | Bytes written | fsync calls | File growth |')
+print('|---|---|---|---|---|')
+for command, (mean, sd) in times.items():
+    title = 'kestrel-cli set-tiff' if 'set-tiff' in command else 'gdal_edit.py -a_ullr'
+    key = 'set-tiff' if 'set-tiff' in command else 'gdal_edit'
+    io = load('io-bare-%s.json' % key)
+    size = load('size-bare-%s.json' % key)
+    print('| %s | %s ± %.2f | %d | %d | %d bytes |' %
+          (title, ms(mean), sd * 1000, io['written'], io['fsyncs'], size['after'] - size['before']))
+    if key == 'set-tiff':
+        target('set-tiff writes under 1 KiB to the 2 GB file (%d bytes)' % io['written'],
+               io['written'] < 1024)
+tiled_io = load('io-tiled-bare-set-tiff.json')
+info = open(os.path.join(results, 'gdalinfo-tiled-bare-set-tiff.txt')).read()
+overviews_kept = 'Overviews: 4096x4096, 2048x2048, 1024x1024, 512x512' in info
+readable = 'Origin = (500000.000000000000000,4100000.000000000000000)' in info
+print()
+print('On the tiled file with overviews, set-tiff wrote %d bytes; gdalinfo afterwards: origin %s, '
+      'overviews %s.' % (tiled_io['written'], 'read' if readable else 'NOT read',
+                         'all four listed' if overviews_kept else 'NOT all listed'))
+target('set-tiff leaves the tiled file readable by gdalinfo with every overview',
+       readable and overviews_kept)
+print()
+
+micro = load('micro.json')
+print('### Micro-benchmarks (Google Benchmark; the chain has %s directories)' % chain_dirs)
+print()
+print('| Benchmark | Time per iteration | Counters |')
+print('|---|---|---|')
+for bench in micro['benchmarks']:
+    counters = ', '.join('%s %.0f' % (k, v) for k, v in bench.items()
+                         if k in ('entries', 'entries/s'))
+    print('| %s | %.3f %s | %s |' % (bench['name'], bench['real_time'], bench['time_unit'],
+                                      counters))
+print()
+print('### Targets')
+print()
+print('| Target | Result |')
+print('|---|---|')
+print('\n'.join(targets))
