@@ -1,0 +1,100 @@
+#include "ConsolePlatform.h"
+
+#include <gtest/gtest.h>
+
+#include <optional>
+#include <string>
+
+#include "uError.h"
+
+using namespace kestrel;
+using namespace kestrel::cli;
+
+namespace {
+
+constexpr int WorldFileFormat = 1384001570; // category 10, one narrow text
+constexpr int NotATiff = 1384001550;        // category 10, one wide text
+
+} // namespace
+
+TEST(console_platform_test, an_error_shown_by_its_handler_carries_its_cause) {
+    ConsolePlatform platform("kestrel-cli");
+    try {
+        throw TuException(WorldFileFormat, 1, "/maps/a.tfw");
+    } catch (const TuError& error) {
+        error.Show();
+    }
+    ASSERT_EQ(platform.Messages().size(), 1u);
+    const ShownMessage& shown = platform.Messages()[0];
+    EXPECT_TRUE(shown.isError);
+    EXPECT_EQ(shown.cause, std::optional<int>(WorldFileFormat));
+    EXPECT_EQ(shown.caption, "Data File Format Problem");
+    EXPECT_EQ(
+        shown.text.rfind("The file named /maps/a.tfw does not appear to be a 'World File'", 0), 0u)
+        << shown.text;
+    EXPECT_TRUE(platform.HasError());
+}
+
+TEST(console_platform_test, a_cause_is_given_only_for_the_error_in_flight) {
+    ConsolePlatform platform("kestrel-cli");
+    // Shown outside any handler: the text is there, the cause is not known.
+    const TuException kept(WorldFileFormat, 1, "/maps/b.tfw");
+    kept.Show();
+    // Shown while another error is being handled: not that error's cause.
+    try {
+        throw TuException(NotATiff, 1, u"/maps/c.tif");
+    } catch (const TuError&) {
+        kept.Show();
+    }
+    ASSERT_EQ(platform.Messages().size(), 2u);
+    for (const ShownMessage& shown : platform.Messages()) {
+        EXPECT_TRUE(shown.isError);
+        EXPECT_EQ(shown.cause, std::nullopt);
+        EXPECT_EQ(shown.caption, "Data File Format Problem");
+    }
+}
+
+TEST(console_platform_test, plain_messages_take_the_application_title) {
+    ConsolePlatform platform("kestrel-cli");
+    platform.MessageBox("Indicated file does not exist.", MessageIcon::None);
+    platform.SetFocus(1000);
+    ASSERT_EQ(platform.Messages().size(), 1u);
+    EXPECT_EQ(platform.Messages()[0].caption, "kestrel-cli");
+    EXPECT_FALSE(platform.Messages()[0].isError);
+    EXPECT_EQ(platform.Messages()[0].cause, std::nullopt);
+    EXPECT_FALSE(platform.HasError());
+    EXPECT_EQ(platform.FocusMoves(), (std::vector<int>{1000}));
+
+    platform.ClearLog();
+    EXPECT_TRUE(platform.Messages().empty());
+    EXPECT_TRUE(platform.FocusMoves().empty());
+}
+
+TEST(console_platform_test, typed_text_is_not_counted_as_set_by_the_dialog) {
+    ConsolePlatform platform("kestrel-cli");
+    platform.Type(1002, "2.5");
+    EXPECT_EQ(platform.GetControlText(1002), "2.5");
+    EXPECT_FALSE(platform.WasSet(1002));
+    platform.SetControlText(1023, "Tiff file is georeferenced.");
+    EXPECT_TRUE(platform.WasSet(1023));
+    EXPECT_EQ(platform.Text(1023), "Tiff file is georeferenced.");
+    EXPECT_EQ(platform.Text(1024), "");
+    platform.EnableControl(1020, false);
+    EXPECT_FALSE(platform.IsEnabled(1020));
+    EXPECT_TRUE(platform.IsFileNameModified());
+    EXPECT_EQ(platform.OpenFile(FileOpenRequest{}), std::nullopt);
+}
+
+TEST(console_platform_test, the_message_box_goes_with_the_platform) {
+    { ConsolePlatform platform("kestrel-cli"); }
+    // With the platform gone, errors are shown the library's default way, on standard error;
+    // nothing may reach the destroyed platform.
+    testing::internal::CaptureStderr();
+    try {
+        throw TuException(WorldFileFormat, 1, "/maps/d.tfw");
+    } catch (const TuError& error) {
+        error.Show();
+    }
+    const std::string err = testing::internal::GetCapturedStderr();
+    EXPECT_EQ(err.rfind("Data File Format Problem: The file named /maps/d.tfw", 0), 0u) << err;
+}
