@@ -399,14 +399,21 @@ TEST_F(kestrel_cli_test, read_only_files_are_examined_but_not_changed) {
                                 fs::perms::others_read | fs::perms::others_exec);
     fs::permissions(folder / "sheet.tif", fs::perms::owner_read | fs::perms::others_read);
     fs::permissions(folder / "sheet.tfw", fs::perms::owner_read | fs::perms::others_read);
-    // Root may write anything: run the program as an unprivileged user then.
+    // Root may write anything: run the program as an unprivileged user then, from a copy that
+    // user can reach wherever the build folder lies.
     std::vector<std::string> prefix;
-    if (geteuid() == 0)
+    std::string program = KESTREL_CLI;
+    fs::permissions(capture, fs::perms::all);
+    if (geteuid() == 0) {
         prefix = {"setpriv", "--reuid=65534", "--regid=65534", "--clear-groups"};
+        program = (capture / "kestrel-cli").string();
+        fs::copy_file(KESTREL_CLI, program);
+        fs::permissions(program,
+                        fs::perms::owner_all | fs::perms::others_read | fs::perms::others_exec);
+    }
     const auto run = [&](std::vector<std::string> arguments) {
-        arguments.insert(arguments.begin(), KESTREL_CLI);
+        arguments.insert(arguments.begin(), program);
         arguments.insert(arguments.begin(), prefix.begin(), prefix.end());
-        fs::permissions(capture, fs::perms::all);
         return Spawn(arguments, folder, capture);
     };
     const std::string tiffBefore = ReadFile(folder / "sheet.tif");
