@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "uFileName.h"
+#include "uFileStream.h"
 
 // The answer of a lookup that finds nothing.
 constexpr int TagNotFound = 2147483647;
@@ -72,12 +73,39 @@ public:
     bool IsWritable() const noexcept { return writable; }
 
 private:
+    // One image file directory of the chain as read (or, for a file without one, to be made).
+    struct Directory {
+        std::uint32_t offset = 0;     // where it lies in the file; 0 for one not yet written
+        std::uint32_t byteSize = 0;   // 2 + 12 entries + 4
+        std::uint32_t nextOffset = 0; // its next-IFD offset
+        bool changed = false;         // must be written anew at commit
+    };
+
+    void ReadDirectory();
+    TuTiffTag DecodeEntry(const unsigned char* bytes) const;
+    void EncodeEntry(const TuTiffTag& entry, unsigned char* bytes) const;
+    // Reads elements first .. first + count - 1 of entry as doubles into values.
+    void ReadValues(const TuTiffTag& entry, std::uint64_t first, std::uint64_t count,
+                    double* values);
+    bool CanWriteInPlace(const TuTiffTag& entry) const;
+    // Moves the values of tags[index] to the end of the file as DOUBLE, with elements
+    // start .. start + n - 1 replaced by values.
+    void Replace(std::size_t index, const double* values, std::uint32_t n, std::uint32_t start);
+    // Reserves size bytes at endMark for the values of tag tagId; returns their offset.
+    std::uint32_t Reserve(std::uint64_t size, int tagId);
+    void Commit();
+    std::size_t BuildDirectories(std::vector<unsigned char>& bytes, std::uint32_t& firstOffset);
+    void WriteHeader(std::uint32_t firstOffset);
+    [[noreturn]] void RaiseNotUnderstood() const;
+
     bool bigEndian = false;
     bool directoryChanged = false;
     bool writable = false;
     std::uint16_t magic = 42;
     std::uint32_t firstIfdOffset = 0;
-    std::uint32_t endMark = 0;
-    int descriptor = -1;
+    std::uint64_t endMark = 0; // where the next appended block goes
+    TuFileStream stream;
     std::vector<TuTiffTag> tags;
+    std::vector<std::size_t> owners; // the index in directories of each entry of tags
+    std::vector<Directory> directories;
 };

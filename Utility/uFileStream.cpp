@@ -1,0 +1,121 @@
+#include "uFileStream.h"
+
+#include <cerrno>
+#include <fcntl.h>
+#include <limits>
+#include <sys/stat.h>
+#include <unistd.h>
+
+TuFileStream::~TuFileStream() {
+    Close();
+}
+
+int TuFileStream::Open(const char* path, int flags) {
+    Close();
+    error = 0;
+    // O_NONBLOCK keeps an open of a pipe or device from waiting; it is cleared below.
+    int fd;
+    do {
+        fd = ::open(path, flags | O_CLOEXEC | O_NONBLOCK, 0666);
+    } while (fd < 0 && errno == EINTR);
+    if (fd < 0) {
+        return error = errno;
+    }
+    struct stat status {};
+    if (::fstat(fd, &status) != 0) {
+        error = errno;
+        ::close(fd);
+        return error;
+    }
+    if (!S_ISREG(status.st_mode)) {
+        ::close(fd);
+        return error = EISDIR;
+    }
+    const int statusFlags = ::fcntl(fd, F_GETFL);
+    if (statusFlags >= 0) {
+        ::fcntl(fd, F_SETFL, statusFlags & ~O_NONBLOCK);
+    }
+    descriptor = fd;
+    length = static_cast<std::uint64_t>(status.st_size);
+    return 0;
+}
+
+std::size_t TuFileStream::ReadAt(std::uint64_t offset, void* buffer, std::size_t size) {
+    auto* bytes = static_cast<unsigned char*>(buffer);
+    std::size_t done = 0;
+    while (done < size) {
+        const std::uint64_t at = offset + done;
+        if (descriptor < 0 || at < offset ||
+            at > static_cast<std::uint64_t>(std::numeric_limits<off_t>::max())) {
+            error = descriptor < 0 ? EBADF : EINVAL;
+            break;
+        }
+        const ssize_t got = ::pread(descriptor, bytes + done, size - done, static_cast<off_t>(at));
+        if (got < 0) {
+            if (errno == EINTR) {
+                continue;
+            }
+            error = errno;
+            break;
+        }
+        if (got == 0) {
+            break; // end of file
+        }
+        done += static_cast<std::size_t>(got);
+    }
+    return done;
+}
+
+std::size_t TuFileStream::WriteAt(std::uint64_t offset, const void* buffer, std::size_t size) {
+    const auto* bytes = static_cast<const unsigned char*>(buffer);
+    std::size_t done = 0;
+    while (done < size) {
+        const std::uint64_t at = offset + done;
+        if (descriptor < 0 || at < offset ||
+            at > static_cast<std::uint64_t>(std::numeric_limits<off_t>::max())) {
+            error = descriptor < 0 ? EBADF : EINVAL;
+            break;
+        }
+        const ssize_t put = ::pwrite(descriptor, bytes + done, size - done, static_cast<off_t>(at));
+        if (put < 0) {
+            if (errno == EINTR) {
+                continue;
+            }
+            error = errno;
+            break;
+        }
+        if (put == 0) {
+            error = EIO;
+            break;
+        }
+        done += static_cast<std::size_t>(put);
+    }
+    return done;
+}
+
+bool TuFileStream::Sync() {
+    if (descriptor < 0) {
+        error = EBADF;
+        return false;
+    }
+    if (::fsync(descriptor) != 0) {
+        error = errno;
+        return false;
+    }
+    return true;
+}
+
+bool TuFileStream::Close() {
+    if (descriptor < 0) {
+        return true;
+    }
+    const int fd = descriptor;
+    descriptor = -1;
+    // The descriptor is released even when close reports an error; retrying could close
+    // a descriptor that another thread has been given meanwhile.
+    if (::close(fd) != 0) {
+        error = errno;
+        return false;
+    }
+    return true;
+}

@@ -1,0 +1,688 @@
+#include "uTiffFile.h"
+
+#include <algorithm>
+#include <bit>
+#include <cerrno>
+#include <cstring>
+#include <fcntl.h>
+#include <limits>
+#include <set>
+
+#include "uError.h"
+#include "uFileTest.h"
+
+namespace {
+
+constexpr int CauseInternal = 1384001001;
+constexpr int CauseReadFailed = 1384001253;
+constexpr int CauseCreateExists = 1384001310;
+constexpr int CauseNotTiff = 1384001550;
+constexpr int CauseBadMode = 1384001551;
+constexpr int CauseTagMissing = 1384001552;
+constexpr int CauseNoSuchIndex = 1384001553;
+constexpr int CauseTagReadFailed = 1384001554;
+constexpr int CauseTagWriteFailed = 1384001555;
+constexpr int CauseNoSuchElement = 1384001557;
+constexpr int CauseReadOnly = 1384001558;
+constexpr int CauseCommitFailed = 1384001559;
+constexpr const char* SourcePath = "Utility\\uTiffFile";
+
+constexpr std::uint32_t Inline = 0xFFFFFFFF;
+constexpr std::uint64_t Limit32 = 0xFFFFFFFF;
+constexpr std::uint16_t BigTiffMagic = 43;
+constexpr std::size_t EntrySize = 12;
+
+// Values are converted in blocks of this many elements, so that a long tag never needs
+// a buffer as large as its data.
+constexpr std::uint64_t BlockElements = 4096;
+
+// Byte order conversion is a reversal exactly when the file's order is not the host's.
+bool Reverses(bool bigEndian) {
+    return bigEndian != (std::endian::native == std::endian::big);
+}
+
+// The element size of a field type; 1 for a type TIFF 6.0 does not define.
+std::uint32_t ElementSize(unsigned type) {
+    switch (type) {
+    case 3:
+    case 8:
+        return 2;
+    case 4:
+    case 9:
+    case 11:
+        return 4;
+    case 5:
+    case 10:
+    case 12:
+        return 8;
+    default:
+        return 1;
+    }
+}
+
+// The types whose values convert to numbers (all of TIFF 6.0's but ASCII and UNDEFINED).
+bool IsNumeric(unsigned type) {
+    return type >= 1 && type <= 12 && type != 2 && type != 7;
+}
+
+std::uint16_t Load16(const unsigned char* bytes, bool bigEndian) {
+    std::uint16_t value;
+    std::memcpy(&value, bytes, 2);
+    return Swap16(value, bigEndian);
+}
+
+std::uint32_t Load32(const unsigned char* bytes, bool bigEndian) {
+    std::uint32_t value;
+    std::memcpy(&value, bytes, 4);
+    return Swap32(value, bigEndian);
+}
+
+void Store16(unsigned char* bytes, std::uint16_t value, bool bigEndian) {
+    value = Swap16(value, bigEndian);
+    std::memcpy(bytes, &value, 2);
+}
+
+void Store32(unsigned char* bytes, std::uint32_t value, bool bigEndian) {
+    value = Swap32(value, bigEndian);
+    std::memcpy(bytes, &value, 4);
+}
+
+// One element of a numeric type as a double; bigEndian is the order of the bytes given.
+double DecodeElement(const unsigned char* bytes, unsigned type, bool bigEndian) {
+    switch (type) {
+    case 1:
+        return bytes[0];
+    case 6:
+        return static_cast<signed char>(bytes[0]);
+    case 3:
+        return Load16(bytes, bigEndian);
+    case 8:
+        return static_cast<std::int16_t>(Load16(bytes, bigEndian));
+    case 4:
+        return Load32(bytes, bigEndian);
+    case 9:
+        return static_cast<std::int32_t>(Load32(bytes, bigEndian));
+    case 5:
+        return static_cast<double>(Load32(bytes, bigEndian)) /
+               static_cast<double>(Load32(bytes + 4, bigEndian));
+    case 10:
+        return static_cast<double>(static_cast<std::int32_t>(Load32(bytes, bigEndian))) /
+               static_cast<double>(static_cast<std::int32_t>(Load32(bytes + 4, bigEndian)));
+    case 11: {
+        float value;
+        std::memcpy(&value, bytes, 4);
+        return SwapFloat(value, bigEndian);
+    }
+    default: { // 12, DOUBLE
+        double value;
+        std::memcpy(&value, bytes, 8);
+        return SwapDouble(value, bigEndian);
+    }
+    }
+}
+
+void EncodeDouble(unsigned char* bytes, double value, bool bigEndian) {
+    value = SwapDouble(value, bigEndian);
+    std::memcpy(bytes, &value, 8);
+}
+
+// Whether [offset, offset + size) and [start, start + length) share a byte.
+bool Overlaps(std::uint64_t offset, std::uint64_t size, std::uint64_t start, std::uint64_t length) {
+    return offset < start + length && start < offset + size;
+}
+
+} // namespace
+
+std::uint16_t Swap16(std::uint16_t value, bool bigEndian) {
+    return Reverses(bigEndian) ? static_cast<std::uint16_t>((value >> 8) | (value << 8)) : value;
+}
+
+std::uint32_t Swap32(std::uint32_t value, bool bigEndian) {
+    if (!Reverses(bigEndian)) {
+        return value;
+    }
+    return (value >> 24) | ((value >> 8) & 0x0000FF00u) | ((value << 8) & 0x00FF0000u) |
+           (value << 24);
+}
+
+float SwapFloat(float value, bool bigEndian) {
+    return std::bit_cast<float>(Swap32(std::bit_cast<std::uint32_t>(value), bigEndian));
+}
+
+double SwapDouble(double value, bool bigEndian) {
+    if (!Reverses(bigEndian)) {
+        return value;
+    }
+    const auto bits = std::bit_cast<std::uint64_t>(value);
+    const std::uint64_t swapped =
+        (static_cast<std::uint64_t>(Swap32(static_cast<std::uint32_t>(bits), bigEndian)) << 32) |
+        Swap32(static_cast<std::uint32_t>(bits >> 32), bigEndian);
+    return std::bit_cast<double>(swapped);
+}
+
+std::uint32_t TiffFieldSize(unsigned type, std::uint32_t count) {
+    return ElementSize(type) * count; // wraps, as unsigned arithmetic does
+}
+
+TuTiffTag::TuTiffTag(std::uint16_t tag, std::uint16_t type, std::uint32_t count)
+    : tag(tag), type(type), count(count), size(TiffFieldSize(type, count)) {}
+
+TuTiffFile::TuTiffFile(const TuFileName& name, int mode) : TuFileName(name) {
+    tags.reserve(20);
+    int flags = 0;
+    int accessKind = 3;
+    switch (mode) {
+    case ModeExamine:
+        flags = O_RDONLY;
+        accessKind = 0;
+        break;
+    case ModeUpdate:
+        flags = O_RDWR;
+        writable = true;
+        break;
+    case ModeCreate:
+        writable = true;
+        if (TuFileAccess(GetPath(), 0) == 0) {
+            throw TuException(CauseCreateExists, 1, GetPath());
+        }
+        // O_EXCL also refuses a file that appears between the test and the open.
+        flags = O_RDWR | O_CREAT | O_EXCL;
+        break;
+    case ModeOverwrite:
+        writable = true;
+        flags = O_RDWR | O_CREAT | O_TRUNC;
+        break;
+    default:
+        throw TuException(CauseBadMode, 1, GetPath());
+    }
+    if (const int error = stream.Open(GetNarrow(), flags); error != 0) {
+        // A directory (or any other file that is not a regular one) is reported as the
+        // permission failure that names it as such.
+        RaiseOpenFailure(accessKind, error == EISDIR ? EACCES : error);
+    }
+    if (mode == ModeExamine || mode == ModeUpdate) {
+        endMark = stream.Length();
+        ReadDirectory();
+    } else {
+        endMark = 8; // room for the header, written at commit
+    }
+}
+
+TuTiffFile::~TuTiffFile() {
+    stream.Close();
+}
+
+void TuTiffFile::RaiseNotUnderstood() const {
+    throw TuException(CauseNotTiff, 1, GetPath());
+}
+
+void TuTiffFile::ReadDirectory() {
+    tags.clear();
+    owners.clear();
+    directories.clear();
+    unsigned char header[8];
+    if (stream.ReadAt(0, header, sizeof header) != sizeof header) {
+        throw TuException(CauseReadFailed, 2, GetPath(), stream.Error());
+    }
+    bigEndian = header[0] == 'M';
+    magic = Load16(header + 2, bigEndian);
+    firstIfdOffset = Load32(header + 4, bigEndian);
+    if (magic == BigTiffMagic) {
+        RaiseNotUnderstood(); // 64-bit offsets: a different layout altogether
+    }
+
+    const std::uint64_t length = stream.Length();
+    std::set<std::uint32_t> seen;
+    std::uint64_t directoryBytes = 0;
+    std::vector<unsigned char> bytes;
+    for (std::uint32_t offset = firstIfdOffset; offset != 0;) {
+        // A chain that comes back to a directory would be read for ever.
+        if (!seen.insert(offset).second) {
+            RaiseNotUnderstood();
+        }
+        unsigned char countBytes[2];
+        if (std::uint64_t{offset} + 2 > length || stream.ReadAt(offset, countBytes, 2) != 2) {
+            RaiseNotUnderstood();
+        }
+        const std::uint16_t count = Load16(countBytes, bigEndian);
+        const std::uint64_t byteSize = 2 + EntrySize * count + 4;
+        // Directories of a sound file do not overlap, so together they fit in the file;
+        // holding to that bounds the entries kept by the file's size.
+        directoryBytes += byteSize;
+        if (offset + byteSize > length || directoryBytes > length) {
+            RaiseNotUnderstood();
+        }
+        bytes.resize(byteSize - 2);
+        if (stream.ReadAt(offset + 2, bytes.data(), bytes.size()) != bytes.size()) {
+            RaiseNotUnderstood();
+        }
+        Directory directory;
+        directory.offset = offset;
+        directory.byteSize = static_cast<std::uint32_t>(byteSize);
+        directory.nextOffset = Load32(bytes.data() + EntrySize * count, bigEndian);
+        for (std::size_t i = 0; i < count; ++i) {
+            tags.push_back(DecodeEntry(bytes.data() + EntrySize * i));
+            owners.push_back(directories.size());
+        }
+        directories.push_back(directory);
+        offset = directory.nextOffset;
+    }
+}
+
+TuTiffTag TuTiffFile::DecodeEntry(const unsigned char* bytes) const {
+    TuTiffTag entry;
+    entry.tag = Load16(bytes, bigEndian);
+    entry.type = Load16(bytes + 2, bigEndian);
+    entry.count = Load32(bytes + 4, bigEndian);
+    const std::uint64_t size = std::uint64_t{ElementSize(entry.type)} * entry.count;
+    if (entry.type == 0 || size > Limit32) {
+        RaiseNotUnderstood();
+    }
+    entry.size = static_cast<std::uint32_t>(size);
+    const unsigned char* value = bytes + 8;
+    if (entry.size > 4) {
+        entry.offset = Load32(value, bigEndian);
+        return entry;
+    }
+    entry.offset = Inline;
+    switch (entry.type) {
+    case 1:
+    case 2:
+    case 6:
+    case 7:
+        std::memcpy(entry.inlineValue, value, entry.count);
+        break;
+    case 3:
+    case 8:
+        for (std::uint32_t i = 0; i < entry.count; ++i) {
+            const std::uint16_t half = Load16(value + 2 * i, bigEndian);
+            std::memcpy(entry.inlineValue + 2 * i, &half, 2);
+        }
+        break;
+    case 4:
+    case 9:
+    case 11:
+        // FLOAT reverses exactly like a 32-bit integer; no count leaves the value zero.
+        if (entry.count == 1) {
+            const std::uint32_t word = Load32(value, bigEndian);
+            std::memcpy(entry.inlineValue, &word, 4);
+        }
+        break;
+    default: // RATIONAL, SRATIONAL, DOUBLE without values, or an unknown type
+        RaiseNotUnderstood();
+    }
+    return entry;
+}
+
+void TuTiffFile::EncodeEntry(const TuTiffTag& entry, unsigned char* bytes) const {
+    Store16(bytes, entry.tag, bigEndian);
+    Store16(bytes + 2, entry.type, bigEndian);
+    Store32(bytes + 4, entry.count, bigEndian);
+    unsigned char* value = bytes + 8;
+    if (entry.size > 4) {
+        Store32(value, entry.offset, bigEndian);
+        return;
+    }
+    std::memset(value, 0, 4);
+    switch (entry.type) {
+    case 1:
+    case 2:
+    case 6:
+    case 7:
+        std::memcpy(value, entry.inlineValue, 4);
+        break;
+    case 3:
+    case 8:
+        for (int i = 0; i < 2; ++i) {
+            std::uint16_t half;
+            std::memcpy(&half, entry.inlineValue + 2 * i, 2);
+            Store16(value + 2 * i, half, bigEndian);
+        }
+        break;
+    case 4:
+    case 9:
+    case 11: {
+        std::uint32_t word;
+        std::memcpy(&word, entry.inlineValue, 4);
+        Store32(value, word, bigEndian);
+        break;
+    }
+    default:
+        throw TuException(CauseInternal, 2, __LINE__, SourcePath);
+    }
+}
+
+int TuTiffFile::FindTag(int tagId) const noexcept {
+    const auto id = static_cast<std::uint16_t>(tagId & 0xFFFF);
+    for (std::size_t i = 0; i < tags.size(); ++i) {
+        if (tags[i].tag == id) {
+            return static_cast<int>(i);
+        }
+    }
+    return TagNotFound;
+}
+
+const TuTiffTag& TuTiffFile::TagAt(std::size_t index) const {
+    if (index >= tags.size()) {
+        throw TuException(CauseNoSuchIndex, 2, GetPath(), static_cast<unsigned long>(index));
+    }
+    return tags[index];
+}
+
+std::size_t TuTiffFile::TagCount() const noexcept {
+    return tags.size();
+}
+
+void TuTiffFile::ReadValues(const TuTiffTag& entry, std::uint64_t first, std::uint64_t count,
+                            double* values) {
+    if (!IsNumeric(entry.type)) {
+        RaiseNotUnderstood();
+    }
+    const std::uint32_t elementSize = ElementSize(entry.type);
+    if (entry.size <= 4) {
+        // Inline values are held in host order.
+        for (std::uint64_t i = 0; i < count; ++i) {
+            values[i] = DecodeElement(entry.inlineValue + elementSize * (first + i), entry.type,
+                                      std::endian::native == std::endian::big);
+        }
+        return;
+    }
+    // Values said to lie outside the file (or in room not yet reserved) cannot be read.
+    if (entry.offset == Inline || std::uint64_t{entry.offset} + entry.size > endMark) {
+        RaiseNotUnderstood();
+    }
+    std::vector<unsigned char> block;
+    for (std::uint64_t done = 0; done < count;) {
+        const std::uint64_t elements = std::min(BlockElements, count - done);
+        block.resize(elements * elementSize);
+        const std::uint64_t at = entry.offset + (first + done) * elementSize;
+        if (stream.ReadAt(at, block.data(), block.size()) != block.size()) {
+            throw TuException(CauseTagReadFailed, 2, GetPath(), int{entry.tag});
+        }
+        for (std::uint64_t i = 0; i < elements; ++i) {
+            values[done + i] = DecodeElement(block.data() + i * elementSize, entry.type, bigEndian);
+        }
+        done += elements;
+    }
+}
+
+int TuTiffFile::ReadDoubles(int tagId, double* values, int n, int start) {
+    const int index = FindTag(tagId);
+    if (index == TagNotFound) {
+        return TagNotFound;
+    }
+    const TuTiffTag entry = tags[static_cast<std::size_t>(index)];
+    if (n <= 0) {
+        return 0;
+    }
+    const std::int64_t wanted = std::min<std::int64_t>(n, entry.count);
+    if (wanted == 0) {
+        return 0;
+    }
+    // Elements start .. start + wanted - 1; those the tag has are read, and the first one
+    // it lacks raises, as an element-by-element read would.
+    const std::int64_t first = start;
+    const std::int64_t end = std::min<std::int64_t>(first + wanted, entry.count);
+    if (first >= 0 && first < end) {
+        ReadValues(entry, static_cast<std::uint64_t>(first),
+                   static_cast<std::uint64_t>(end - first), values);
+    }
+    if (first < 0 || first + wanted > entry.count) {
+        const std::int64_t missing = first < 0 ? first : std::max<std::int64_t>(first, entry.count);
+        throw TuException(CauseNoSuchElement, 2, int{entry.tag}, static_cast<int>(missing));
+    }
+    return static_cast<int>(wanted);
+}
+
+std::uint32_t TuTiffFile::Reserve(std::uint64_t size, int tagId) {
+    // Every offset of a classic TIFF is 32 bits wide.
+    if (endMark + size > Limit32) {
+        throw TuException(CauseTagWriteFailed, 2, GetPath(), tagId & 0xFFFF);
+    }
+    const auto offset = static_cast<std::uint32_t>(endMark);
+    endMark += size;
+    return offset;
+}
+
+void TuTiffFile::AddTag(const TuTiffTag& tag) {
+    TuTiffTag entry = tag;
+    const std::uint64_t size = std::uint64_t{ElementSize(entry.type)} * entry.count;
+    const bool inlineAllowed = entry.type == 1 || entry.type == 2 || entry.type == 3 ||
+                               entry.type == 4 || (entry.type >= 6 && entry.type <= 9) ||
+                               entry.type == 11;
+    // An entry the directory could not hold is a fault of the caller: refuse it now rather
+    // than fail half-way through the commit.
+    if (entry.type == 0 || entry.type > 12 || (size <= 4 && !inlineAllowed)) {
+        throw TuException(CauseInternal, 2, __LINE__, SourcePath);
+    }
+    if (size > 4) {
+        entry.offset = Reserve(size, entry.tag);
+        entry.size = static_cast<std::uint32_t>(size);
+    } else {
+        entry.offset = Inline;
+        entry.size = static_cast<std::uint32_t>(size);
+    }
+    if (directories.empty()) {
+        directories.push_back(Directory{});
+    }
+    tags.push_back(entry);
+    owners.push_back(0); // added tags always go into the first directory
+    directories[0].changed = true;
+    directoryChanged = true;
+}
+
+bool TuTiffFile::CanWriteInPlace(const TuTiffTag& entry) const {
+    if (entry.type != TiffTypeDouble || entry.size <= 4 || entry.offset == Inline) {
+        return false;
+    }
+    const std::uint64_t offset = entry.offset;
+    if (offset < 8 || offset + entry.size > endMark) {
+        return false;
+    }
+    // Values that share bytes with a directory would damage it when written there.
+    for (const Directory& directory : directories) {
+        if (directory.offset != 0 &&
+            Overlaps(offset, entry.size, directory.offset, directory.byteSize)) {
+            return false;
+        }
+    }
+    return true;
+}
+
+void TuTiffFile::WriteDoubles(int tagId, const double* values, int n, int start) {
+    if (!writable) {
+        throw TuException(CauseReadOnly, 1, GetPath());
+    }
+    const int found = FindTag(tagId);
+    if (found == TagNotFound) {
+        throw TuException(CauseTagMissing, 2, GetPath(), tagId & 0xFFFF);
+    }
+    const auto index = static_cast<std::size_t>(found);
+    const TuTiffTag entry = tags[index];
+    if (n <= 0) {
+        return;
+    }
+    if (start < 0 || static_cast<std::uint32_t>(start) >= entry.count) {
+        throw TuException(CauseNoSuchElement, 2, int{entry.tag}, start);
+    }
+    if (static_cast<std::uint32_t>(n) > entry.count - static_cast<std::uint32_t>(start)) {
+        throw TuException(CauseNoSuchElement, 2, GetPath(), int{entry.tag});
+    }
+    const auto count = static_cast<std::uint32_t>(n);
+    const auto first = static_cast<std::uint32_t>(start);
+    if (!CanWriteInPlace(entry)) {
+        Replace(index, values, count, first);
+        return;
+    }
+    std::vector<unsigned char> bytes(std::size_t{count} * 8);
+    for (std::uint32_t j = 0; j < count; ++j) {
+        EncodeDouble(bytes.data() + 8 * j, values[j], bigEndian);
+    }
+    if (stream.WriteAt(std::uint64_t{entry.offset} + 8 * std::uint64_t{first}, bytes.data(),
+                       bytes.size()) != bytes.size()) {
+        throw TuException(CauseTagWriteFailed, 2, GetPath(), int{entry.tag});
+    }
+}
+
+void TuTiffFile::Replace(std::size_t index, const double* values, std::uint32_t n,
+                         std::uint32_t start) {
+    TuTiffTag entry = tags[index];
+    if (!IsNumeric(entry.type)) {
+        RaiseNotUnderstood();
+    }
+    const std::uint64_t size = std::uint64_t{entry.count} * 8;
+    const std::uint64_t savedEnd = endMark;
+    const std::uint32_t offset = Reserve(size, entry.tag);
+    // The old values are carried over, converted; the new ones replace their elements.
+    std::vector<double> block;
+    std::vector<unsigned char> bytes;
+    try {
+        for (std::uint64_t done = 0; done < entry.count;) {
+            const std::uint64_t elements =
+                std::min<std::uint64_t>(BlockElements, entry.count - done);
+            block.resize(elements);
+            ReadValues(entry, done, elements, block.data());
+            bytes.resize(elements * 8);
+            for (std::uint64_t i = 0; i < elements; ++i) {
+                const std::uint64_t element = done + i;
+                const double value = element >= start && element < std::uint64_t{start} + n
+                                         ? values[element - start]
+                                         : block[i];
+                EncodeDouble(bytes.data() + 8 * i, value, bigEndian);
+            }
+            if (stream.WriteAt(offset + 8 * done, bytes.data(), bytes.size()) != bytes.size()) {
+                throw TuException(CauseTagWriteFailed, 2, GetPath(), int{entry.tag});
+            }
+            done += elements;
+        }
+    } catch (...) {
+        // The entry still names the old values; the room is given back.
+        endMark = savedEnd;
+        throw;
+    }
+    entry.type = TiffTypeDouble;
+    entry.size = static_cast<std::uint32_t>(size);
+    entry.offset = offset;
+    std::memset(entry.inlineValue, 0, sizeof entry.inlineValue);
+    tags[index] = entry;
+    directories[owners[index]].changed = true;
+    directoryChanged = true;
+}
+
+std::size_t TuTiffFile::BuildDirectories(std::vector<unsigned char>& bytes,
+                                         std::uint32_t& firstOffset) {
+    // Every directory up to the last changed one is written anew, since each names the
+    // next; the rest of the chain stays where it is, reachable from the last new one.
+    std::size_t last = 0;
+    for (std::size_t j = 0; j < directories.size(); ++j) {
+        if (directories[j].changed) {
+            last = j;
+        }
+    }
+    std::vector<std::vector<std::size_t>> members(last + 1);
+    for (std::size_t i = 0; i < tags.size(); ++i) {
+        if (owners[i] <= last) {
+            members[owners[i]].push_back(i);
+        }
+    }
+    std::uint64_t total = 0;
+    for (const auto& entries : members) {
+        total += 2 + EntrySize * entries.size() + 4;
+    }
+    if (endMark + total > Limit32) {
+        throw TuException(CauseCommitFailed, 1, GetPath());
+    }
+    bytes.assign(total, 0);
+    std::uint64_t at = 0;
+    for (std::size_t j = 0; j <= last; ++j) {
+        auto& entries = members[j];
+        if (entries.size() > 0xFFFF) {
+            throw TuException(CauseCommitFailed, 1, GetPath());
+        }
+        // TIFF requires ascending tag order; equal ids keep their order.
+        std::stable_sort(entries.begin(), entries.end(), [this](std::size_t a, std::size_t b) {
+            return tags[a].tag < tags[b].tag;
+        });
+        unsigned char* out = bytes.data() + at;
+        Store16(out, static_cast<std::uint16_t>(entries.size()), bigEndian);
+        for (std::size_t k = 0; k < entries.size(); ++k) {
+            EncodeEntry(tags[entries[k]], out + 2 + EntrySize * k);
+        }
+        const std::uint64_t size = 2 + EntrySize * entries.size() + 4;
+        const std::uint32_t next = j < last ? static_cast<std::uint32_t>(endMark + at + size)
+                                            : directories[last].nextOffset;
+        Store32(out + size - 4, next, bigEndian);
+        at += size;
+    }
+    firstOffset = static_cast<std::uint32_t>(endMark);
+    return last;
+}
+
+void TuTiffFile::WriteHeader(std::uint32_t firstOffset) {
+    unsigned char header[8];
+    header[0] = header[1] = bigEndian ? 'M' : 'I';
+    Store16(header + 2, magic, bigEndian);
+    Store32(header + 4, firstOffset, bigEndian);
+    if (stream.WriteAt(0, header, sizeof header) != sizeof header) {
+        throw TuException(CauseCommitFailed, 1, GetPath());
+    }
+}
+
+void TuTiffFile::Commit() {
+    if (!writable) {
+        throw TuException(CauseReadOnly, 1, GetPath());
+    }
+    std::uint32_t firstOffset = firstIfdOffset;
+    std::vector<unsigned char> bytes;
+    std::size_t last = 0;
+    if (directoryChanged) {
+        last = BuildDirectories(bytes, firstOffset);
+        if (stream.WriteAt(endMark, bytes.data(), bytes.size()) != bytes.size()) {
+            throw TuException(CauseCommitFailed, 1, GetPath());
+        }
+    }
+    // The values and the directory reach the disk before the header points to them, and
+    // the header before the commit is reported done.
+    if (!stream.Sync()) {
+        throw TuException(CauseCommitFailed, 1, GetPath());
+    }
+    WriteHeader(firstOffset);
+    if (!stream.Sync()) {
+        throw TuException(CauseCommitFailed, 1, GetPath());
+    }
+    if (directoryChanged) {
+        std::uint64_t at = endMark;
+        for (std::size_t j = 0; j <= last; ++j) {
+            std::size_t entries = 0;
+            for (std::size_t owner : owners) {
+                entries += owner == j ? 1 : 0;
+            }
+            directories[j].offset = static_cast<std::uint32_t>(at);
+            directories[j].byteSize = static_cast<std::uint32_t>(2 + EntrySize * entries + 4);
+            directories[j].changed = false;
+            at += directories[j].byteSize;
+            if (j < last) {
+                directories[j].nextOffset = static_cast<std::uint32_t>(at);
+            }
+        }
+        endMark = at;
+        directoryChanged = false;
+    }
+    firstIfdOffset = firstOffset;
+}
+
+void TuTiffFile::CommitAndClose() {
+    const bool commit = commitOnClose;
+    commitOnClose = false;
+    if (commit) {
+        try {
+            Commit();
+        } catch (...) {
+            stream.Close();
+            throw;
+        }
+    }
+    if (!stream.Close() && commit) {
+        throw TuException(CauseCommitFailed, 1, GetPath());
+    }
+}
