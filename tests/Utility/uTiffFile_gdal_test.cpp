@@ -1,0 +1,390 @@
+// TIFF access against files written by GDAL: Kestrel must read what gdalinfo reports, and
+// after Kestrel's update GDAL, libgeotiff and libtiff must read the new placement without a
+// warning.
+#include "uTiffFile.h"
+
+#include <cstdio>
+#include <fcntl.h>
+#include <gtest/gtest.h>
+#include <memory>
+#include <sstream>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include "TiffBuilder.h"
+#include "TiffTestSupport.h"
+
+namespace {
+
+bool HaveTool(const std::string& name) {
+    return std::system(("command -v " + name + " >/dev/null 2>&1").c_str()) == 0;
+}
+
+// Skips the test, saying why, unless every named tool is installed.
+#define REQUIRE_TOOLS(...)                                                                         \
+    for (const char* tool : {__VA_ARGS__}) {                                                       \
+        if (!HaveTool(tool)) {                                                                     \
+            GTEST_SKIP() << tool << " is not installed";                                           \
+        }                                                                                          \
+    }
+
+// Runs a shell command; returns its standard output and error together.
+std::string RunTool(const std::string& command, int* status = nullptr) {
+    std::string output;
+    FILE* pipe = ::popen((command + " 2>&1").c_str(), "r");
+    if (pipe == nullptr) {
+        return output;
+    }
+    char buffer[4096];
+    std::size_t got;
+    while ((got = std::fread(buffer, 1, sizeof buffer, pipe)) > 0) {
+        output.append(buffer, got);
+    }
+    const int result = ::pclose(pipe);
+    if (status != nullptr) {
+        *status = result;
+    }
+    return output;
+}
+
+std::string Quoted(const std::string& path) {
+    return "'" + path + "'";
+}
+
+// The lines of a tool's output that warn or report an error; libtiff's notices of tags it
+// does not know are not warnings about the file.
+std::string Complaints(const std::string& output) {
+    std::istringstream lines(output);
+    std::string line;
+    std::string complaints;
+    while (std::getline(lines, line)) {
+        std::string lower = line;
+        for (char& c : lower) {
+            c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+        }
+        const bool complains =
+            lower.find("warn") != std::string::npos || lower.find("error") != std::string::npos;
+        if (complains && line.find("Unknown field with tag") == std::string::npos) {
+            complaints += line + "\n";
+        }
+    }
+    return complaints;
+}
+
+std::string GdalInfo(const std::string& path) {
+    return RunTool("gdalinfo -json " + Quoted(path));
+}
+
+// The six numbers of "geoTransform" in gdalinfo -json, empty when there is none.
+std::vector<double> GeoTransform(const std::string& json) {
+    std::vector<double> numbers;
+    const auto key = json.find("\"geoTransform\"");
+    if (key == std::string::npos) {
+        return numbers;
+    }
+    std::size_t at = json.find('[', key) + 1;
+    const std::size_t end = json.find(']', at);
+    while (at < end) {
+        char* stop = nullptr;
+        numbers.push_back(std::strtod(json.c_str() + at, &stop));
+        at = json.find(',', static_cast<std::size_t>(stop - json.c_str()));
+        at = at == std::string::npos || at > end ? end : at + 1;
+    }
+    return numbers;
+}
+
+// The number of overviews of band 1 in gdalinfo -json.
+int OverviewCount(const std::string& json) {
+    const auto key = json.find("\"overviews\"");
+    if (key == std::string::npos) {
+        return 0;
+    }
+    int count = 0;
+    int depth = 0;
+    for (std::size_t at = json.find('[', key); at < json.size(); ++at) {
+        if (json[at] == '[') {
+            ++depth;
+        } else if (json[at] == ']' && --depth == 0) {
+            break;
+        } else if (json[at] == '{' && depth == 1) {
+            ++count;
+        }
+    }
+    return count;
+}
+
+struct Placement {
+    double scale[3];
+    double tie[6];
+};
+
+Placement ReadPlacement(const std::string& path, int* scaleCount = nullptr,
+                        int* tieCount = nullptr) {
+    TuTiffFile file(TuFileName(path.c_str()), ModeExamine);
+    Placement placement{};
+    const int scales = file.ReadDoubles(TiffTagModelPixelScale, placement.scale, 3, 0);
+    const int ties = file.ReadDoubles(TiffTagModelTiepoint, placement.tie, 6, 0);
+    if (scaleCount != nullptr) {
+        *scaleCount = scales;
+    }
+    if (tieCount != nullptr) {
+        *tieCount = ties;
+    }
+    return placement;
+}
+
+// The dialog's update of both tags.
+void Update(const std::string& path, const Placement& placement) {
+    auto file = std::make_unique<TuTiffFile>(TuFileName(path.c_str()), ModeUpdate);
+    if (file->FindTag(TiffTagModelPixelScale) == TagNotFound) {
+        file->AddTag(TuTiffTag(TiffTagModelPixelScale, TiffTypeDouble, 3));
+    }
+    if (file->FindTag(TiffTagModelTiepoint) == TagNotFound) {
+        file->AddTag(TuTiffTag(TiffTagModelTiepoint, TiffTypeDouble, 6));
+    }
+    file->WriteDoubles(TiffTagModelPixelScale, placement.scale, 3, 0);
+    file->WriteDoubles(TiffTagModelTiepoint, placement.tie, 6, 0);
+    file->commitOnClose = true;
+    file->CommitAndClose();
+}
+
+// What gdalinfo must show for a placement whose tie point is raster (0, 0).
+std::vector<double> ExpectedTransform(const Placement& placement) {
+    return {placement.tie[3], placement.scale[0], 0, placement.tie[4], 0, -placement.scale[1]};
+}
+
+// gdalinfo prints up to 17 significant digits; a relative difference of 1e-12 is the same.
+void ExpectTransform(const std::vector<double>& shown, const std::vector<double>& expected) {
+    ASSERT_EQ(shown.size(), expected.size());
+    for (std::size_t i = 0; i < shown.size(); ++i) {
+        EXPECT_NEAR(shown[i], expected[i], 1e-12 * std::max(1.0, std::abs(expected[i]))) << i;
+    }
+}
+
+// Kestrel reads what gdalinfo reports, updates both tags, and the tools then see the new
+// placement, the same overviews and nothing to warn about.
+void CheckRoundTrip(const std::string& path, bool georeferenced) {
+    SCOPED_TRACE(path);
+    const std::string before = GdalInfo(path);
+    int scales = 0;
+    int ties = 0;
+    const Placement read = ReadPlacement(path, &scales, &ties);
+    if (georeferenced) {
+        ASSERT_EQ(scales, 3);
+        ASSERT_EQ(ties, 6);
+        ExpectTransform(GeoTransform(before), ExpectedTransform(read));
+    } else {
+        EXPECT_EQ(scales, TagNotFound);
+        EXPECT_EQ(ties, TagNotFound);
+        EXPECT_TRUE(GeoTransform(before).empty());
+    }
+    const Placement placement{{2.5, 1.25, 0}, {0, 0, 0, 650000.5, 5100000.75, 0}};
+    Update(path, placement);
+    const std::string after = GdalInfo(path);
+    ExpectTransform(GeoTransform(after), ExpectedTransform(placement));
+    EXPECT_EQ(OverviewCount(after), OverviewCount(before));
+    EXPECT_EQ(Complaints(after), "");
+    EXPECT_EQ(Complaints(RunTool("listgeo " + Quoted(path))), "");
+    EXPECT_EQ(Complaints(RunTool("tiffinfo " + Quoted(path))), "");
+    const Placement reread = ReadPlacement(path);
+    EXPECT_EQ(reread.scale[1], 1.25);
+    EXPECT_EQ(reread.tie[4], 5100000.75);
+}
+
+class tiff_gdal_test : public ::testing::Test {
+protected:
+    std::string Fixture(const std::string& name) {
+        const std::string path = folder / name;
+        std::filesystem::copy_file(std::string(KESTREL_TEST_DATA) + "/" + name, path,
+                                   std::filesystem::copy_options::overwrite_existing);
+        return path;
+    }
+    // gdal_create with the given options into the temporary folder.
+    std::string Create(const std::string& name, const std::string& options) {
+        const std::string path = folder / name;
+        int status = 0;
+        const std::string output =
+            RunTool("gdal_create -q -of GTiff " + options + " " + Quoted(path), &status);
+        EXPECT_EQ(status, 0) << output;
+        return path;
+    }
+
+    TempFolder folder;
+};
+
+TEST_F(tiff_gdal_test, committed_fixtures_read_as_made) {
+    struct Known {
+        const char* name;
+        double x, y, sx, sy;
+    };
+    for (Known known : {Known{"geotiff_le_striped.tif", 500000, 4000480, 10, 10},
+                        Known{"geotiff_be_tiled.tif", 10.25, 47.5, 0.005, 0.005},
+                        Known{"geotiff_overviews.tif", 1000, 2960, 4, 4}}) {
+        const std::string path = Fixture(known.name);
+        int scales = 0;
+        int ties = 0;
+        const Placement placement = ReadPlacement(path, &scales, &ties);
+        ASSERT_EQ(scales, 3) << known.name;
+        ASSERT_EQ(ties, 6) << known.name;
+        // GDAL derived the scale from the corners: equal to a few units in the last place.
+        EXPECT_NEAR(placement.scale[0], known.sx, 1e-15) << known.name;
+        EXPECT_NEAR(placement.scale[1], known.sy, 1e-15) << known.name;
+        EXPECT_EQ(placement.tie[0], 0);
+        EXPECT_EQ(placement.tie[1], 0);
+        EXPECT_DOUBLE_EQ(placement.tie[3], known.x) << known.name;
+        EXPECT_DOUBLE_EQ(placement.tie[4], known.y) << known.name;
+    }
+    EXPECT_TRUE(
+        TuTiffFile(TuFileName(Fixture("geotiff_be_tiled.tif").c_str()), ModeExamine).IsBigEndian());
+    int scales = 0;
+    ReadPlacement(Fixture("tiff_no_georef.tif"), &scales);
+    EXPECT_EQ(scales, TagNotFound);
+}
+
+TEST_F(tiff_gdal_test, committed_fixtures_update_cleanly) {
+    REQUIRE_TOOLS("gdalinfo", "listgeo", "tiffinfo");
+    CheckRoundTrip(Fixture("geotiff_le_striped.tif"), true);
+    CheckRoundTrip(Fixture("geotiff_be_tiled.tif"), true);
+    CheckRoundTrip(Fixture("geotiff_overviews.tif"), true);
+    CheckRoundTrip(Fixture("tiff_no_georef.tif"), false);
+}
+
+TEST_F(tiff_gdal_test, generated_layouts_update_cleanly) {
+    REQUIRE_TOOLS("gdal_create", "gdal_translate", "gdaladdo", "gdalinfo", "listgeo", "tiffinfo");
+    const std::string source = Create("source.tif", "-outsize 96 64 -bands 2 -ot UInt16 -burn 9 "
+                                                    "-a_srs EPSG:25832 -a_ullr 300000 5600640 "
+                                                    "300960 5600000");
+    struct Layout {
+        const char* options;
+        bool overviews;
+    };
+    const Layout layouts[] = {
+        {"", false},
+        {"-co TILED=YES -co BLOCKXSIZE=32 -co BLOCKYSIZE=32", true},
+        {"-co COMPRESS=LZW -co INTERLEAVE=BAND", false},
+        {"-co COMPRESS=DEFLATE -co TILED=YES -co BLOCKXSIZE=16 -co BLOCKYSIZE=16", false},
+        {"-co ENDIANNESS=BIG", true},
+        {"-co ENDIANNESS=BIG -co TILED=YES -co BLOCKXSIZE=32 -co BLOCKYSIZE=32 -co COMPRESS=LZW",
+         false},
+    };
+    int index = 0;
+    for (const Layout& layout : layouts) {
+        const std::string path = folder / ("layout" + std::to_string(index++) + ".tif");
+        int status = 0;
+        const std::string output = RunTool("gdal_translate -q " + std::string(layout.options) +
+                                               " " + Quoted(source) + " " + Quoted(path),
+                                           &status);
+        ASSERT_EQ(status, 0) << output;
+        if (layout.overviews) {
+            RunTool("gdaladdo -q " + Quoted(path) + " 2 4 8");
+        }
+        SCOPED_TRACE(layout.options);
+        CheckRoundTrip(path, true);
+    }
+}
+
+TEST_F(tiff_gdal_test, tags_added_to_a_file_with_overviews_keep_them_reachable) {
+    REQUIRE_TOOLS("gdal_create", "gdaladdo", "gdalinfo", "listgeo", "tiffinfo");
+    for (const char* order : {"LITTLE", "BIG"}) {
+        const std::string path = Create(std::string("plain_") + order + ".tif",
+                                        "-outsize 80 60 -bands 1 -ot Byte -burn 5 -a_nodata 255 "
+                                        "-co ENDIANNESS=" +
+                                            std::string(order));
+        RunTool("gdaladdo -q " + Quoted(path) + " 2 4");
+        ASSERT_EQ(OverviewCount(GdalInfo(path)), 2);
+        CheckRoundTrip(path, false);
+    }
+}
+
+// The CRC of a byte range of a file, read in blocks.
+std::uint32_t RangeChecksum(int descriptor, std::uint64_t offset, std::uint64_t length) {
+    std::uint32_t crc = 0xFFFFFFFF;
+    std::vector<unsigned char> block(1 << 20);
+    while (length > 0) {
+        const std::size_t want =
+            static_cast<std::size_t>(std::min<std::uint64_t>(length, block.size()));
+        const ssize_t got = ::pread(descriptor, block.data(), want, static_cast<off_t>(offset));
+        if (got <= 0) {
+            return 0;
+        }
+        for (ssize_t i = 0; i < got; ++i) {
+            crc ^= block[static_cast<std::size_t>(i)];
+            for (int bit = 0; bit < 8; ++bit) {
+                crc = (crc >> 1) ^ (0xEDB88320u & (0u - (crc & 1u)));
+            }
+        }
+        offset += static_cast<std::uint64_t>(got);
+        length -= static_cast<std::uint64_t>(got);
+    }
+    return ~crc;
+}
+
+TEST_F(tiff_gdal_test, a_two_gigabyte_file_grows_by_the_values_and_the_directory_only) {
+    REQUIRE_TOOLS("gdal_create", "gdalinfo", "listgeo", "tiffinfo");
+    // 32768 x 65536 bytes in 512 x 512 tiles: 8192 tiles of 256 KiB, 2 GiB of image data.
+    const std::string path = Create("big.tif", "-outsize 32768 65536 -bands 1 -ot Byte "
+                                               "-co TILED=YES -co BLOCKXSIZE=512 "
+                                               "-co BLOCKYSIZE=512 -co SPARSE_OK=TRUE");
+    std::uint64_t dataStart = 0;
+    std::size_t entries = 0;
+    {
+        // Point the tiles into a hole after the directory, so the file is 2 GiB and sparse.
+        TuTiffFile file(TuFileName(path.c_str()), ModeExamine);
+        entries = file.TagCount();
+        const TuTiffTag offsets = file.TagAt(static_cast<std::size_t>(file.FindTag(324)));
+        const TuTiffTag counts = file.TagAt(static_cast<std::size_t>(file.FindTag(325)));
+        ASSERT_EQ(offsets.type, 4);
+        ASSERT_EQ(offsets.count, 8192u);
+        dataStart = (std::filesystem::file_size(path) + 4095) / 4096 * 4096;
+        TiffBuilder order(file.IsBigEndian());
+        std::vector<unsigned char> offsetBytes(4 * 8192);
+        std::vector<unsigned char> countBytes(4 * 8192);
+        for (std::uint32_t i = 0; i < 8192; ++i) {
+            order.Encode32(offsetBytes.data() + 4 * i,
+                           static_cast<std::uint32_t>(dataStart + std::uint64_t{i} * 262144));
+            order.Encode32(countBytes.data() + 4 * i, 262144);
+        }
+        const int descriptor = ::open(path.c_str(), O_WRONLY);
+        ASSERT_GE(descriptor, 0);
+        ASSERT_EQ(::pwrite(descriptor, offsetBytes.data(), offsetBytes.size(), offsets.offset),
+                  static_cast<ssize_t>(offsetBytes.size()));
+        ASSERT_EQ(::pwrite(descriptor, countBytes.data(), countBytes.size(), counts.offset),
+                  static_cast<ssize_t>(countBytes.size()));
+        ASSERT_EQ(::ftruncate(descriptor, static_cast<off_t>(dataStart + (std::uint64_t{1} << 31))),
+                  0);
+        ::close(descriptor);
+    }
+    const std::uint64_t length = std::filesystem::file_size(path);
+    ASSERT_GT(length, std::uint64_t{1} << 31);
+
+    const int descriptor = ::open(path.c_str(), O_RDONLY);
+    ASSERT_GE(descriptor, 0);
+    const std::uint64_t tail = length - (1 << 20);
+    const std::uint32_t headBefore = RangeChecksum(descriptor, 8, dataStart - 8);
+    const std::uint32_t holeBefore = RangeChecksum(descriptor, dataStart, 1 << 20);
+    const std::uint32_t tailBefore = RangeChecksum(descriptor, tail, 1 << 20);
+
+    const Placement placement{{0.5, 0.5, 0}, {0, 0, 0, 400000, 6000000, 0}};
+    Update(path, placement);
+
+    const std::uint64_t directorySize = 2 + 12 * (entries + 2) + 4;
+    EXPECT_EQ(std::filesystem::file_size(path), length + 72 + directorySize);
+    EXPECT_EQ(RangeChecksum(descriptor, 8, dataStart - 8), headBefore);
+    EXPECT_EQ(RangeChecksum(descriptor, dataStart, 1 << 20), holeBefore);
+    EXPECT_EQ(RangeChecksum(descriptor, tail, 1 << 20), tailBefore);
+    struct stat status {};
+    ASSERT_EQ(::fstat(descriptor, &status), 0);
+    EXPECT_LT(status.st_blocks * 512, 16 << 20) << "the file is no longer sparse";
+    unsigned char header[8];
+    ASSERT_EQ(::pread(descriptor, header, 8, 0), 8);
+    ::close(descriptor);
+    EXPECT_EQ(TiffBuilder(false).Decode32(header + 4), length + 72);
+
+    const std::string info = GdalInfo(path);
+    ExpectTransform(GeoTransform(info), ExpectedTransform(placement));
+    EXPECT_EQ(Complaints(info), "");
+    EXPECT_EQ(Complaints(RunTool("listgeo " + Quoted(path))), "");
+    EXPECT_EQ(Complaints(RunTool("tiffinfo " + Quoted(path))), "");
+}
+
+} // namespace
