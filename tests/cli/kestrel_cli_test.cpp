@@ -392,6 +392,33 @@ TEST_F(kestrel_cli_test, set_world_writes_six_lines_within_the_ranges) {
     EXPECT_FALSE(fs::exists(folder / "nosuch.tfw"));
 }
 
+TEST_F(kestrel_cli_test, other_layouts_that_gdal_writes) {
+    // Big-endian: the tags are added in the file's own byte order.
+    Tool({"gdal_create", "-q", "-of", "GTiff", "-outsize", "4", "3", "-bands", "1", "-co",
+          "ENDIANNESS=BIG", "motorola.tif"});
+    Result result =
+        Cli({"set-tiff", "motorola", "--scale", "2", "2", "--tie", "0", "0", "100", "500"});
+    EXPECT_EQ(result.status, 0) << result.err;
+    EXPECT_EQ(TiffGeoTransform("motorola.tif"), (std::vector<double>{100, 2, 0, 500, 0, -2}));
+
+    // Upper-case names: SHEET.TIF gets SHEET.TFW.
+    Tool({"gdal_create", "-q", "-of", "GTiff", "-outsize", "4", "3", "-bands", "1", "-a_ullr",
+          "100", "500", "108", "494", "SHEET.TIF"});
+    result = Cli({"tiff-to-world", "SHEET.TIF"});
+    EXPECT_EQ(result.status, 0) << result.err;
+    EXPECT_EQ(WorldFileNumbers(folder / "SHEET.TFW"), (std::vector<double>{2, 0, 0, -2, 101, 499}));
+
+    // BigTIFF is not a TIFF this program understands: refused with the catalogue's reason.
+    Tool({"gdal_create", "-q", "-of", "GTiff", "-outsize", "4", "3", "-bands", "1", "-co",
+          "BIGTIFF=YES", "big.tif"});
+    result = Cli({"info", "--json", "big.tif"});
+    EXPECT_EQ(result.status, 1);
+    EXPECT_NE(result.out.find("\"error\": {\"cause\": 1384001550, \"caption\": \"Data File "
+                              "Format Problem\""),
+              std::string::npos)
+        << result.out;
+}
+
 TEST_F(kestrel_cli_test, read_only_files_are_examined_but_not_changed) {
     MakeTiff("sheet.tif", true);
     WriteFile(folder / "sheet.tfw", "2\n0\n0\n-2\n101\n499\n");
