@@ -3,9 +3,6 @@
 // the files checked with GDAL afterwards.
 #include <gtest/gtest.h>
 
-// The build defines KESTREL_CLI as the program's path once the program can be built.
-#ifdef KESTREL_CLI
-
 #include <fcntl.h>
 #include <spawn.h>
 #include <sys/wait.h>
@@ -469,5 +466,3 @@ TEST_F(kestrel_cli_test, read_only_files_are_examined_but_not_changed) {
     EXPECT_EQ(ReadFile(folder / "sheet.tfw"), "2\n0\n0\n-2\n101\n499\n");
     EXPECT_EQ(ReadFile(folder / "sheet.tif"), tiffBefore);
 }
-
-#endif // KESTREL_CLI
