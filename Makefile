@@ -6,7 +6,8 @@ ASAN_BUILD ?= build-asan
 CMAKE_ARGS ?=
 JOBS       ?= 2
 
-.PHONY: all run test build bootstrap test-unit test-asan format format-check clean bench
+.PHONY: all run test build bootstrap test-unit test-asan format format-check clean bench \
+        lint fuzz fuzz-build fuzz-smoke
 
 all: build
 
@@ -24,7 +25,7 @@ run: build
 
 # The whole suite, then the whole suite again under AddressSanitizer and
 # UndefinedBehaviorSanitizer in a separate build folder.
-test: bootstrap format-check test-unit test-asan
+test: bootstrap format-check lint test-unit test-asan fuzz-smoke
 
 test-unit: build
 	ctest --test-dir $(BUILD) --output-on-failure -j $(JOBS)
@@ -47,5 +48,26 @@ format:
 format-check: bootstrap
 	@clang-format --dry-run --Werror $(FORMATTED)
 
+# Static checks of the program's own code; findings fail the build.
+lint: bootstrap
+	@scripts/lint
+
+# The fuzz targets, in their own clang build. `make fuzz FUZZ_SECONDS=900` runs each target
+# for that long ($(JOBS) at a time); `make test` runs each briefly so they keep building and
+# running.
+FUZZ_BUILD         ?= build-fuzz
+FUZZ_SECONDS       ?= 900
+FUZZ_SMOKE_SECONDS ?= 30
+
+fuzz-build: bootstrap
+	CC=clang CXX=clang++ cmake -S fuzz -B $(FUZZ_BUILD) -G Ninja
+	cmake --build $(FUZZ_BUILD) -j $(JOBS)
+
+fuzz: fuzz-build
+	fuzz/run.sh $(FUZZ_BUILD) $(FUZZ_SECONDS) $(JOBS)
+
+fuzz-smoke: fuzz-build
+	fuzz/run.sh $(FUZZ_BUILD) $(FUZZ_SMOKE_SECONDS) $(JOBS)
+
 clean:
-	rm -rf $(BUILD) $(ASAN_BUILD)
+	rm -rf $(BUILD) $(ASAN_BUILD) $(FUZZ_BUILD)

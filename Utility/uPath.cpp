@@ -130,15 +130,18 @@ bool CurrentDirectory(const char16_t* given, Text& directory) {
     return HostCurrentDirectory(directory);
 }
 
-// Windows drops trailing dots and spaces from the last name of a path.
+// Windows drops trailing dots and spaces from the last name of a path. A name made only of
+// them disappears, and the name before it is then the last one and is trimmed in turn, so
+// that the absolute form of an absolute form is that form itself.
 void TrimLastComponent(std::vector<Text>& components) {
-    if (components.empty())
-        return;
-    Text& last = components.back();
-    while (!last.empty() && (last.back() == u'.' || last.back() == u' '))
-        last.pop_back();
-    if (last.empty())
+    while (!components.empty()) {
+        Text& last = components.back();
+        while (!last.empty() && (last.back() == u'.' || last.back() == u' '))
+            last.pop_back();
+        if (!last.empty())
+            return;
         components.pop_back();
+    }
 }
 
 bool ResolveWindows(View text, const char16_t* currentDirectory, Text& result) {

@@ -1,0 +1,194 @@
+#!/usr/bin/python3
+"""Writes the seed corpora of the fuzz targets into fuzz/corpus/<target>/.
+
+The TIFF seeds are small GeoTIFFs written by GDAL (both byte orders, striped and tiled,
+compressed, with overviews, with and without the two referencing tags) and malformed
+variants of them built byte by byte. The outputs are committed; run this again only to
+change the seeds (it needs gdal-bin and python3-gdal).
+"""
+
+import os
+import struct
+import subprocess
+import sys
+import tempfile
+
+from osgeo import gdal, osr
+
+gdal.UseExceptions()
+gdal.SetConfigOption("GDAL_PAM_ENABLED", "NO")
+gdal.SetConfigOption("GDAL_TIFF_OVR_BLOCKSIZE", "64")
+gdal.SetConfigOption("COMPRESS_OVERVIEW", "DEFLATE")
+
+HERE = os.path.dirname(os.path.abspath(__file__))
+CORPUS = os.path.join(HERE, "corpus")
+
+
+def write(target, name, data):
+    folder = os.path.join(CORPUS, target)
+    os.makedirs(folder, exist_ok=True)
+    with open(os.path.join(folder, name), "wb") as f:
+        f.write(data)
+
+
+def geotiff(path, options, size=16, referenced=True, overviews=None):
+    driver = gdal.GetDriverByName("GTiff")
+    ds = driver.Create(path, size, size, 1, gdal.GDT_Byte, options)
+    band = ds.GetRasterBand(1)
+    band.WriteRaster(0, 0, size, size, bytes((x * 7 + y * 3) & 0xFF for y in range(size) for x in range(size)))
+    if referenced:
+        ds.SetGeoTransform((500000.0, 10.0, 0.0, 4650000.0, 0.0, -10.0))
+        srs = osr.SpatialReference()
+        srs.ImportFromEPSG(32632)
+        ds.SetProjection(srs.ExportToWkt())
+    if overviews:
+        ds.BuildOverviews("NEAREST", overviews)
+    ds = None
+    with open(path, "rb") as f:
+        return f.read()
+
+
+def entries(data):
+    """The first IFD's offset, entry count and byte order of a classic TIFF."""
+    order = ">" if data[0:1] == b"M" else "<"
+    ifd = struct.unpack(order + "I", data[4:8])[0]
+    count = struct.unpack(order + "H", data[ifd:ifd + 2])[0]
+    return order, ifd, count
+
+
+def malformed(base):
+    """Variants of a valid little-endian GeoTIFF that each break one rule."""
+    order, ifd, count = entries(base)
+    out = {}
+    out["empty.tif"] = b""
+    out["header-only.tif"] = base[:8]
+    out["short-header.tif"] = base[:5]
+    out["cut-in-ifd.tif"] = base[:ifd + 2 + 12 * (count // 2)]
+    out["cut-in-values.tif"] = base[:len(base) - 9]
+    out["no-ifd.tif"] = base[:4] + struct.pack(order + "I", 0) + base[8:]
+    out["ifd-beyond-end.tif"] = base[:4] + struct.pack(order + "I", len(base) + 100) + base[8:]
+    # The next-IFD offset pointing back to the first IFD: a loop of length 1.
+    nxt = ifd + 2 + 12 * count
+    out["ifd-loop.tif"] = base[:nxt] + struct.pack(order + "I", ifd) + base[nxt + 4:]
+    # A BigTIFF header.
+    out["bigtiff-header.tif"] = b"II" + struct.pack("<HHHQ", 43, 8, 0, 16) + base[16:]
+    # An entry count of 65535 as the last two bytes of the file.
+    tail = bytearray(base) + b"\xff\xff"
+    tail[4:8] = struct.pack(order + "I", len(base))
+    out["count-65535-at-end.tif"] = bytes(tail)
+    # A DOUBLE entry whose count times 8 overflows 32 bits, and one whose offset lies beyond the end.
+    for name, field in (("size-overflow.tif", (12, 0x20000001, 16)), ("offset-beyond-end.tif", (12, 3, 0x7FFFFFF0))):
+        data = bytearray(base)
+        struct.pack_into(order + "HHII", data, ifd + 2, 33550, *field)
+        out[name] = bytes(data)
+    # A DOUBLE entry with a count of 0 and an unknown type with a short count.
+    for name, field in (("double-count-0.tif", (12, 0, 0)), ("type-99.tif", (99, 2, 0))):
+        data = bytearray(base)
+        struct.pack_into(order + "HHII", data, ifd + 2, 33550, *field)
+        out[name] = bytes(data)
+    # The two referencing tags sharing their values, and values overlapping the directory.
+    tags = {}
+    for i in range(count):
+        at = ifd + 2 + 12 * i
+        tag, kind, n, value = struct.unpack(order + "HHII", base[at:at + 12])
+        tags[tag] = (at, kind, n, value)
+    scale, tie = tags[33550], tags[33922]
+    data = bytearray(base)
+    struct.pack_into(order + "I", data, tie[0] + 8, scale[3])
+    out["shared-values.tif"] = bytes(data)
+    data = bytearray(base)
+    struct.pack_into(order + "I", data, scale[0] + 8, ifd + 2)
+    out["values-over-directory.tif"] = bytes(data)
+    data = bytearray(base)
+    struct.pack_into(order + "I", data, tie[0] + 8, len(base) - 20)
+    out["values-past-end.tif"] = bytes(data)
+    return out
+
+
+def world_files():
+    return {
+        "plain.tfw": b"".join(b"%24.16g\n" % v for v in (10.0, 0.0, 0.0, -10.0, 500005.0, 4649995.0)),
+        "crlf.tfw": b"0.5\r\n0\r\n0\r\n-0.5\r\n1000.25\r\n2000.75\r\n",
+        "comments.tfw": b"10 m\n0 rotation\n0\n-10 metres\n500005.0 east\n4649995.0 north\nextra line\n",
+        "five-lines.tfw": b"1\n0\n0\n-1\n100\n",
+        "empty-line.tfw": b"1\n0\n\n-1\n100\n200\n",
+        "exponents.tfw": b"1e-7\n-0\n1.5E+300\n-2.5e-308\ninf\nnan\n",
+        "seventeen.tfw": b"    0.10000000000000001\n0\n0\n-0.10000000000000001\n 123456.78901234567\n-9876543.2109876543\n",
+        "long-line.tfw": b" " * 300 + b"1\n0\n0\n-1\n5\n6\n",
+        "empty.tfw": b"",
+    }
+
+
+def format_seeds():
+    # Layout read by the formatter target: one byte of argument count, per argument a kind
+    # byte and 8 value bytes (or a text up to a NUL), one capacity byte, then the template
+    # as UTF-16LE.
+    def seed(args, capacity, template):
+        data = bytearray([len(args)])
+        for kind, payload in args:
+            data.append(kind)
+            data += payload
+        data.append(capacity)
+        data += template.encode("utf-16-le")
+        return bytes(data)
+
+    i = lambda v: (3, struct.pack("<q", v))
+    d = lambda v: (6, struct.pack("<d", v))
+    t = lambda s: (7, s.encode() + b"\0")
+    w = lambda s: (8, s.encode("utf-16-le") + b"\0\0")
+    return {
+        "int.fmt": seed([i(42), i(-5), i(255)], 255, "%1>8d|%-1>8d|%1>.4d|%#3>x|%3>X|%+2>d|%2>x"),
+        "double.fmt": seed([d(1.5), d(0.05), d(1.0e12), d(-0.0)], 255, "%1>f %1>e %2>f %3>f %4>g %1>.30f %3>G"),
+        "text.fmt": seed([t("C:\\maps\\name.ext.bak"), w("\\\\srv\\data\\a.tif")], 255,
+                         "%1>s %1>b %1>B %1>p %2>P %2>.3s %1^b %7^d"),
+        "directives.fmt": seed([i(1)], 40, "%% %D %O %V %v %5>d %17^d %F %2ld %^1b %"),
+        "long.fmt": seed([t("x" * 60), w("y" * 60)], 255, "%1>s" * 10 + "%2>s" * 10),
+        "tiny.fmt": seed([i(123456)], 1, "%1>d abc"),
+    }
+
+
+def path_seeds():
+    # The path target reads one style byte and then the path as UTF-16LE.
+    texts = [
+        "C:\\maps\\sheet1.tif", "\\\\srv\\data\\maps\\a.b.tif", "\\\\srv\\a.tif", "C:\\maps.old\\readme",
+        "C:\\maps\\.profile", "C:x\\..\\..\\y", "/home/user/maps/sheet", "../a/./b//c.tiff", "",
+        "/", "a" * 300, "C:\\" + "d" * 254 + "\\x.tif", "relative/name.", "\\root\\rel/mixed\\x",
+    ]
+    out = {}
+    for n, text in enumerate(texts):
+        for style in (0, 1, 3):
+            out["%02d-%d.path" % (n, style)] = bytes([style]) + text.encode("utf-16-le")
+    return out
+
+
+def main():
+    with tempfile.TemporaryDirectory() as tmp:
+        def make(name, options, **kw):
+            return geotiff(os.path.join(tmp, name), options, **kw)
+
+        seeds = {
+            "striped-le.tif": make("a.tif", []),
+            "striped-be.tif": make("b.tif", ["ENDIANNESS=BIG"]),
+            "tiled-le.tif": make("c.tif", ["TILED=YES", "BLOCKXSIZE=16", "BLOCKYSIZE=16"], size=32),
+            "tiled-be-deflate.tif": make("d.tif", ["TILED=YES", "BLOCKXSIZE=16", "BLOCKYSIZE=16",
+                                                   "COMPRESS=DEFLATE", "ENDIANNESS=BIG"], size=32),
+            "overviews-le.tif": make("e.tif", [], size=32, overviews=[2, 4]),
+            "overviews-be.tif": make("f.tif", ["ENDIANNESS=BIG"], size=32, overviews=[2]),
+            "unreferenced-le.tif": make("g.tif", [], referenced=False),
+            "unreferenced-be.tif": make("h.tif", ["ENDIANNESS=BIG"], referenced=False),
+        }
+        bad = malformed(seeds["striped-le.tif"])
+        for target in ("tiff_read", "tiff_update"):
+            for name, data in list(seeds.items()) + list(bad.items()):
+                write(target, name, data)
+    for name, data in world_files().items():
+        write("world_file", name, data)
+    for name, data in format_seeds().items():
+        write("format", name, data)
+    for name, data in path_seeds().items():
+        write("path", name, data)
+    return 0
+
+
+if __name__ == "__main__":
+    sys.exit(main())
