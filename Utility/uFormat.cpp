@@ -1,3 +1,4 @@
+#include "uBoundedOutput.h"
 #include "uSystemInfo.h"
 #include "uValue.h"
 
@@ -7,26 +8,6 @@
 namespace {
 
 constexpr int RenderCapacity = 64; // one rendered value: at most 63 characters
-
-class Output {
-public:
-    Output(char16_t* buffer, int capacity) : buffer(buffer), capacity(capacity) {}
-    void Put(char16_t unit) {
-        if (count + 1 < capacity)
-            buffer[count] = unit;
-        ++count;
-    }
-    int Finish() {
-        if (capacity > 0)
-            buffer[count < capacity ? count : capacity - 1] = 0;
-        return count;
-    }
-
-private:
-    char16_t* buffer;
-    int capacity;
-    int count = 0;
-};
 
 bool IsValueConversion(char16_t c) {
     switch (c) {
@@ -80,7 +61,7 @@ int AddDigit(int number, char16_t digit) {
 
 int TuFormat(char16_t* output, int capacity, const char16_t* messageTemplate,
              const TuValue* arguments, int count) {
-    Output out(output, capacity);
+    TuBoundedOutput out(output, capacity);
     int nextArgument = 0;
     const char16_t* p = messageTemplate;
     while (*p != 0) {

@@ -5,6 +5,7 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "uBoundedOutput.h"
 #include "uText.h"
 
 namespace {
@@ -13,31 +14,6 @@ constexpr std::size_t ElisionHead = 11;       // characters kept before "..."
 constexpr std::size_t NarrowElisionTail = 31; // characters kept after "..." (narrow text)
 constexpr std::size_t WideElisionTail = 32;   // units kept after "..." (wide text)
 constexpr int NumberAreaBytes = 32;           // numbers are assembled in 32 bytes
-
-// Appends to a bounded output: at most capacity - 1 characters are stored, all are counted.
-class BoundedOutput {
-public:
-    BoundedOutput(char16_t* buffer, int capacity) : buffer(buffer), capacity(capacity) {}
-    void Put(char16_t unit) {
-        if (count + 1 < capacity)
-            buffer[count] = unit;
-        ++count;
-    }
-    void PutNarrow(const char* text) {
-        while (*text != '\0')
-            Put(static_cast<char16_t>(static_cast<unsigned char>(*text++)));
-    }
-    int Finish() {
-        if (capacity > 0)
-            buffer[count < capacity ? count : capacity - 1] = 0;
-        return count;
-    }
-
-private:
-    char16_t* buffer;
-    int capacity;
-    int count = 0;
-};
 
 // A narrow work area for one number; text beyond its 31 bytes is dropped.
 class NumberArea {
@@ -203,7 +179,7 @@ const char16_t* AfterLastSeparator(const char16_t* text, const char16_t* end) {
     return after;
 }
 
-void RenderText(BoundedOutput& out, const char16_t* text, char16_t conversion, int precision) {
+void RenderText(TuBoundedOutput& out, const char16_t* text, char16_t conversion, int precision) {
     const char16_t* begin = text;
     const char16_t* end = text + TuWideLength(text);
     const char16_t* afterSeparator = AfterLastSeparator(begin, end);
@@ -341,7 +317,7 @@ const char16_t* TuValue::WideText() const {
 
 int TuValue::Render(char16_t* buffer, int capacity, char16_t conversion, int precision,
                     bool alternate, char16_t sign) const {
-    BoundedOutput out(buffer, capacity);
+    TuBoundedOutput out(buffer, capacity);
     if (kind == tvNone) {
         out.Put(u'?');
         return out.Finish();
