@@ -272,6 +272,19 @@ TEST_F(kestrel_cli_test, info_reports_each_failure_and_goes_on) {
               std::string::npos);
 }
 
+TEST_F(kestrel_cli_test, a_name_longer_than_the_field_takes_is_refused_not_cut) {
+    MakeTiff("sheet.tif", true);
+    // 269 characters that name sheet.tif; the dialog's field takes 259 of them.
+    std::string name;
+    for (int k = 0; k < 130; ++k)
+        name += "./";
+    name += "sheet.tif";
+    const Result result = Cli({"info", name});
+    EXPECT_EQ(result.status, 1);
+    EXPECT_EQ(result.err, "kestrel-cli: " + name + ": Please enter no more than 259 characters.\n");
+    EXPECT_EQ(result.out, name + "\n");
+}
+
 TEST_F(kestrel_cli_test, tiff_to_world_writes_the_world_file_of_each_georeferenced_tiff) {
     MakeTiff("a.tif", true);
     MakeTiff("plain.tif", false);
