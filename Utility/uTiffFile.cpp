@@ -31,6 +31,9 @@ constexpr std::uint32_t Inline = 0xFFFFFFFF;
 constexpr std::uint64_t Limit32 = 0xFFFFFFFF;
 constexpr std::uint16_t BigTiffMagic = 43;
 constexpr std::size_t EntrySize = 12;
+// More directories than any real file has; a chain longer than this is refused rather than
+// followed through millions of reads.
+constexpr std::size_t MaxDirectories = std::size_t{1} << 20;
 
 // Values are converted in blocks of this many elements, so that a long tag never needs
 // a buffer as large as its data.
@@ -237,7 +240,7 @@ void TuTiffFile::ReadDirectory() {
     std::vector<unsigned char> bytes;
     for (std::uint32_t offset = firstIfdOffset; offset != 0;) {
         // A chain that comes back to a directory would be read for ever.
-        if (!seen.insert(offset).second) {
+        if (!seen.insert(offset).second || seen.size() > MaxDirectories) {
             RaiseNotUnderstood();
         }
         unsigned char countBytes[2];
