@@ -249,39 +249,53 @@ TEST_F(tiff_gdal_test, committed_fixtures_update_cleanly) {
     CheckRoundTrip(Fixture("tiff_no_georef.tif"), false);
 }
 
-TEST_F(tiff_gdal_test, generated_layouts_update_cleanly) {
-    REQUIRE_TOOLS("gdal_create", "gdal_translate", "gdaladdo", "gdalinfo", "listgeo", "tiffinfo");
-    const std::string source = Create("source.tif", "-outsize 96 64 -bands 2 -ot UInt16 -burn 9 "
-                                                    "-a_srs EPSG:25832 -a_ullr 300000 5600640 "
-                                                    "300960 5600000");
-    struct Layout {
-        const char* options;
-        bool overviews;
-    };
-    const Layout layouts[] = {
-        {"", false},
-        {"-co TILED=YES -co BLOCKXSIZE=32 -co BLOCKYSIZE=32", true},
-        {"-co COMPRESS=LZW -co INTERLEAVE=BAND", false},
-        {"-co COMPRESS=DEFLATE -co TILED=YES -co BLOCKXSIZE=16 -co BLOCKYSIZE=16", false},
-        {"-co ENDIANNESS=BIG", true},
-        {"-co ENDIANNESS=BIG -co TILED=YES -co BLOCKXSIZE=32 -co BLOCKYSIZE=32 -co COMPRESS=LZW",
-         false},
-    };
-    int index = 0;
-    for (const Layout& layout : layouts) {
-        const std::string path = folder / ("layout" + std::to_string(index++) + ".tif");
-        int status = 0;
-        const std::string output = RunTool("gdal_translate -q " + std::string(layout.options) +
-                                               " " + Quoted(source) + " " + Quoted(path),
-                                           &status);
-        ASSERT_EQ(status, 0) << output;
-        if (layout.overviews) {
-            RunTool("gdaladdo -q " + Quoted(path) + " 2 4 8");
-        }
-        SCOPED_TRACE(layout.options);
-        CheckRoundTrip(path, true);
-    }
+// One way GDAL lays a GeoTIFF out: its creation options, and whether overviews follow.
+struct Layout {
+    const char* name;
+    const char* options;
+    bool overviews;
+};
+
+void PrintTo(const Layout& layout, std::ostream* out) {
+    *out << layout.name;
 }
+
+class tiff_gdal_layout_test : public ::testing::TestWithParam<Layout> {
+protected:
+    TempFolder folder;
+};
+
+TEST_P(tiff_gdal_layout_test, updates_cleanly) {
+    REQUIRE_TOOLS("gdal_create", "gdaladdo", "gdalinfo", "listgeo", "tiffinfo");
+    const std::string path = folder / "layout.tif";
+    int status = 0;
+    const std::string output =
+        RunTool("gdal_create -q -of GTiff -outsize 96 64 -bands 2 -ot UInt16 -burn 9 "
+                "-a_srs EPSG:25832 -a_ullr 300000 5600640 300960 5600000 " +
+                    std::string(GetParam().options) + " " + Quoted(path),
+                &status);
+    ASSERT_EQ(status, 0) << output;
+    if (GetParam().overviews) {
+        RunTool("gdaladdo -q " + Quoted(path) + " 2 4 8");
+        ASSERT_EQ(OverviewCount(GdalInfo(path)), 3);
+    }
+    CheckRoundTrip(path, true);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    layouts, tiff_gdal_layout_test,
+    ::testing::Values(
+        Layout{"striped", "", false},
+        Layout{"tiled_overviews", "-co TILED=YES -co BLOCKXSIZE=32 -co BLOCKYSIZE=32", true},
+        Layout{"lzw_band_interleaved", "-co COMPRESS=LZW -co INTERLEAVE=BAND", false},
+        Layout{"deflate_tiled",
+               "-co COMPRESS=DEFLATE -co TILED=YES -co BLOCKXSIZE=16 -co BLOCKYSIZE=16", false},
+        Layout{"big_endian_overviews", "-co ENDIANNESS=BIG", true},
+        Layout{"big_endian_tiled_lzw",
+               "-co ENDIANNESS=BIG -co TILED=YES -co BLOCKXSIZE=32 -co BLOCKYSIZE=32 "
+               "-co COMPRESS=LZW",
+               false}),
+    [](const ::testing::TestParamInfo<Layout>& info) { return std::string(info.param.name); });
 
 TEST_F(tiff_gdal_test, tags_added_to_a_file_with_overviews_keep_them_reachable) {
     REQUIRE_TOOLS("gdal_create", "gdaladdo", "gdalinfo", "listgeo", "tiffinfo");
