@@ -199,6 +199,33 @@ TEST_F(tiff_file_test, directory_loops_are_refused) {
     }
 }
 
+TEST_F(tiff_file_test, overlapping_directories_are_refused) {
+    // Empty directories 4 bytes apart, each naming the next: every one lies inside the file,
+    // but together they claim more bytes than it has, so the entries kept stay bounded by
+    // the file's size.
+    TiffBuilder tiff(false);
+    tiff.SetFirstIfd(8);
+    for (std::uint32_t at = 8; at < 400; at += 4) {
+        tiff.Pad(4);
+        tiff.Put32(at + 2, at + 4 < 400 ? at + 4 : 0);
+    }
+    tiff.Pad(2);
+    EXPECT_EQ(OpenFails(Save(tiff)).cause, NotTiff);
+    // The same chain with the directories apart opens.
+    TiffBuilder apart(false);
+    std::uint32_t previous = 0;
+    for (int i = 0; i < 60; ++i) {
+        const auto at = apart.AppendDirectory({});
+        if (previous == 0) {
+            apart.SetFirstIfd(at);
+        } else {
+            apart.SetNext(previous, at);
+        }
+        previous = at;
+    }
+    EXPECT_EQ(Open(Save(apart))->TagCount(), 0u);
+}
+
 TEST_F(tiff_file_test, entries_that_cannot_be_decoded_are_refused_naming_the_file) {
     struct Case {
         std::uint16_t type;
