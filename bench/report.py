@@ -98,9 +98,10 @@ for name, label in (('single-big', '2 GB striped GeoTIFF (sparse), 46341 strips'
             target('%s: `info` reads under 16 KiB (%d bytes) and never maps the file' %
                    (io_name, io['read']), io['read'] < 16384 and not io['mapped'])
     print()
-    print('A program that maps the file (listgeo through libtiff) reads it by page faults, '
-          'which strace does not see: its byte count covers only its read calls.')
-    print()
+
+print('A program that maps the file (listgeo through libtiff) reads it by page faults, which '
+      'strace does not see: its byte count covers only its read calls.')
+print()
 
 folder = {}
 for name in ('folder-fast', 'folder-listgeo', 'folder-gdalinfo'):
