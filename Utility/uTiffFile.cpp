@@ -482,10 +482,24 @@ bool TuTiffFile::CanWriteInPlace(const TuTiffTag& entry) const {
     if (offset < 8 || offset + entry.size > endMark) {
         return false;
     }
+    // Values that run past the file's end into the room reserved since the open would
+    // overwrite what is placed there.
+    const std::uint64_t length = stream.Length();
+    if (offset < length && offset + entry.size > length) {
+        return false;
+    }
     // Values that share bytes with a directory would damage it when written there.
     for (const Directory& directory : directories) {
         if (directory.offset != 0 &&
             Overlaps(offset, entry.size, directory.offset, directory.byteSize)) {
+            return false;
+        }
+    }
+    // Values that share bytes with another entry's values (another tag's, or room reserved
+    // for an added tag) would change that entry too.
+    for (const TuTiffTag& other : tags) {
+        if (&other != &entry && other.size > 4 && other.offset != Inline &&
+            Overlaps(offset, entry.size, other.offset, other.size)) {
             return false;
         }
     }
@@ -513,8 +527,12 @@ void TuTiffFile::WriteDoubles(int tagId, const double* values, int n, int start)
     }
     const auto count = static_cast<std::uint32_t>(n);
     const auto first = static_cast<std::uint32_t>(start);
-    if (!CanWriteInPlace(entry)) {
+    if (!CanWriteInPlace(tags[index])) {
         Replace(index, values, count, first);
+        return;
+    }
+    if (std::uint64_t{entry.offset} + entry.size <= stream.Length()) {
+        held.push_back(HeldWrite{index, first, std::vector<double>(values, values + count)});
         return;
     }
     std::vector<unsigned char> bytes(std::size_t{count} * 8);
@@ -524,6 +542,61 @@ void TuTiffFile::WriteDoubles(int tagId, const double* values, int n, int start)
     if (stream.WriteAt(std::uint64_t{entry.offset} + 8 * std::uint64_t{first}, bytes.data(),
                        bytes.size()) != bytes.size()) {
         throw TuException(CauseTagWriteFailed, 2, GetPath(), int{entry.tag});
+    }
+}
+
+void TuTiffFile::StoreHeldWrites() {
+    if (held.empty()) {
+        return;
+    }
+    std::vector<HeldWrite> writes;
+    writes.swap(held);
+    auto startOf = [this](const HeldWrite& w) {
+        return std::uint64_t{tags[w.index].offset} + 8 * std::uint64_t{w.first};
+    };
+    auto endOf = [&](const HeldWrite& w) { return startOf(w) + 8 * w.values.size(); };
+    // One run of bytes: the writes, in order of position, leave no gap between them.
+    std::vector<const HeldWrite*> order;
+    for (const HeldWrite& w : writes) {
+        order.push_back(&w);
+    }
+    std::stable_sort(order.begin(), order.end(), [&](const HeldWrite* a, const HeldWrite* b) {
+        return startOf(*a) < startOf(*b);
+    });
+    const std::uint64_t low = startOf(*order.front());
+    std::uint64_t high = low;
+    bool oneRun = !directoryChanged;
+    for (const HeldWrite* w : order) {
+        oneRun = oneRun && startOf(*w) <= high;
+        high = std::max(high, endOf(*w));
+    }
+    if (oneRun) {
+        std::vector<unsigned char> bytes(high - low);
+        for (const HeldWrite& w : writes) {
+            for (std::size_t j = 0; j < w.values.size(); ++j) {
+                EncodeDouble(bytes.data() + (startOf(w) - low) + 8 * j, w.values[j], bigEndian);
+            }
+        }
+        if (stream.WriteAt(low, bytes.data(), bytes.size()) != bytes.size()) {
+            throw TuException(CauseTagWriteFailed, 2, GetPath(), int{tags[writes[0].index].tag});
+        }
+        return;
+    }
+    for (const HeldWrite& w : writes) {
+        const TuTiffTag& entry = tags[w.index];
+        const auto n = static_cast<std::uint32_t>(w.values.size());
+        if (entry.offset < stream.Length()) {
+            Replace(w.index, w.values.data(), n, w.first);
+            continue;
+        }
+        // Moved already by an earlier write of the same tag: its new room takes the values.
+        std::vector<unsigned char> bytes(w.values.size() * 8);
+        for (std::size_t j = 0; j < w.values.size(); ++j) {
+            EncodeDouble(bytes.data() + 8 * j, w.values[j], bigEndian);
+        }
+        if (stream.WriteAt(startOf(w), bytes.data(), bytes.size()) != bytes.size()) {
+            throw TuException(CauseTagWriteFailed, 2, GetPath(), int{entry.tag});
+        }
     }
 }
 
@@ -635,6 +708,7 @@ void TuTiffFile::Commit() {
     if (!writable) {
         throw TuException(CauseReadOnly, 1, GetPath());
     }
+    StoreHeldWrites();
     std::uint32_t firstOffset = firstIfdOffset;
     std::vector<unsigned char> bytes;
     std::size_t last = 0;

@@ -66,7 +66,9 @@ public:
     int ReadDoubles(int tagId, double* values, int n, int start);
     // Adds an entry and reserves room for its values at the end of the file.
     void AddTag(const TuTiffTag& tag);
-    // Writes n values as elements start .. start + n - 1 of a tag, at once, into the file.
+    // Writes n values as elements start .. start + n - 1 of a tag. Values that lie in the file
+    // as it was opened are held until the commit, so that an interrupted update leaves the old
+    // referencing or the new one, never a mixture; others go into the file at once.
     void WriteDoubles(int tagId, const double* values, int n, int start);
 
     bool IsBigEndian() const noexcept { return bigEndian; }
@@ -93,6 +95,16 @@ private:
     void Replace(std::size_t index, const double* values, std::uint32_t n, std::uint32_t start);
     // Reserves size bytes at endMark for the values of tag tagId; returns their offset.
     std::uint32_t Reserve(std::uint64_t size, int tagId);
+    // A write into values that lie in the file as opened, held until the commit.
+    struct HeldWrite {
+        std::size_t index;
+        std::uint32_t first;
+        std::vector<double> values;
+    };
+    // Stores the held writes: with one write where they form one run of bytes and no directory
+    // changes, so that it either happens or not; otherwise by moving the tags' values to the
+    // end of the file, so that the header, written last, switches from old to new.
+    void StoreHeldWrites();
     void Commit();
     std::size_t BuildDirectories(std::vector<unsigned char>& bytes, std::uint32_t& firstOffset);
     void WriteHeader(std::uint32_t firstOffset);
@@ -108,4 +120,5 @@ private:
     std::vector<TuTiffTag> tags;
     std::vector<std::size_t> owners; // the index in directories of each entry of tags
     std::vector<Directory> directories;
+    std::vector<HeldWrite> held;
 };
