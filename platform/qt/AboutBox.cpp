@@ -1,0 +1,49 @@
+#include "AboutBox.h"
+
+#include <QKeyEvent>
+#include <QLabel>
+#include <QPushButton>
+
+#include "ControlIds.h"
+#include "HelpViewer.h"
+
+namespace kestrel::qt {
+
+QString AboutNotice() {
+    return QStringLiteral(
+        "Kestrel is free software, released under the MIT License. It is provided \"as is\", "
+        "without warranty of any kind, express or implied. Keep a copy of your files: the "
+        "authors are not liable for any damage arising from its use. See the file LICENSE.");
+}
+
+AboutBox::AboutBox(QWidget* parent, std::function<void(int topic)> openHelp)
+    : TemplateDialog(AboutTemplate(), parent,
+                     Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                         Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint),
+      openHelp(std::move(openHelp)) {
+    // Blocks only the main dialog, so that a help window opened from here stays usable.
+    setWindowModality(parent != nullptr ? Qt::WindowModal : Qt::ApplicationModal);
+    if (auto* notice = qobject_cast<QLabel*>(Control(IDC_DISCLAIMER))) {
+        notice->setText(AboutNotice());
+    }
+    if (auto* ok = qobject_cast<QPushButton*>(Control(IDOK))) {
+        connect(ok, &QPushButton::clicked, this, &QDialog::accept);
+        ok->setFocus();
+    }
+}
+
+void AboutBox::keyPressEvent(QKeyEvent* event) {
+    if (event->key() == Qt::Key_F1 && event->modifiers() == Qt::NoModifier) {
+        if (openHelp) {
+            openHelp(HelpTopicOf(IDD_ABOUTBOX));
+        }
+        return;
+    }
+    if (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) {
+        accept(); // OK is the only button and the default
+        return;
+    }
+    TemplateDialog::keyPressEvent(event);
+}
+
+} // namespace kestrel::qt

@@ -1,0 +1,33 @@
+// The help: the user guide kestrel.html, looked for beside the program and then in the
+// installed data folder, shown in a help window of its own at a topic. The window is not
+// blocked by the dialogs, so that the user can read while working.
+#pragma once
+
+#include <QString>
+#include <QStringList>
+#include <QTextBrowser>
+
+namespace kestrel::qt {
+
+// The topic of the guide's contents, and the topic of a dialog template (F1 in it).
+constexpr int HelpContentsTopic = 0;
+constexpr int HelpTopicOf(int dialogTemplateId) {
+    return 0x20000 + dialogTemplateId;
+}
+
+QString HelpFileName();
+// The folders searched, in order: the program's folder, ../share/kestrel beside it, and the
+// data folder the program was built to be installed in.
+QStringList HelpFolders();
+// The first folder's guide that exists, or an empty text.
+QString LocateHelpFile(const QStringList& folders);
+// The anchor in the guide where a topic starts.
+QString HelpAnchor(int topic);
+
+// Opens the help window at a topic, or raises it and moves there when it is already open.
+// When the guide cannot be found, says so in a message box and returns nullptr.
+QTextBrowser* OpenHelpWindow(int topic, const QStringList& folders = HelpFolders());
+// Closes and destroys the help window, if one is open.
+void CloseHelpWindow();
+
+} // namespace kestrel::qt

@@ -1,0 +1,99 @@
+#include "MessageBoxes.h"
+
+#include <QCoreApplication>
+#include <QFileInfo>
+#include <QPointer>
+
+namespace kestrel::qt {
+namespace {
+
+MessageBoxHook& Hook() {
+    static MessageBoxHook hook;
+    return hook;
+}
+
+QPointer<QWidget>& Parent() {
+    static QPointer<QWidget> parent;
+    return parent;
+}
+
+int shownCount = 0;
+
+QMessageBox::Icon IconOf(int style) {
+    switch (style & 0xF0) {
+    case 0x10:
+        return QMessageBox::Critical;
+    case 0x20:
+        return QMessageBox::Question;
+    case 0x30:
+        return QMessageBox::Warning;
+    case 0x40:
+        return QMessageBox::Information;
+    default:
+        return QMessageBox::NoIcon;
+    }
+}
+
+QMessageBox::StandardButtons ButtonsOf(int style) {
+    switch (style & 0x0F) {
+    case 0x1:
+        return QMessageBox::Ok | QMessageBox::Cancel;
+    case 0x2:
+        return QMessageBox::Abort | QMessageBox::Retry | QMessageBox::Ignore;
+    case 0x3:
+        return QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel;
+    case 0x4:
+        return QMessageBox::Yes | QMessageBox::No;
+    case 0x5:
+        return QMessageBox::Retry | QMessageBox::Cancel;
+    default:
+        return QMessageBox::Ok;
+    }
+}
+
+} // namespace
+
+void SetMessageBoxHook(MessageBoxHook hook) {
+    Hook() = std::move(hook);
+}
+
+void SetMessageBoxParent(QWidget* parent) {
+    Parent() = parent;
+}
+
+int MessageBoxesShown() {
+    return shownCount;
+}
+
+std::unique_ptr<QMessageBox> BuildMessageBox(const MessageBoxRequest& request, QWidget* parent) {
+    auto box = std::make_unique<QMessageBox>(parent);
+    box->setWindowTitle(request.caption);
+    box->setTextFormat(Qt::PlainText); // file names may hold '<' and '&'
+    box->setText(request.text);
+    box->setIcon(IconOf(request.style));
+    const QMessageBox::StandardButtons buttons = ButtonsOf(request.style);
+    box->setStandardButtons(buttons);
+    // The first button is the default; Esc answers Cancel (or No) where the box has one.
+    box->setDefaultButton(buttons.testFlag(QMessageBox::Ok)    ? QMessageBox::Ok
+                          : buttons.testFlag(QMessageBox::Yes) ? QMessageBox::Yes
+                                                               : QMessageBox::Abort);
+    return box;
+}
+
+QMessageBox::StandardButton ShowMessageBox(const QString& caption, const QString& text, int style) {
+    ++shownCount;
+    const MessageBoxRequest request{caption, text, style};
+    if (Hook()) {
+        return Hook()(request);
+    }
+    const std::unique_ptr<QMessageBox> box = BuildMessageBox(request, Parent());
+    // A box with standard buttons answers with the button that closed it.
+    return static_cast<QMessageBox::StandardButton>(box->exec());
+}
+
+QString ApplicationTitle() {
+    const QString path = QCoreApplication::applicationFilePath();
+    return path.isEmpty() ? QStringLiteral("kestrel") : QFileInfo(path).completeBaseName();
+}
+
+} // namespace kestrel::qt

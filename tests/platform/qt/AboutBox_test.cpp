@@ -1,0 +1,64 @@
+#include "AboutBox.h"
+
+#include <QLabel>
+#include <QPushButton>
+#include <gtest/gtest.h>
+#include <vector>
+
+#include "ControlIds.h"
+#include "HelpViewer.h"
+#include "QtTestSupport.h"
+
+using namespace kestrel;
+using namespace kestrel::qt;
+
+TEST(about_box_test, shows_name_release_and_notice) {
+    AboutBox box(nullptr, {});
+    EXPECT_EQ(box.windowTitle(), "About Kestrel");
+    bool releaseShown = false;
+    for (QWidget* widget : box.Widgets()) {
+        if (auto* label = qobject_cast<QLabel*>(widget);
+            label && label->text() == "Kestrel, Release 1.01") {
+            releaseShown = true;
+        }
+    }
+    EXPECT_TRUE(releaseShown);
+    auto* notice = qobject_cast<QLabel*>(box.Control(IDC_DISCLAIMER));
+    ASSERT_NE(notice, nullptr);
+    EXPECT_EQ(notice->text(), AboutNotice());
+    EXPECT_TRUE(AboutNotice().contains("MIT License"));
+    EXPECT_TRUE(AboutNotice().contains("without warranty"));
+    // The notice fits its field with the dialog's font: nothing is cut off.
+    EXPECT_LE(notice->heightForWidth(notice->width()), notice->height());
+}
+
+TEST(about_box_test, ok_and_esc_close_it) {
+    {
+        AboutBox box(nullptr, {});
+        ASSERT_TRUE(test::ShowActive(box));
+        auto* ok = qobject_cast<QPushButton*>(box.Control(IDOK));
+        ASSERT_NE(ok, nullptr);
+        EXPECT_TRUE(ok->isDefault());
+        EXPECT_TRUE(ok->hasFocus());
+        QTest::keyClick(&box, Qt::Key_Return);
+        EXPECT_FALSE(box.isVisible());
+        EXPECT_EQ(box.result(), QDialog::Accepted);
+    }
+    {
+        AboutBox box(nullptr, {});
+        ASSERT_TRUE(test::ShowActive(box));
+        QTest::keyClick(&box, Qt::Key_Escape);
+        EXPECT_FALSE(box.isVisible());
+        EXPECT_EQ(box.result(), QDialog::Rejected);
+    }
+}
+
+TEST(about_box_test, f1_asks_for_the_about_topic) {
+    std::vector<int> topics;
+    AboutBox box(nullptr, [&topics](int topic) { topics.push_back(topic); });
+    ASSERT_TRUE(test::ShowActive(box));
+    QTest::keyClick(&box, Qt::Key_F1);
+    EXPECT_EQ(topics, std::vector<int>{HelpTopicOf(IDD_ABOUTBOX)});
+    EXPECT_TRUE(box.isVisible());
+    EXPECT_EQ(HelpAnchor(topics.at(0)), "about");
+}

@@ -1,0 +1,75 @@
+#include "MessageBoxes.h"
+
+#include <QAbstractButton>
+#include <QCoreApplication>
+#include <QFileInfo>
+#include <gtest/gtest.h>
+
+#include "QtTestSupport.h"
+
+using namespace kestrel::qt;
+
+TEST(message_boxes_test, style_flags_choose_icon_and_buttons) {
+    struct Case {
+        int style;
+        QMessageBox::Icon icon;
+        QMessageBox::StandardButtons buttons;
+    };
+    const Case cases[] = {
+        {0x10, QMessageBox::Critical, QMessageBox::Ok},
+        {0x30, QMessageBox::Warning, QMessageBox::Ok},
+        {0x40, QMessageBox::Information, QMessageBox::Ok},
+        {0x21, QMessageBox::Question, QMessageBox::Ok | QMessageBox::Cancel},
+        {0x00, QMessageBox::NoIcon, QMessageBox::Ok},
+        {0x24, QMessageBox::Question, QMessageBox::Yes | QMessageBox::No},
+    };
+    for (const Case& c : cases) {
+        const auto box = BuildMessageBox({"Caption", "Body", c.style}, nullptr);
+        EXPECT_EQ(box->icon(), c.icon) << c.style;
+        EXPECT_EQ(box->standardButtons(), c.buttons) << c.style;
+        EXPECT_NE(box->defaultButton(), nullptr) << c.style;
+    }
+}
+
+TEST(message_boxes_test, texts_are_shown_as_they_are) {
+    const auto box = BuildMessageBox(
+        {"Data File Format Problem", "File <a&b>.tif is not a TIFF file.", 0x10}, nullptr);
+    EXPECT_EQ(box->windowTitle(), "Data File Format Problem");
+    EXPECT_EQ(box->text(), "File <a&b>.tif is not a TIFF file.");
+    EXPECT_EQ(box->textFormat(), Qt::PlainText);
+}
+
+TEST(message_boxes_test, a_hook_sees_and_answers_every_box) {
+    const int before = MessageBoxesShown();
+    {
+        test::MessageBoxRecorder recorder(QMessageBox::Cancel);
+        EXPECT_EQ(ShowMessageBox("Warning; Acknowledgement Required", "Go on?", 0x21),
+                  QMessageBox::Cancel);
+        ASSERT_EQ(recorder.boxes.size(), 1u);
+        EXPECT_EQ(recorder.boxes[0].caption, "Warning; Acknowledgement Required");
+        EXPECT_EQ(recorder.boxes[0].text, "Go on?");
+        EXPECT_EQ(recorder.boxes[0].style, 0x21);
+    }
+    EXPECT_EQ(MessageBoxesShown(), before + 1);
+}
+
+TEST(message_boxes_test, the_real_box_returns_the_button_pressed) {
+    test::WhenModalShown([](QWidget* shown) {
+        auto* box = qobject_cast<QMessageBox*>(shown);
+        ASSERT_NE(box, nullptr);
+        EXPECT_EQ(box->windowTitle(), "Question");
+        box->button(QMessageBox::Cancel)->click();
+    });
+    EXPECT_EQ(ShowMessageBox("Question", "OK or Cancel?", 0x21), QMessageBox::Cancel);
+
+    test::WhenModalShown([](QWidget* shown) {
+        QTest::keyClick(shown, Qt::Key_Return); // the default button: OK
+    });
+    EXPECT_EQ(ShowMessageBox("Warning", "Only OK.", 0x30), QMessageBox::Ok);
+}
+
+TEST(message_boxes_test, application_title_is_the_program_name_without_extension) {
+    const QFileInfo program(QCoreApplication::applicationFilePath());
+    EXPECT_EQ(ApplicationTitle(), program.completeBaseName());
+    EXPECT_FALSE(ApplicationTitle().contains('/'));
+}

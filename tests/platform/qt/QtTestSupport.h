@@ -1,0 +1,115 @@
+// Helpers shared by the Qt tests: temporary folders, recorded message boxes and file
+// dialogs, and answering modal windows that a test's action opens.
+#pragma once
+
+#include <QApplication>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTimer>
+#include <QWidget>
+#include <functional>
+#include <gtest/gtest.h>
+#include <memory>
+#include <optional>
+#include <vector>
+
+#include "FileDialog.h"
+#include "MessageBoxes.h"
+
+#include <ostream>
+
+// Readable QStrings in test failure messages.
+inline void PrintTo(const QString& text, std::ostream* out) {
+    *out << '"' << text.toStdString() << '"';
+}
+
+namespace kestrel::qt::test {
+
+// A temporary folder under /tmp, removed with everything in it at the end of the test.
+class TempFolder {
+public:
+    TempFolder() : folder(QDir::tempPath() + QStringLiteral("/kestrel-qt-XXXXXX")) {}
+    QString Path(const QString& name = QString()) const {
+        return name.isEmpty() ? folder.path() : folder.filePath(name);
+    }
+
+private:
+    QTemporaryDir folder;
+};
+
+// Takes the message boxes over for its life: records each one and answers with `answer`.
+class MessageBoxRecorder {
+public:
+    explicit MessageBoxRecorder(QMessageBox::StandardButton answer = QMessageBox::Ok) {
+        SetMessageBoxHook([this, answer](const MessageBoxRequest& request) {
+            boxes.push_back(request);
+            return answer;
+        });
+    }
+    ~MessageBoxRecorder() { SetMessageBoxHook({}); }
+    MessageBoxRecorder(const MessageBoxRecorder&) = delete;
+    MessageBoxRecorder& operator=(const MessageBoxRecorder&) = delete;
+
+    std::vector<MessageBoxRequest> boxes;
+};
+
+// Takes the file dialog over for its life: records its configuration and answers.
+class FileDialogAnswer {
+public:
+    struct Seen {
+        QString title;
+        QStringList filters;
+        QString defaultSuffix;
+        QFileDialog::FileMode mode;
+        QString directory;
+        QStringList selected;
+    };
+
+    explicit FileDialogAnswer(std::optional<QString> answer) {
+        SetFileDialogHook([this, answer](QFileDialog& dialog) {
+            seen.push_back({dialog.windowTitle(), dialog.nameFilters(), dialog.defaultSuffix(),
+                            dialog.fileMode(), dialog.directory().absolutePath(),
+                            dialog.selectedFiles()});
+            return answer;
+        });
+    }
+    ~FileDialogAnswer() { SetFileDialogHook({}); }
+    FileDialogAnswer(const FileDialogAnswer&) = delete;
+    FileDialogAnswer& operator=(const FileDialogAnswer&) = delete;
+
+    std::vector<Seen> seen;
+};
+
+// Once a modal window or popup other than `except` is up (within five seconds), calls
+// `answer` with it. Used to answer windows that block the test's own call.
+inline void WhenModalShown(std::function<void(QWidget*)> answer, QWidget* except = nullptr) {
+    auto* timer = new QTimer();
+    auto started = std::make_shared<QElapsedTimer>();
+    started->start();
+    timer->setInterval(10);
+    QObject::connect(timer, &QTimer::timeout, [timer, answer, except, started] {
+        QWidget* shown = QApplication::activePopupWidget();
+        if (shown == nullptr) {
+            shown = QApplication::activeModalWidget();
+        }
+        if ((shown != nullptr && shown != except) || started->elapsed() > 5000) {
+            timer->stop();
+            timer->deleteLater();
+            if (shown != nullptr && shown != except) {
+                answer(shown);
+            }
+        }
+    });
+    timer->start();
+}
+
+// Shows a window and waits until it is active, so that focus and keys reach it.
+inline bool ShowActive(QWidget& window) {
+    window.show();
+    window.activateWindow();
+    return QTest::qWaitForWindowActive(&window);
+}
+
+} // namespace kestrel::qt::test
