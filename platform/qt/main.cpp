@@ -5,6 +5,7 @@
 #include <cstdlib>
 
 #include "DisplayCheck.h"
+#include "DialogTexts.h"
 #include "ErrorPresenter.h"
 #include "HelpViewer.h"
 #include "MessageBoxes.h"
@@ -24,6 +25,7 @@ int main(int argc, char* argv[]) {
     QApplication::setDesktopFileName(QStringLiteral("kestrel"));
     QApplication::setWindowIcon(kestrel::qt::ApplicationIcon());
     kestrel::qt::InstallErrorPresenter();
+    kestrel::InstallStringTable();
 
     {
         kestrel::qt::ReferencingWindow window;

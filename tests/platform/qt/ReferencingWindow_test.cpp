@@ -1,0 +1,353 @@
+#include "ReferencingWindow.h"
+
+#include <QContextMenuEvent>
+#include <QTextBrowser>
+#include <gtest/gtest.h>
+
+#include "AboutBox.h"
+#include "HelpViewer.h"
+#include "ReferencingFixture.h"
+
+using namespace kestrel;
+using namespace kestrel::qt;
+using referencing_window_test = kestrel::qt::test::ReferencingFixture;
+
+namespace {
+
+// Reads a world file's six numbers.
+std::vector<double> ReadWorldFile(const QString& path) {
+    QFile file(path);
+    std::vector<double> values;
+    if (file.open(QIODevice::ReadOnly | QIODevice::Text)) {
+        for (const QString& line :
+             QString::fromUtf8(file.readAll()).split('\n', Qt::SkipEmptyParts)) {
+            values.push_back(line.trimmed().toDouble());
+        }
+    }
+    return values;
+}
+
+// The TIFF's tag values as libgeotiff's listgeo reads them: the line after the tag's name.
+QString ListgeoLineAfter(const QString& path, const QString& tag) {
+    QProcess listgeo;
+    listgeo.start("listgeo", {path});
+    listgeo.waitForFinished();
+    const QStringList lines = QString::fromUtf8(listgeo.readAllStandardOutput()).split('\n');
+    for (qsizetype i = 0; i + 1 < lines.size(); ++i) {
+        if (lines[i].contains(tag)) {
+            return lines[i + 1].simplified();
+        }
+    }
+    return QString();
+}
+
+} // namespace
+
+TEST_F(referencing_window_test, opens_in_its_initial_state) {
+    auto window = OpenWindow();
+    EXPECT_EQ(window->windowTitle(), "Tiff/World File Referencing Examine/Edit");
+    const Qt::WindowFlags flags = window->windowFlags();
+    EXPECT_TRUE(flags.testFlag(Qt::WindowCloseButtonHint));
+    EXPECT_FALSE(flags.testFlag(Qt::WindowMinimizeButtonHint));
+    EXPECT_FALSE(flags.testFlag(Qt::WindowMaximizeButtonHint));
+    EXPECT_EQ(window->minimumSize(), window->maximumSize());
+    EXPECT_EQ(Text(*window, IDC_TIFF_STATUS), "No file specified as yet.");
+    EXPECT_EQ(Text(*window, IDC_WORLD_STATUS), "No Tiff file specified as yet.");
+    EXPECT_FALSE(Button(*window, IDC_UPDATE_TIFF)->isEnabled());
+    EXPECT_FALSE(Button(*window, IDC_UPDATE_WORLD)->isEnabled());
+    for (int id = IDC_X_PIXEL_SCALE; id <= IDC_REF_POINT_Y; ++id) {
+        EXPECT_EQ(Text(*window, id), "0") << id;
+    }
+    EXPECT_EQ(Text(*window, IDC_FILE_NAME), "");
+    EXPECT_TRUE(HasFocus(*window, IDC_FILE_NAME));
+    EXPECT_FALSE(window->windowIcon().isNull());
+}
+
+TEST_F(referencing_window_test, typing_a_name_without_extension_examines_the_tiff) {
+    MakeTiff("sheet.tif", true);
+    const QString previous = QDir::currentPath();
+    QDir::setCurrent(folder.Path());
+    test::MessageBoxRecorder boxes;
+    auto window = OpenWindow();
+    TypeAndTab(*window, IDC_FILE_NAME, "sheet");
+    QDir::setCurrent(previous);
+
+    EXPECT_TRUE(boxes.boxes.empty()) << boxes.boxes.front().text;
+    EXPECT_EQ(Text(*window, IDC_FILE_NAME), QDir(folder.Path()).absoluteFilePath("sheet.tif"));
+    EXPECT_FALSE(Edit(*window, IDC_FILE_NAME)->isModified()) << "the program set the name";
+    EXPECT_EQ(Text(*window, IDC_TIFF_STATUS), "Tiff file is georeferenced.");
+    EXPECT_EQ(Text(*window, IDC_X_PIXEL_SCALE), "10");
+    EXPECT_EQ(Text(*window, IDC_Y_PIXEL_SCALE), "10");
+    EXPECT_EQ(Text(*window, IDC_TIE_PIXEL_X), "0");
+    EXPECT_EQ(Text(*window, IDC_TIE_WORLD_X), "500000");
+    EXPECT_EQ(Text(*window, IDC_TIE_WORLD_Y), "4650000");
+    EXPECT_EQ(Text(*window, IDC_WORLD_STATUS), "Corresponding world file does not exist.");
+    EXPECT_EQ(Text(*window, IDC_UPDATE_WORLD), "Write new world file.");
+    EXPECT_TRUE(Button(*window, IDC_UPDATE_WORLD)->isEnabled());
+    EXPECT_TRUE(Button(*window, IDC_UPDATE_TIFF)->isEnabled());
+    EXPECT_TRUE(HasFocus(*window, IDC_X_PIXEL_SCALE));
+}
+
+TEST_F(referencing_window_test, a_missing_file_is_refused_until_the_name_changes) {
+    test::MessageBoxRecorder boxes;
+    auto window = OpenWindow();
+    TypeAndTab(*window, IDC_FILE_NAME, folder.Path("missing.tif"));
+    ASSERT_EQ(boxes.boxes.size(), 1u);
+    EXPECT_EQ(boxes.boxes[0].text, "Indicated file does not exist.");
+    EXPECT_EQ(boxes.boxes[0].caption, ApplicationTitle());
+    EXPECT_TRUE(HasFocus(*window, IDC_FILE_NAME));
+    EXPECT_EQ(Text(*window, IDC_TIFF_STATUS), "No file specified as yet.");
+
+    // The name still counts as changed: leaving the field again asks again.
+    QTest::keyClick(Edit(*window, IDC_FILE_NAME), Qt::Key_Tab);
+    QCoreApplication::processEvents();
+    EXPECT_EQ(boxes.boxes.size(), 2u);
+}
+
+TEST_F(referencing_window_test, leaving_an_unchanged_name_does_nothing) {
+    test::MessageBoxRecorder boxes;
+    auto window = OpenWindow();
+    QTest::keyClick(Edit(*window, IDC_FILE_NAME), Qt::Key_Tab);
+    QCoreApplication::processEvents();
+    EXPECT_TRUE(boxes.boxes.empty());
+    EXPECT_TRUE(HasFocus(*window, IDC_BROWSE));
+    EXPECT_EQ(Text(*window, IDC_TIFF_STATUS), "No file specified as yet.");
+}
+
+TEST_F(referencing_window_test, browse_examines_the_chosen_file_and_cancel_changes_nothing) {
+    const QString tiff = MakeTiff("chosen.tif", true);
+    auto window = OpenWindow();
+    {
+        test::FileDialogAnswer answer(tiff);
+        Click(*window, IDC_BROWSE);
+        ASSERT_EQ(answer.seen.size(), 1u);
+        EXPECT_EQ(answer.seen[0].title, "Tiff File Name");
+        EXPECT_EQ(answer.seen[0].filters, QStringList{"Tiff Files (*.tif)"});
+        EXPECT_EQ(answer.seen[0].defaultSuffix, "tif");
+        EXPECT_EQ(answer.seen[0].mode, QFileDialog::ExistingFile);
+    }
+    EXPECT_EQ(Text(*window, IDC_FILE_NAME), tiff);
+    EXPECT_EQ(Text(*window, IDC_TIFF_STATUS), "Tiff file is georeferenced.");
+    EXPECT_TRUE(HasFocus(*window, IDC_X_PIXEL_SCALE));
+    {
+        test::FileDialogAnswer answer(std::nullopt);
+        Click(*window, IDC_BROWSE);
+        ASSERT_EQ(answer.seen.size(), 1u);
+        // The dialog starts at the current name.
+        EXPECT_EQ(QDir(answer.seen[0].directory).canonicalPath(),
+                  QDir(folder.Path()).canonicalPath());
+    }
+    EXPECT_EQ(Text(*window, IDC_FILE_NAME), tiff);
+    EXPECT_EQ(Text(*window, IDC_X_PIXEL_SCALE), "10");
+    EXPECT_TRUE(HasFocus(*window, IDC_FILE_NAME));
+}
+
+TEST_F(referencing_window_test, converts_and_writes_both_sides) {
+    const QString tiff = MakeTiff("both.tif", true);
+    test::MessageBoxRecorder boxes;
+    auto window = OpenWindow();
+    TypeAndTab(*window, IDC_FILE_NAME, tiff);
+
+    Click(*window, IDC_TIFF_TO_WORLD);
+    EXPECT_EQ(Text(*window, IDC_X_VECTOR_X), "10");
+    EXPECT_EQ(Text(*window, IDC_X_VECTOR_Y), "0");
+    EXPECT_EQ(Text(*window, IDC_Y_VECTOR_X), "0");
+    EXPECT_EQ(Text(*window, IDC_Y_VECTOR_Y), "-10");
+    EXPECT_EQ(Text(*window, IDC_REF_POINT_X), "500005");
+    EXPECT_EQ(Text(*window, IDC_REF_POINT_Y), "4649995");
+
+    Click(*window, IDC_UPDATE_WORLD);
+    const QString worldFile = folder.Path("both.tfw");
+    EXPECT_EQ(ReadWorldFile(worldFile), (std::vector<double>{10, 0, 0, -10, 500005, 4649995}));
+    EXPECT_EQ(Text(*window, IDC_WORLD_STATUS), "Corresponding world file exists.");
+    EXPECT_EQ(Text(*window, IDC_UPDATE_WORLD), "Update existing World file.");
+
+    Retype(*window, IDC_X_PIXEL_SCALE, "2.5");
+    Retype(*window, IDC_Y_PIXEL_SCALE, "0.5");
+    Retype(*window, IDC_TIE_WORLD_X, "100");
+    Click(*window, IDC_UPDATE_TIFF);
+    EXPECT_TRUE(boxes.boxes.empty()) << boxes.boxes.front().text;
+    // Examined again: the dialog shows what is on disk, and libgeotiff reads the same.
+    EXPECT_EQ(Text(*window, IDC_X_PIXEL_SCALE), "2.5");
+    EXPECT_EQ(Text(*window, IDC_Y_PIXEL_SCALE), "0.5");
+    EXPECT_EQ(Text(*window, IDC_TIE_WORLD_X), "100");
+    EXPECT_EQ(ListgeoLineAfter(tiff, "ModelPixelScaleTag"), "2.5 0.5 0");
+    EXPECT_EQ(ListgeoLineAfter(tiff, "ModelTiepointTag"), "0 0 0");
+}
+
+TEST_F(referencing_window_test, world_to_tiff_warns_about_rotation_and_adds_the_tags) {
+    const QString tiff = MakeTiff("plain.tif", false);
+    WriteWorldFile(folder.Path("plain.tfw"), {"2", "0.001", "0", "-2", "101", "499"});
+    test::MessageBoxRecorder boxes;
+    auto window = OpenWindow();
+    TypeAndTab(*window, IDC_FILE_NAME, tiff);
+    EXPECT_EQ(Text(*window, IDC_TIFF_STATUS), "Tiff file is NOT georeferenced.");
+    EXPECT_EQ(Text(*window, IDC_WORLD_STATUS), "Corresponding world file exists.");
+    EXPECT_EQ(Text(*window, IDC_X_VECTOR_Y), "0.001");
+
+    Click(*window, IDC_WORLD_TO_TIFF);
+    ASSERT_EQ(boxes.boxes.size(), 1u);
+    EXPECT_EQ(boxes.boxes[0].text, texts::RotationWarning);
+    EXPECT_EQ(boxes.boxes[0].caption, ApplicationTitle());
+    EXPECT_EQ(boxes.boxes[0].style, 0x30);
+    EXPECT_EQ(Text(*window, IDC_X_PIXEL_SCALE), "2");
+    EXPECT_EQ(Text(*window, IDC_Y_PIXEL_SCALE), "2");
+    EXPECT_EQ(Text(*window, IDC_TIE_WORLD_X), "100");
+    EXPECT_EQ(Text(*window, IDC_TIE_WORLD_Y), "500");
+
+    Click(*window, IDC_UPDATE_TIFF);
+    EXPECT_EQ(Text(*window, IDC_TIFF_STATUS), "Tiff file is georeferenced.");
+    EXPECT_EQ(ListgeoLineAfter(tiff, "ModelPixelScaleTag"), "2 2 0");
+}
+
+TEST_F(referencing_window_test, an_empty_field_stops_the_command_and_takes_the_focus) {
+    const QString tiff = MakeTiff("empty.tif", true);
+    test::MessageBoxRecorder boxes;
+    auto window = OpenWindow();
+    TypeAndTab(*window, IDC_FILE_NAME, tiff);
+    Retype(*window, IDC_Y_PIXEL_SCALE, "");
+    Click(*window, IDC_TIFF_TO_WORLD);
+    ASSERT_EQ(boxes.boxes.size(), 1u);
+    EXPECT_EQ(boxes.boxes[0].text, "Please enter a number.");
+    EXPECT_TRUE(HasFocus(*window, IDC_Y_PIXEL_SCALE));
+    EXPECT_EQ(Text(*window, IDC_X_VECTOR_X), "0") << "nothing converted";
+    EXPECT_FALSE(QFile::exists(folder.Path("empty.tfw")));
+}
+
+TEST_F(referencing_window_test, a_refused_name_cancels_the_click_that_left_the_field) {
+    const QString tiff = MakeTiff("first.tif", true);
+    test::MessageBoxRecorder boxes;
+    auto window = OpenWindow();
+    TypeAndTab(*window, IDC_FILE_NAME, tiff);
+    Retype(*window, IDC_X_PIXEL_SCALE, "");
+    // Type a wrong name and click "-->" straight from the field.
+    QLineEdit* name = Edit(*window, IDC_FILE_NAME);
+    QTest::mouseClick(name, Qt::LeftButton);
+    QTest::keyClicks(name, "x");
+    Click(*window, IDC_TIFF_TO_WORLD);
+    ASSERT_EQ(boxes.boxes.size(), 1u);
+    EXPECT_EQ(boxes.boxes[0].text, "Indicated file does not exist.");
+    EXPECT_TRUE(HasFocus(*window, IDC_FILE_NAME));
+}
+
+TEST_F(referencing_window_test, a_damaged_world_file_is_reported_and_disarms_the_updates) {
+    const QString tiff = MakeTiff("damaged.tif", true);
+    WriteWorldFile(folder.Path("damaged.tfw"), {"1", "0", "0", "-1", "5"});
+    test::MessageBoxRecorder boxes;
+    auto window = OpenWindow();
+    TypeAndTab(*window, IDC_FILE_NAME, tiff);
+    ASSERT_EQ(boxes.boxes.size(), 1u);
+    EXPECT_EQ(boxes.boxes[0].style & 0xF0, 0x10) << "an error box";
+    EXPECT_TRUE(boxes.boxes[0].text.contains("damaged.tfw")) << boxes.boxes[0].text;
+    Click(*window, IDC_UPDATE_WORLD);
+    EXPECT_EQ(ReadWorldFile(folder.Path("damaged.tfw")).size(), 5u) << "nothing written";
+}
+
+TEST_F(referencing_window_test, esc_close_and_the_close_box_end_the_dialog) {
+    {
+        auto window = OpenWindow();
+        QTest::keyClick(Edit(*window, IDC_FILE_NAME), Qt::Key_Escape);
+        EXPECT_FALSE(window->isVisible());
+        EXPECT_EQ(window->result(), IDCANCEL);
+    }
+    {
+        auto window = OpenWindow();
+        Click(*window, IDCANCEL);
+        EXPECT_FALSE(window->isVisible());
+        EXPECT_EQ(window->result(), IDCANCEL);
+    }
+    {
+        auto window = OpenWindow();
+        EXPECT_TRUE(window->close());
+        EXPECT_FALSE(window->isVisible());
+        EXPECT_EQ(window->result(), IDCANCEL);
+    }
+    {
+        // Alt+C is the Close button's mnemonic.
+        auto window = OpenWindow();
+        QTest::keyClick(window.get(), Qt::Key_C, Qt::AltModifier);
+        EXPECT_FALSE(window->isVisible());
+    }
+}
+
+TEST_F(referencing_window_test, enter_in_a_field_collects_and_ends_the_dialog) {
+    test::MessageBoxRecorder boxes;
+    auto window = OpenWindow();
+    Retype(*window, IDC_X_VECTOR_X, "abc");
+    QTest::keyClick(Edit(*window, IDC_X_VECTOR_X), Qt::Key_Return);
+    ASSERT_EQ(boxes.boxes.size(), 1u);
+    EXPECT_EQ(boxes.boxes[0].text, "Please enter a number.");
+    EXPECT_TRUE(window->isVisible());
+
+    Retype(*window, IDC_X_VECTOR_X, "1");
+    QTest::keyClick(Edit(*window, IDC_X_VECTOR_X), Qt::Key_Enter, Qt::KeypadModifier);
+    EXPECT_FALSE(window->isVisible());
+    EXPECT_EQ(window->result(), IDOK);
+}
+
+TEST_F(referencing_window_test, enter_on_a_button_presses_it) {
+    auto window = OpenWindow();
+    test::FileDialogAnswer answer(std::nullopt);
+    Button(*window, IDC_BROWSE)->setFocus();
+    QCoreApplication::processEvents();
+    QTest::keyClick(Button(*window, IDC_BROWSE), Qt::Key_Return);
+    EXPECT_EQ(answer.seen.size(), 1u);
+    EXPECT_TRUE(window->isVisible());
+}
+
+TEST_F(referencing_window_test, context_menu_opens_the_about_box) {
+    auto window = OpenWindow();
+    const std::unique_ptr<QMenu> menu = window->BuildContextMenu();
+    const QList<QAction*> actions = menu->actions();
+    ASSERT_EQ(actions.size(), 2);
+    EXPECT_TRUE(actions[0]->isSeparator());
+    EXPECT_EQ(actions[1]->text(), "&About Kestrel...");
+    EXPECT_EQ(actions[1]->data().toInt(), IDM_ABOUTBOX);
+
+    bool menuShown = false;
+    bool aboutShown = false;
+    test::WhenModalShown([&](QWidget* shown) {
+        auto* popup = qobject_cast<QMenu*>(shown);
+        ASSERT_NE(popup, nullptr);
+        menuShown = true;
+        test::WhenModalShown(
+            [&](QWidget* box) {
+                auto* about = qobject_cast<AboutBox*>(box);
+                ASSERT_NE(about, nullptr);
+                aboutShown = true;
+                EXPECT_EQ(about->windowTitle(), "About Kestrel");
+                EXPECT_EQ(qobject_cast<QLabel*>(about->Control(IDC_DISCLAIMER))->text(),
+                          AboutNotice());
+                QTest::keyClick(about, Qt::Key_Escape);
+            },
+            popup);
+        popup->setActiveAction(popup->actions().last());
+        QTest::keyClick(popup, Qt::Key_Return);
+    });
+    const QPoint where(5, window->height() - 5); // the dialog's own background
+    QContextMenuEvent event(QContextMenuEvent::Mouse, where, window->mapToGlobal(where));
+    QApplication::sendEvent(window.get(), &event);
+    EXPECT_TRUE(menuShown);
+    EXPECT_TRUE(aboutShown);
+    EXPECT_TRUE(window->isVisible());
+}
+
+TEST_F(referencing_window_test, help_and_f1_open_the_guide_at_its_contents) {
+    test::MessageBoxRecorder boxes;
+    auto window = OpenWindow();
+    Click(*window, IDHELP);
+    EXPECT_TRUE(boxes.boxes.empty()) << "the guide lies beside the test program";
+    QTextBrowser* help = nullptr;
+    for (QWidget* widget : QApplication::topLevelWidgets()) {
+        if (auto* browser = qobject_cast<QTextBrowser*>(widget); browser && browser->isVisible()) {
+            help = browser;
+        }
+    }
+    ASSERT_NE(help, nullptr);
+    EXPECT_EQ(help->source().fileName(), "kestrel.html");
+    EXPECT_EQ(help->source().fragment(), "contents");
+    help->setSource(QUrl(help->source().toString(QUrl::RemoveFragment) + "#about"));
+    QTest::keyClick(window.get(), Qt::Key_F1);
+    EXPECT_EQ(help->source().fragment(), "contents");
+    CloseHelpWindow();
+}
