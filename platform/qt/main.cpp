@@ -4,8 +4,8 @@
 #include <cstdio>
 #include <cstdlib>
 
-#include "DisplayCheck.h"
 #include "DialogTexts.h"
+#include "DisplayCheck.h"
 #include "ErrorPresenter.h"
 #include "HelpViewer.h"
 #include "MessageBoxes.h"
