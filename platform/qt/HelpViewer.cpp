@@ -81,11 +81,9 @@ QTextBrowser* OpenHelpWindow(int topic, const QStringList& folders) {
     }
     QUrl url = QUrl::fromLocalFile(path);
     url.setFragment(HelpAnchor(topic));
-    if (window->source().adjusted(QUrl::RemoveFragment) != url.adjusted(QUrl::RemoveFragment)) {
-        window->setSource(url);
-    } else {
-        window->scrollToAnchor(url.fragment());
-    }
+    // Within the same guide this only moves to the topic.
+    window->setSource(url);
+    window->scrollToAnchor(url.fragment());
     window->show();
     window->raise();
     window->activateWindow();
