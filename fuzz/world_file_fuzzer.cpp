@@ -1,7 +1,8 @@
 // Reads arbitrary bytes as a world file and checks the six values against the reading rule
-// users rely on: lines of at most 255 characters (a longer one counts as several), each taken
-// as the longest leading decimal number, anything else as 0; fewer than six lines raise a
-// catalogue error. Then writes the values and reads them back: every double, bit for bit.
+// users rely on: lines of at most 255 characters (a longer one counts as several, a CR LF pair
+// counts as one line feed), each taken as the longest leading decimal number, anything else
+// as 0; fewer than six lines raise a catalogue error. Then writes the values and reads them
+// back: every double, bit for bit.
 #include <cmath>
 #include <cstdint>
 #include <cstdlib>
@@ -19,10 +20,15 @@ int ExpectedValues(const std::uint8_t* data, std::size_t size, double* values) {
     std::size_t position = 0;
     int lines = 0;
     while (lines < 6 && position < size) {
-        // One line as a 256-byte buffer takes it: at most 255 bytes, through the line feed.
+        // One line as a 256-byte buffer takes it in text mode: at most 255 bytes, through
+        // the line end, a CR LF pair counting as one LF.
         std::string line;
         while (position < size && line.size() < 255) {
-            const char c = static_cast<char>(data[position++]);
+            char c = static_cast<char>(data[position++]);
+            if (c == '\r' && position < size && data[position] == '\n') {
+                c = '\n';
+                ++position;
+            }
             line.push_back(c);
             if (c == '\n') {
                 break;
