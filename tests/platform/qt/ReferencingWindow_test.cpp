@@ -352,3 +352,16 @@ TEST_F(referencing_window_test, help_and_f1_open_the_guide_at_its_contents) {
     EXPECT_EQ(help->source().fragment(), "contents");
     CloseHelpWindow();
 }
+
+TEST_F(referencing_window_test, names_with_spaces_and_accents_are_examined) {
+    const QString tiff = MakeTiff(QStringLiteral("Karte \u00fcber M\u00fcnchen.tif"), true);
+    test::MessageBoxRecorder boxes;
+    auto window = OpenWindow();
+    TypeAndTab(*window, IDC_FILE_NAME, tiff);
+    EXPECT_TRUE(boxes.boxes.empty()) << boxes.boxes.front().text;
+    EXPECT_EQ(Text(*window, IDC_FILE_NAME), tiff);
+    EXPECT_EQ(Text(*window, IDC_TIFF_STATUS), "Tiff file is georeferenced.");
+    Click(*window, IDC_TIFF_TO_WORLD);
+    Click(*window, IDC_UPDATE_WORLD);
+    EXPECT_TRUE(QFile::exists(folder.Path(QStringLiteral("Karte \u00fcber M\u00fcnchen.tfw"))));
+}
