@@ -243,6 +243,10 @@ void TuTiffFile::ReadDirectory() {
         if (!seen.insert(offset).second || seen.size() > MaxDirectories) {
             RaiseNotUnderstood();
         }
+        // A directory that shares bytes with the header would change with it at every commit.
+        if (offset < 8) {
+            RaiseNotUnderstood();
+        }
         unsigned char countBytes[2];
         if (std::uint64_t{offset} + 2 > length || stream.ReadAt(offset, countBytes, 2) != 2) {
             RaiseNotUnderstood();

@@ -249,6 +249,23 @@ TEST_F(tiff_file_malformed_test, directory_loops_of_length_1_and_3_are_refused) 
     }
 }
 
+TEST_F(tiff_file_malformed_test, a_directory_sharing_bytes_with_the_header_is_refused) {
+    // Rewriting the header at a commit would change such a directory (found by fuzzing: a
+    // second IFD at offset 6, whose entry count is the low half of the first-IFD offset).
+    for (bool big : {false, true}) {
+        for (std::uint32_t offset : {1u, 4u, 6u, 7u}) {
+            TiffBuilder tiff(big);
+            tiff.SetFirstIfd(8);
+            const std::size_t next = tiff.PutIfd(ImageEntries(0));
+            tiff.Patch32(next, offset);
+            guard.Start("directory at " + std::to_string(offset));
+            EXPECT_EQ(Open(folder.File("header.tif"), tiff.bytes).cause, CauseNotTiff) << offset;
+            tiff.SetFirstIfd(offset);
+            EXPECT_EQ(Open(folder.File("header.tif"), tiff.bytes).cause, CauseNotTiff) << offset;
+        }
+    }
+}
+
 TEST_F(tiff_file_malformed_test, a_long_chain_of_empty_directories_opens) {
     // 20000 IFDs of no entries, each pointing to the next: bounded by the file, not a loop.
     TiffBuilder tiff(false);
