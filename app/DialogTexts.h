@@ -39,7 +39,10 @@ constexpr const char* BrowseFilter = "Tiff Files (*.tif)|*.tif||";
 constexpr const char* BrowseDefaultExtension = "tif";
 
 // The About box: its disclaimer (control 1024) and the system menu entry (string 101).
-constexpr const char* Disclaimer = "";
+constexpr const char* Disclaimer =
+    "Kestrel is free software, released under the MIT License. It is provided \"as is\", "
+    "without warranty of any kind, express or implied. Keep a copy of your files: the "
+    "authors are not liable for any damage arising from its use. See the file LICENSE.";
 constexpr const char* AboutMenuEntry = "&About Kestrel...";
 
 } // namespace kestrel::texts

@@ -5,15 +5,13 @@
 #include <QPushButton>
 
 #include "ControlIds.h"
+#include "DialogTexts.h"
 #include "HelpViewer.h"
 
 namespace kestrel::qt {
 
 QString AboutNotice() {
-    return QStringLiteral(
-        "Kestrel is free software, released under the MIT License. It is provided \"as is\", "
-        "without warranty of any kind, express or implied. Keep a copy of your files: the "
-        "authors are not liable for any damage arising from its use. See the file LICENSE.");
+    return QString::fromUtf8(texts::Disclaimer);
 }
 
 AboutBox::AboutBox(QWidget* parent, std::function<void(int topic)> openHelp)
