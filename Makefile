@@ -38,7 +38,7 @@ test-asan: bootstrap
 # Release build, GDAL-made data in a scratch folder, whole-process comparisons with hyperfine
 # and the micro-benchmarks; prints a Markdown table (see docs/benchmarks.md).
 bench: bootstrap
-	nice bench/run
+	@nice bench/run
 
 FORMATTED = $(shell git ls-files '*.cpp' '*.h' 2>/dev/null)
 
