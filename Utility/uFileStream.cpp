@@ -40,8 +40,14 @@ int TuFileStream::Open(const char* path, int flags) {
     return 0;
 }
 
-std::size_t TuFileStream::ReadAt(std::uint64_t offset, void* buffer, std::size_t size) {
-    auto* bytes = static_cast<unsigned char*>(buffer);
+namespace {
+
+// Moves size bytes at offset with a positioned read or write, resuming after interruptions
+// and partial transfers. Stops at an error (kept in error) or when nothing more moves; a
+// write that moves nothing is an error, a read that moves nothing is the end of the file.
+template <class Call>
+std::size_t Transfer(int descriptor, std::uint64_t offset, std::size_t size, int& error,
+                     bool nothingIsError, Call call) {
     std::size_t done = 0;
     while (done < size) {
         const std::uint64_t at = offset + done;
@@ -50,47 +56,39 @@ std::size_t TuFileStream::ReadAt(std::uint64_t offset, void* buffer, std::size_t
             error = descriptor < 0 ? EBADF : EINVAL;
             break;
         }
-        const ssize_t got = ::pread(descriptor, bytes + done, size - done, static_cast<off_t>(at));
-        if (got < 0) {
+        const ssize_t moved = call(done, static_cast<off_t>(at));
+        if (moved < 0) {
             if (errno == EINTR) {
                 continue;
             }
             error = errno;
             break;
         }
-        if (got == 0) {
-            break; // end of file
+        if (moved == 0) {
+            if (nothingIsError) {
+                error = EIO;
+            }
+            break;
         }
-        done += static_cast<std::size_t>(got);
+        done += static_cast<std::size_t>(moved);
     }
     return done;
 }
 
+} // namespace
+
+std::size_t TuFileStream::ReadAt(std::uint64_t offset, void* buffer, std::size_t size) {
+    auto* bytes = static_cast<unsigned char*>(buffer);
+    return Transfer(descriptor, offset, size, error, false, [&](std::size_t done, off_t at) {
+        return ::pread(descriptor, bytes + done, size - done, at);
+    });
+}
+
 std::size_t TuFileStream::WriteAt(std::uint64_t offset, const void* buffer, std::size_t size) {
     const auto* bytes = static_cast<const unsigned char*>(buffer);
-    std::size_t done = 0;
-    while (done < size) {
-        const std::uint64_t at = offset + done;
-        if (descriptor < 0 || at < offset ||
-            at > static_cast<std::uint64_t>(std::numeric_limits<off_t>::max())) {
-            error = descriptor < 0 ? EBADF : EINVAL;
-            break;
-        }
-        const ssize_t put = ::pwrite(descriptor, bytes + done, size - done, static_cast<off_t>(at));
-        if (put < 0) {
-            if (errno == EINTR) {
-                continue;
-            }
-            error = errno;
-            break;
-        }
-        if (put == 0) {
-            error = EIO;
-            break;
-        }
-        done += static_cast<std::size_t>(put);
-    }
-    return done;
+    return Transfer(descriptor, offset, size, error, true, [&](std::size_t done, off_t at) {
+        return ::pwrite(descriptor, bytes + done, size - done, at);
+    });
 }
 
 bool TuFileStream::Sync() {

@@ -196,7 +196,7 @@ bool ResolvePosix(View text, const char16_t* currentDirectory, Text& result) {
     for (const Text& component : components)
         (result += u'/') += component;
     if (result.empty())
-        result = u"/";
+        result.push_back(u'/'); // the root itself
     return true;
 }
 

@@ -11,38 +11,22 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include "RaisedError.h"
 #include "uError.h"
 
 namespace {
 
 namespace fs = std::filesystem;
 using Text = std::u16string;
+using raised_error::Kept;
+using raised_error::Raised;
+using raised_error::WideArgument;
 
 Text Wide(const std::string& text) {
     Text wide;
     for (unsigned char byte : text)
         wide.push_back(byte);
     return wide;
-}
-
-template <class Action> std::optional<TuException> Raised(Action action) {
-    try {
-        action();
-    } catch (const TuException& error) {
-        return error;
-    }
-    return std::nullopt;
-}
-
-// A wide-text argument as the error keeps it: 48 units or more are kept as the first 11
-// units, "..." and the last 32.
-Text Kept(const Text& text) {
-    return text.size() < 48 ? text : text.substr(0, 11) + u"..." + text.substr(text.size() - 32);
-}
-
-Text WideArgument(const TuError& error, int position) {
-    const char16_t* text = error.Argument(position).WideText();
-    return text != nullptr ? Text(text) : Text(u"<none>");
 }
 
 Text Extension(const TuFileName& name) {

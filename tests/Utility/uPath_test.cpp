@@ -7,34 +7,18 @@
 #include <string>
 #include <unistd.h>
 
+#include "RaisedError.h"
 #include "uError.h"
 
 namespace {
 
 using Text = std::u16string;
+using raised_error::Kept;
+using raised_error::Raised;
+using raised_error::WideArgument;
 constexpr auto Windows = TuPathStyle::Windows;
 constexpr auto Posix = TuPathStyle::Posix;
 const char16_t* const WorkFolder = u"C:\\work";
-
-template <class Action> std::optional<TuException> Raised(Action action) {
-    try {
-        action();
-    } catch (const TuException& error) {
-        return error;
-    }
-    return std::nullopt;
-}
-
-// A wide-text argument as the error keeps it: texts of 48 units or more are kept as their
-// first 11 units, "..." and their last 32 units.
-Text Kept(const Text& text) {
-    return text.size() < 48 ? text : text.substr(0, 11) + u"..." + text.substr(text.size() - 32);
-}
-
-Text WideArgument(const TuError& error, int position) {
-    const char16_t* text = error.Argument(position).WideText();
-    return text != nullptr ? Text(text) : Text(u"<none>");
-}
 
 Text Absolute(const Text& text, TuPathStyle style, const char16_t* current) {
     char16_t result[TuPathSize];
