@@ -13,7 +13,8 @@ TuFileStream::~TuFileStream() {
 int TuFileStream::Open(const char* path, int flags) {
     Close();
     error = 0;
-    // O_NONBLOCK keeps an open of a pipe or device from waiting; it is cleared below.
+    // O_NONBLOCK keeps an open of a pipe or device from waiting. Only regular files are kept,
+    // and on them it changes nothing, so it stays set.
     int fd;
     do {
         fd = ::open(path, flags | O_CLOEXEC | O_NONBLOCK, 0666);
@@ -30,10 +31,6 @@ int TuFileStream::Open(const char* path, int flags) {
     if (!S_ISREG(status.st_mode)) {
         ::close(fd);
         return error = EISDIR;
-    }
-    const int statusFlags = ::fcntl(fd, F_GETFL);
-    if (statusFlags >= 0) {
-        ::fcntl(fd, F_SETFL, statusFlags & ~O_NONBLOCK);
     }
     descriptor = fd;
     length = static_cast<std::uint64_t>(status.st_size);
