@@ -91,18 +91,19 @@ bool ReferencingDialog::ExchangeNumber(bool collect, int id, double& member,
 
 bool ReferencingDialog::UpdateData(bool collect) {
     platform.LimitText(IDC_FILE_NAME, FileNameLimit);
-    const bool complete = ExchangeNumber(collect, IDC_TIE_WORLD_X, tieWorldX, &TieWorldRange) &&
-                          ExchangeNumber(collect, IDC_TIE_WORLD_Y, tieWorldY, &TieWorldRange) &&
-                          ExchangeNumber(collect, IDC_X_PIXEL_SCALE, xPixelScale, nullptr) &&
-                          ExchangeNumber(collect, IDC_Y_PIXEL_SCALE, yPixelScale, nullptr) &&
-                          ExchangeNumber(collect, IDC_X_VECTOR_X, xVectorX, &VectorRange) &&
-                          ExchangeNumber(collect, IDC_X_VECTOR_Y, xVectorY, &VectorRange) &&
-                          ExchangeNumber(collect, IDC_Y_VECTOR_X, yVectorX, &VectorRange) &&
-                          ExchangeNumber(collect, IDC_Y_VECTOR_Y, yVectorY, &VectorRange) &&
-                          ExchangeNumber(collect, IDC_REF_POINT_X, refPointX, &RefPointRange) &&
-                          ExchangeNumber(collect, IDC_REF_POINT_Y, refPointY, &RefPointRange) &&
-                          ExchangeNumber(collect, IDC_TIE_PIXEL_Y, tiePixelY, nullptr) &&
-                          ExchangeNumber(collect, IDC_TIE_PIXEL_X, tiePixelX, nullptr);
+    const bool complete =
+        ExchangeNumber(collect, IDC_TIE_WORLD_X, tiff.tieWorldX, &TieWorldRange) &&
+        ExchangeNumber(collect, IDC_TIE_WORLD_Y, tiff.tieWorldY, &TieWorldRange) &&
+        ExchangeNumber(collect, IDC_X_PIXEL_SCALE, tiff.xPixelScale, nullptr) &&
+        ExchangeNumber(collect, IDC_Y_PIXEL_SCALE, tiff.yPixelScale, nullptr) &&
+        ExchangeNumber(collect, IDC_X_VECTOR_X, world.xVectorX, &VectorRange) &&
+        ExchangeNumber(collect, IDC_X_VECTOR_Y, world.xVectorY, &VectorRange) &&
+        ExchangeNumber(collect, IDC_Y_VECTOR_X, world.yVectorX, &VectorRange) &&
+        ExchangeNumber(collect, IDC_Y_VECTOR_Y, world.yVectorY, &VectorRange) &&
+        ExchangeNumber(collect, IDC_REF_POINT_X, world.refPointX, &RefPointRange) &&
+        ExchangeNumber(collect, IDC_REF_POINT_Y, world.refPointY, &RefPointRange) &&
+        ExchangeNumber(collect, IDC_TIE_PIXEL_Y, tiff.tiePixelY, nullptr) &&
+        ExchangeNumber(collect, IDC_TIE_PIXEL_X, tiff.tiePixelX, nullptr);
     if (!complete) {
         return false;
     }
@@ -186,11 +187,11 @@ void ReferencingDialog::ReleaseTiffFile() {
 }
 
 void ReferencingDialog::ClearReferencing() {
-    xPixelScale = yPixelScale = tiePixelX = tiePixelY = tieWorldX = tieWorldY = 0;
+    tiff = {};
     // A failed commit passes on from here: the world file object and its numbers stay.
     ReleaseTiffFile();
     worldFile.reset();
-    xVectorX = xVectorY = yVectorX = yVectorY = refPointX = refPointY = 0;
+    world = {};
 }
 
 void ReferencingDialog::Examine() {
@@ -225,22 +226,17 @@ void ReferencingDialog::ExamineOpenFile(const TuFileName& tiffName) {
     const int scaleCount = tiffFile->ReadDoubles(TiffTagModelPixelScale, scale, 3, 0);
     const int tiepointCount = tiffFile->ReadDoubles(TiffTagModelTiepoint, tiepoint, 6, 0);
     if (scaleCount == 3 && tiepointCount == 6) {
-        xPixelScale = scale[0];
-        yPixelScale = scale[1];
-        tiePixelX = tiepoint[0];
-        tiePixelY = tiepoint[1];
-        tieWorldX = tiepoint[3];
-        tieWorldY = tiepoint[4];
+        tiff = {scale[0], scale[1], tiepoint[0], tiepoint[1], tiepoint[3], tiepoint[4]};
         platform.SetControlText(IDC_TIFF_STATUS, texts::TiffGeoreferenced);
     } else {
-        xPixelScale = yPixelScale = tiePixelX = tiePixelY = tieWorldX = tieWorldY = 0;
+        tiff = {};
         platform.SetControlText(IDC_TIFF_STATUS, texts::TiffNotGeoreferenced);
     }
 
     worldFile = std::make_unique<TuWorldFile>();
     const TuFileName worldName = WorldFileNameFor(tiffName);
     if (TuFileAccess(worldName.GetPath(), 4) != 0) {
-        xVectorX = xVectorY = yVectorX = yVectorY = refPointX = refPointY = 0;
+        world = {};
         platform.SetControlText(IDC_WORLD_STATUS, texts::WorldFileMissing);
         platform.EnableControl(IDC_UPDATE_WORLD, true);
         platform.SetControlText(IDC_UPDATE_WORLD, texts::WriteNewWorldFile);
@@ -253,12 +249,7 @@ void ReferencingDialog::ExamineOpenFile(const TuFileName& tiffName) {
     const TuXY xVector = worldFile->XVector();
     const TuXY yVector = worldFile->YVector();
     const TuXY referencePoint = worldFile->ReferencePoint();
-    xVectorX = xVector.x;
-    xVectorY = xVector.y;
-    yVectorX = yVector.x;
-    yVectorY = yVector.y;
-    refPointX = referencePoint.x;
-    refPointY = referencePoint.y;
+    world = {xVector.x, xVector.y, yVector.x, yVector.y, referencePoint.x, referencePoint.y};
     platform.SetControlText(IDC_WORLD_STATUS, texts::WorldFileExists);
     UpdateData(false);
 }
@@ -269,14 +260,7 @@ void ReferencingDialog::OnTiffToWorld() {
     if (!UpdateData(true)) {
         return;
     }
-    const WorldReferencing world =
-        TiffToWorld({xPixelScale, yPixelScale, tiePixelX, tiePixelY, tieWorldX, tieWorldY});
-    xVectorX = world.xVectorX;
-    xVectorY = world.xVectorY;
-    yVectorX = world.yVectorX;
-    yVectorY = world.yVectorY;
-    refPointX = world.refPointX;
-    refPointY = world.refPointY;
+    world = TiffToWorld(tiff);
     UpdateData(false);
 }
 
@@ -284,17 +268,10 @@ void ReferencingDialog::OnWorldToTiff() {
     if (!UpdateData(true)) {
         return;
     }
-    const WorldReferencing world{xVectorX, xVectorY, yVectorX, yVectorY, refPointX, refPointY};
     if (HasRotation(world)) {
         platform.MessageBox(texts::RotationWarning, MessageIcon::Warning);
     }
-    const TiffReferencing tiff = WorldToTiff(world);
-    xPixelScale = tiff.xPixelScale;
-    yPixelScale = tiff.yPixelScale;
-    tiePixelX = tiff.tiePixelX;
-    tiePixelY = tiff.tiePixelY;
-    tieWorldX = tiff.tieWorldX;
-    tieWorldY = tiff.tieWorldY;
+    tiff = WorldToTiff(world);
     UpdateData(false);
 }
 
@@ -311,9 +288,10 @@ void ReferencingDialog::OnUpdateTiff() {
         if (tiffFile->FindTag(TiffTagModelTiepoint) == TagNotFound) {
             tiffFile->AddTag(TuTiffTag(TiffTagModelTiepoint, TiffTypeDouble, 6));
         }
-        const double scale[3] = {xPixelScale, yPixelScale, 0.0};
+        const double scale[3] = {tiff.xPixelScale, tiff.yPixelScale, 0.0};
         tiffFile->WriteDoubles(TiffTagModelPixelScale, scale, 3, 0);
-        const double tiepoint[6] = {tiePixelX, tiePixelY, 0.0, tieWorldX, tieWorldY, 0.0};
+        const double tiepoint[6] = {tiff.tiePixelX, tiff.tiePixelY, 0.0,
+                                    tiff.tieWorldX, tiff.tieWorldY, 0.0};
         tiffFile->WriteDoubles(TiffTagModelTiepoint, tiepoint, 6, 0);
         tiffFile->commitOnClose = true;
         // Releasing the object at the start of the examination commits the new directory and
@@ -328,9 +306,9 @@ void ReferencingDialog::OnUpdateWorldFile() {
     if (!UpdateData(true) || !worldFile) {
         return;
     }
-    worldFile->SetXVector({xVectorX, xVectorY});
-    worldFile->SetYVector({yVectorX, yVectorY});
-    worldFile->SetReferencePoint({refPointX, refPointY});
+    worldFile->SetXVector({world.xVectorX, world.xVectorY});
+    worldFile->SetYVector({world.yVectorX, world.yVectorY});
+    worldFile->SetReferencePoint({world.refPointX, world.refPointY});
     try {
         const TuFileName tiffName(fileName.c_str());
         worldFile->Write(WorldFileNameFor(tiffName), true);

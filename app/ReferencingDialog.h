@@ -7,6 +7,7 @@
 #include <memory>
 #include <string>
 
+#include "Conversions.h"
 #include "DialogPlatform.h"
 
 class TuFileName;
@@ -43,18 +44,18 @@ public:
 
     // The members as they stand (read-only views for callers without a window).
     const std::string& FileName() const { return fileName; }
-    double XPixelScale() const { return xPixelScale; }
-    double YPixelScale() const { return yPixelScale; }
-    double TiePixelX() const { return tiePixelX; }
-    double TiePixelY() const { return tiePixelY; }
-    double TieWorldX() const { return tieWorldX; }
-    double TieWorldY() const { return tieWorldY; }
-    double XVectorX() const { return xVectorX; }
-    double XVectorY() const { return xVectorY; }
-    double YVectorX() const { return yVectorX; }
-    double YVectorY() const { return yVectorY; }
-    double RefPointX() const { return refPointX; }
-    double RefPointY() const { return refPointY; }
+    double XPixelScale() const { return tiff.xPixelScale; }
+    double YPixelScale() const { return tiff.yPixelScale; }
+    double TiePixelX() const { return tiff.tiePixelX; }
+    double TiePixelY() const { return tiff.tiePixelY; }
+    double TieWorldX() const { return tiff.tieWorldX; }
+    double TieWorldY() const { return tiff.tieWorldY; }
+    double XVectorX() const { return world.xVectorX; }
+    double XVectorY() const { return world.xVectorY; }
+    double YVectorX() const { return world.yVectorX; }
+    double YVectorY() const { return world.yVectorY; }
+    double RefPointX() const { return world.refPointX; }
+    double RefPointY() const { return world.refPointY; }
     bool HasTiffFile() const { return tiffFile != nullptr; }
     bool HasWorldFile() const { return worldFile != nullptr; }
 
@@ -77,18 +78,8 @@ private:
     DialogPlatform& platform;
 
     std::string fileName;
-    double xPixelScale = 0;
-    double yPixelScale = 0;
-    double tiePixelX = 0;
-    double tiePixelY = 0;
-    double tieWorldX = 0;
-    double tieWorldY = 0;
-    double xVectorX = 0;
-    double xVectorY = 0;
-    double yVectorX = 0;
-    double yVectorY = 0;
-    double refPointX = 0;
-    double refPointY = 0;
+    TiffReferencing tiff;   // the GeoTIFF side: pixel scale and tie point
+    WorldReferencing world; // the world file side, in the order of its lines
     std::unique_ptr<TuTiffFile> tiffFile;
     std::unique_ptr<TuWorldFile> worldFile;
 };
