@@ -53,3 +53,22 @@ int TuFileAccess(const char16_t* path, int mode) {
         return -1;
     }
 }
+
+TuFileAccessAnswers TuFileAccessAll(const char16_t* path) {
+    TuFileAccessAnswers answers;
+    char narrow[NarrowPathSize];
+    struct stat status;
+    if (!NarrowPath(path, narrow) || stat(narrow, &status) != 0)
+        return answers;
+    answers.exists = true;
+    // The same rule as TuFileAccess: no write bit, no writing.
+    if ((status.st_mode & 0222) != 0 && access(narrow, R_OK | W_OK) == 0) {
+        answers.readable = answers.writable = true;
+        return answers;
+    }
+    answers.readable = access(narrow, R_OK) == 0;
+    // Read and write together failed: with reading granted, writing is what was refused.
+    answers.writable =
+        !answers.readable && (status.st_mode & 0222) != 0 && access(narrow, W_OK) == 0;
+    return answers;
+}

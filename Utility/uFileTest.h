@@ -10,3 +10,13 @@ int TuFileStatus(const char16_t* path, struct stat* status);
 // (and for any other mode). Writing is refused for a path without any write permission bit
 // even where the system would allow it (the superuser), as for a read-only file.
 int TuFileAccess(const char16_t* path, int mode);
+
+// What TuFileAccess answers for modes 0, 4 and 2 of one path (mode 6 is readable and
+// writable), found with fewer system calls than asking for each mode in turn: a status query,
+// then usually a single read-and-write test.
+struct TuFileAccessAnswers {
+    bool exists = false;
+    bool readable = false;
+    bool writable = false;
+};
+TuFileAccessAnswers TuFileAccessAll(const char16_t* path);

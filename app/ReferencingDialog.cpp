@@ -138,13 +138,15 @@ void ReferencingDialog::OnFileNameKillFocus() {
         if (extension[0] == 0) {
             name.SetExtension("tif");
         }
-        if (TuFileAccess(name.GetPath(), 0) != 0) {
+        const TuFileAccessAnswers answers = TuFileAccessAll(name.GetPath());
+        if (!answers.exists) {
             platform.MessageBox(texts::FileDoesNotExist, MessageIcon::None);
             platform.SetFocus(IDC_FILE_NAME);
             return;
         }
         fileName = name.GetNarrow();
-        Examine();
+        // The tests just made are those the examination would make again at once.
+        Examine(&answers);
         platform.SetFocus(IDC_X_PIXEL_SCALE);
     } catch (const TuError& error) {
         error.Show();
@@ -188,22 +190,26 @@ void ReferencingDialog::ReleaseTiffFile() {
 
 void ReferencingDialog::ClearReferencing() {
     tiff = {};
+    worldFileName.clear();
     // A failed commit passes on from here: the world file object and its numbers stay.
     ReleaseTiffFile();
     worldFile.reset();
     world = {};
 }
 
-void ReferencingDialog::Examine() {
+void ReferencingDialog::Examine(const TuFileAccessAnswers* tested) {
     const TuFileName tiffName(fileName.c_str());
     ClearReferencing();
-    if (TuFileAccess(tiffName.GetPath(), 0) != 0) {
+    // Tests passed in were made just before, and only where releasing the previous TIFF
+    // commits nothing, so they still hold after it.
+    const TuFileAccessAnswers answers = tested ? *tested : TuFileAccessAll(tiffName.GetPath());
+    if (!answers.exists) {
         platform.SetControlText(IDC_TIFF_STATUS, texts::TiffNotFound);
         platform.SetControlText(IDC_WORLD_STATUS, texts::NoValidTiff);
         return;
     }
     try {
-        ExamineOpenFile(tiffName);
+        ExamineOpenFile(tiffName, answers);
     } catch (const TuError& error) {
         error.Show();
         tiffFile.reset();
@@ -212,8 +218,9 @@ void ReferencingDialog::Examine() {
     }
 }
 
-void ReferencingDialog::ExamineOpenFile(const TuFileName& tiffName) {
-    if (TuFileAccess(tiffName.GetPath(), 6) == 0) {
+void ReferencingDialog::ExamineOpenFile(const TuFileName& tiffName,
+                                        const TuFileAccessAnswers& answers) {
+    if (answers.readable && answers.writable) {
         tiffFile = std::make_unique<TuTiffFile>(tiffName, ModeUpdate);
         platform.EnableControl(IDC_UPDATE_TIFF, true);
     } else {
@@ -234,8 +241,10 @@ void ReferencingDialog::ExamineOpenFile(const TuFileName& tiffName) {
     }
 
     worldFile = std::make_unique<TuWorldFile>();
-    const TuFileName worldName = WorldFileNameFor(tiffName);
-    if (TuFileAccess(worldName.GetPath(), 4) != 0) {
+    TuFileAccessAnswers worldAnswers;
+    const TuFileName worldName = WorldFileNameFor(tiffName, worldAnswers);
+    worldFileName = worldName.GetNarrow();
+    if (!worldAnswers.readable) {
         world = {};
         platform.SetControlText(IDC_WORLD_STATUS, texts::WorldFileMissing);
         platform.EnableControl(IDC_UPDATE_WORLD, true);
@@ -243,7 +252,7 @@ void ReferencingDialog::ExamineOpenFile(const TuFileName& tiffName) {
         UpdateData(false);
         return;
     }
-    platform.EnableControl(IDC_UPDATE_WORLD, TuFileAccess(worldName.GetPath(), 2) == 0);
+    platform.EnableControl(IDC_UPDATE_WORLD, worldAnswers.writable);
     platform.SetControlText(IDC_UPDATE_WORLD, texts::UpdateWorldFile);
     worldFile->Read(worldName);
     const TuXY xVector = worldFile->XVector();

@@ -10,6 +10,7 @@
 #include "Conversions.h"
 #include "DialogPlatform.h"
 
+struct TuFileAccessAnswers;
 class TuFileName;
 class TuTiffFile;
 class TuWorldFile;
@@ -58,6 +59,8 @@ public:
     double RefPointY() const { return world.refPointY; }
     bool HasTiffFile() const { return tiffFile != nullptr; }
     bool HasWorldFile() const { return worldFile != nullptr; }
+    // The world file name the last examination derived; empty when it derived none.
+    const std::string& WorldFileName() const { return worldFileName; }
 
 private:
     // The data exchange: display (members to controls) or collect (controls to members, with
@@ -67,8 +70,9 @@ private:
     bool Refuse(int id, const std::string& message);
     // Examines the TIFF named by fileName and its world file, and shows what it found.
     // Errors of building the name and of releasing the previous TIFF pass on to the caller.
-    void Examine();
-    void ExamineOpenFile(const TuFileName& tiffName);
+    // tested: TuFileAccessAll of that name, when the caller has just made it.
+    void Examine(const TuFileAccessAnswers* tested = nullptr);
+    void ExamineOpenFile(const TuFileName& tiffName, const TuFileAccessAnswers& answers);
     // Releases both objects and zeroes the twelve numbers; the controls are not refreshed.
     // Releasing the TIFF commits it when its commitOnClose is set; a failed commit passes on.
     void ClearReferencing();
@@ -78,6 +82,7 @@ private:
     DialogPlatform& platform;
 
     std::string fileName;
+    std::string worldFileName;
     TiffReferencing tiff;   // the GeoTIFF side: pixel scale and tie point
     WorldReferencing world; // the world file side, in the order of its lines
     std::unique_ptr<TuTiffFile> tiffFile;

@@ -1,14 +1,8 @@
 #include "WorldFileName.h"
 
-#include "uFileTest.h"
-
 namespace kestrel {
 
 namespace {
-
-bool Exists(const TuFileName& name) {
-    return TuFileAccess(name.GetPath(), 0) == 0;
-}
 
 // Whether the extension has letters and all of them are upper case.
 bool IsUpperCaseExtension(const TuFileName& name) {
@@ -24,20 +18,35 @@ bool IsUpperCaseExtension(const TuFileName& name) {
     return upper;
 }
 
-} // namespace
-
-TuFileName WorldFileNameFor(const TuFileName& tiffName) {
+template <class Exists> TuFileName ChooseName(const TuFileName& tiffName, Exists exists) {
     TuFileName lower(tiffName);
     lower.SetExtension("tfw");
-    if (Exists(lower)) {
+    if (exists(lower)) {
         return lower;
     }
     TuFileName upper(tiffName);
     upper.SetExtension("TFW");
-    if (Exists(upper) || IsUpperCaseExtension(tiffName)) {
+    if (exists(upper) || IsUpperCaseExtension(tiffName)) {
         return upper;
     }
     return lower;
+}
+
+} // namespace
+
+TuFileName WorldFileNameFor(const TuFileName& tiffName) {
+    return ChooseName(tiffName,
+                      [](const TuFileName& name) { return TuFileAccess(name.GetPath(), 0) == 0; });
+}
+
+TuFileName WorldFileNameFor(const TuFileName& tiffName, TuFileAccessAnswers& answers) {
+    // The answers of the last name tested are those of the name chosen: a name that is
+    // chosen without existing was tested last or, as "tfw" after a missing "TFW", answers
+    // no to everything just as it did.
+    return ChooseName(tiffName, [&answers](const TuFileName& name) {
+        answers = TuFileAccessAll(name.GetPath());
+        return answers.exists;
+    });
 }
 
 } // namespace kestrel

@@ -2,6 +2,7 @@
 #pragma once
 
 #include "uFileName.h"
+#include "uFileTest.h"
 
 namespace kestrel {
 
@@ -10,5 +11,8 @@ namespace kestrel {
 // system. When neither exists, a TIFF whose extension is all upper case gets "TFW".
 // Raises when the name with its new extension is too long.
 TuFileName WorldFileNameFor(const TuFileName& tiffName);
+// The same name, with what TuFileAccess answers for it: the tests that choose the name also
+// tell whether the chosen file exists and may be read or written.
+TuFileName WorldFileNameFor(const TuFileName& tiffName, TuFileAccessAnswers& answers);
 
 } // namespace kestrel

@@ -43,9 +43,25 @@ void ConsolePlatform::RecordError(const char* caption, const char* body) {
                                     CauseOfErrorInFlight(body ? body : ""), true});
 }
 
+ConsolePlatform::Control& ConsolePlatform::At(int id) {
+    for (Control& control : controls)
+        if (control.id == id)
+            return control;
+    controls.push_back(Control{id, {}, true, std::nullopt, false});
+    return controls.back();
+}
+
+const ConsolePlatform::Control* ConsolePlatform::Find(int id) const {
+    for (const Control& control : controls)
+        if (control.id == id)
+            return &control;
+    return nullptr;
+}
+
 void ConsolePlatform::SetControlText(int id, const std::string& text) {
-    texts[id] = text;
-    setSinceClear.insert(id);
+    Control& control = At(id);
+    control.text = text;
+    control.setSinceClear = true;
 }
 
 std::string ConsolePlatform::GetControlText(int id) {
@@ -53,7 +69,7 @@ std::string ConsolePlatform::GetControlText(int id) {
 }
 
 void ConsolePlatform::EnableControl(int id, bool enable) {
-    enabled[id] = enable;
+    At(id).enabled = enable;
 }
 
 void ConsolePlatform::SetFocus(int id) {
@@ -61,7 +77,7 @@ void ConsolePlatform::SetFocus(int id) {
 }
 
 void ConsolePlatform::LimitText(int id, int characters) {
-    limits[id] = characters;
+    At(id).limit = characters;
 }
 
 void ConsolePlatform::MessageBox(const std::string& text, MessageIcon) {
@@ -75,20 +91,23 @@ std::optional<std::string> ConsolePlatform::OpenFile(const FileOpenRequest&) {
 void ConsolePlatform::EndDialog(int) {}
 
 std::string ConsolePlatform::Text(int id) const {
-    const auto found = texts.find(id);
-    return found == texts.end() ? std::string() : found->second;
+    const Control* control = Find(id);
+    return control ? control->text : std::string();
 }
 
 bool ConsolePlatform::IsEnabled(int id) const {
-    const auto found = enabled.find(id);
-    return found == enabled.end() ? true : found->second;
+    const Control* control = Find(id);
+    return control ? control->enabled : true;
 }
 
 std::optional<int> ConsolePlatform::Limit(int id) const {
-    const auto found = limits.find(id);
-    if (found == limits.end())
-        return std::nullopt;
-    return found->second;
+    const Control* control = Find(id);
+    return control ? control->limit : std::nullopt;
+}
+
+bool ConsolePlatform::WasSet(int id) const {
+    const Control* control = Find(id);
+    return control && control->setSinceClear;
 }
 
 bool ConsolePlatform::HasError() const {
@@ -101,7 +120,8 @@ bool ConsolePlatform::HasError() const {
 void ConsolePlatform::ClearLog() {
     messages.clear();
     focusMoves.clear();
-    setSinceClear.clear();
+    for (Control& control : controls)
+        control.setSinceClear = false;
 }
 
 } // namespace kestrel::cli

@@ -4,9 +4,7 @@
 // by the message-box function installed while the platform lives, with their cause code).
 #pragma once
 
-#include <map>
 #include <optional>
-#include <set>
 #include <string>
 #include <vector>
 
@@ -47,7 +45,7 @@ public:
     void OpenHelp(int) override {}
 
     // Types text into a control, as a user would.
-    void Type(int id, const std::string& text) { texts[id] = text; }
+    void Type(int id, const std::string& text) { At(id).text = text; }
 
     // What the dialog shows.
     std::string Text(int id) const;
@@ -58,22 +56,30 @@ public:
     // text the dialog set.
     const std::vector<ShownMessage>& Messages() const { return messages; }
     const std::vector<int>& FocusMoves() const { return focusMoves; }
-    bool WasSet(int id) const { return setSinceClear.count(id) != 0; }
+    bool WasSet(int id) const;
     bool HasError() const;
     void ClearLog();
 
     const std::string& ApplicationTitle() const { return title; }
 
 private:
+    // One control as the dialog left it. A dialog has a couple of dozen controls, so they are
+    // kept in the order first used and found by a short search.
+    struct Control {
+        int id = 0;
+        std::string text;
+        bool enabled = true;
+        std::optional<int> limit;
+        bool setSinceClear = false;
+    };
+    Control& At(int id);
+    const Control* Find(int id) const;
     void RecordError(const char* caption, const char* body);
 
     std::string title;
-    std::map<int, std::string> texts;
-    std::map<int, bool> enabled;
-    std::map<int, int> limits;
+    std::vector<Control> controls;
     std::vector<ShownMessage> messages;
     std::vector<int> focusMoves;
-    std::set<int> setSinceClear;
 };
 
 } // namespace kestrel::cli

@@ -178,6 +178,9 @@ void FileSession::TakeMessages() {
 }
 
 std::optional<std::string> FileSession::WorldFileName() const {
+    if (!dialog.WorldFileName().empty())
+        return dialog.WorldFileName();
+    // The examination stopped before it named the world file.
     try {
         const TuFileName name(dialog.FileName().c_str());
         return std::string(WorldFileNameFor(name).GetNarrow());

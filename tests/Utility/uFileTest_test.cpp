@@ -3,8 +3,12 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <grp.h>
 #include <gtest/gtest.h>
 #include <string>
+#include <sys/wait.h>
+#include <unistd.h>
+#include <vector>
 
 namespace {
 
@@ -128,4 +132,66 @@ TEST_F(file_test_test, paths_without_an_exact_narrow_form_do_not_exist) {
     EXPECT_EQ(TuFileAccess(longer.c_str(), 0), -1);
     EXPECT_EQ(TuFileStatus(longer.c_str(), &status), -1);
     EXPECT_EQ(TuFileAccess(nullptr, 0), -1);
+}
+
+namespace {
+
+// Where the combined answers differ from TuFileAccess mode by mode, as "path: mode".
+std::string AnswerMismatches(const std::vector<std::u16string>& paths) {
+    std::string mismatches;
+    for (const std::u16string& path : paths) {
+        const TuFileAccessAnswers answers = TuFileAccessAll(path.c_str());
+        const std::pair<int, bool> expected[] = {{0, answers.exists},
+                                                 {4, answers.readable},
+                                                 {2, answers.writable},
+                                                 {6, answers.readable && answers.writable}};
+        for (const auto& [mode, granted] : expected)
+            if ((TuFileAccess(path.c_str(), mode) == 0) != granted)
+                mismatches +=
+                    std::string(path.begin(), path.end()) + ": " + std::to_string(mode) + "\n";
+    }
+    return mismatches;
+}
+
+} // namespace
+
+// One status query and one or two access tests must answer exactly as the four single tests,
+// for the superuser and for an ordinary user (who is granted only what the bits say).
+TEST_F(file_test_test, combined_answers_match_each_mode) {
+    using fs::perms;
+    fs::permissions(folder, perms::owner_all | perms::others_read | perms::others_exec);
+    const std::vector<std::u16string> paths = {
+        Wide(folder + "/nosuch.tif"),
+        File("rw.tif", perms::owner_all | perms::others_read | perms::others_write),
+        File("r.tif", ReadOnly),
+        File("w.tif", perms::owner_write | perms::others_write),
+        File("none.tif", perms::none),
+        Folder("open", OpenFolder | perms::others_all),
+        Folder("locked", ReadOnlyFolder),
+        Wide(folder + "/locked/inside.tif"),
+        Wide(folder + "/r.tif/x"),
+    };
+    EXPECT_EQ(AnswerMismatches(paths), "");
+    EXPECT_TRUE(TuFileAccessAll(paths[1].c_str()).writable);
+    EXPECT_FALSE(TuFileAccessAll(paths[2].c_str()).writable);
+    EXPECT_FALSE(TuFileAccessAll(paths[0].c_str()).exists);
+
+    const pid_t child = fork();
+    ASSERT_NE(child, -1);
+    if (child == 0) {
+        if (geteuid() == 0 &&
+            (setgroups(0, nullptr) != 0 || setgid(65534) != 0 || setuid(65534) != 0))
+            _exit(2);
+        // The ordinary user may read r.tif and rw.tif, write w.tif and rw.tif only.
+        const bool expected = TuFileAccessAll(paths[1].c_str()).writable &&
+                              TuFileAccessAll(paths[2].c_str()).readable &&
+                              !TuFileAccessAll(paths[3].c_str()).readable &&
+                              TuFileAccessAll(paths[3].c_str()).writable &&
+                              !TuFileAccessAll(paths[4].c_str()).readable;
+        _exit(AnswerMismatches(paths).empty() && expected ? 0 : 1);
+    }
+    int status = 0;
+    ASSERT_EQ(waitpid(child, &status, 0), child);
+    ASSERT_TRUE(WIFEXITED(status));
+    EXPECT_EQ(WEXITSTATUS(status), 0);
 }

@@ -1,6 +1,7 @@
 #include "NumberField.h"
 
 #include <cmath>
+#include <cstdio>
 #include <string>
 
 #include <gtest/gtest.h>
@@ -19,6 +20,18 @@ TEST(number_field_test, format_uses_fifteen_significant_digits) {
     EXPECT_EQ(FormatNumber(123456789012345678.0), "1.23456789012346e+17");
     EXPECT_EQ(FormatNumber(1e-5), "1e-05");
     EXPECT_EQ(FormatNumber(654321.123456789), "654321.123456789");
+}
+
+// Whole numbers take a shorter way to their digits; around the point where the general form
+// turns to an exponent it must still give what "%.15g" gives.
+TEST(number_field_test, whole_numbers_format_as_the_general_form) {
+    for (const double value :
+         {1.0, -1.0, 4100000.0, 999999999999999.0, -999999999999999.0, 1e15, -1e15, 1e15 + 2,
+          100000000000000.0, 9007199254740992.0, 1e300, -4503599627370496.5}) {
+        char expected[64];
+        std::snprintf(expected, sizeof expected, "%.15g", value);
+        EXPECT_EQ(FormatNumber(value), expected) << expected;
+    }
 }
 
 TEST(number_field_test, accepts_decimal_numbers_with_blanks_around) {
