@@ -24,7 +24,13 @@ def timings(name):
     return {r['command']: (r['mean'], r['stddev'] or 0.0) for r in load(name + '.json')['results']}
 
 
+FOLDER_NAMES = ('kestrel-cli info (one call)', 'python3 osgeo.gdal, default',
+                'python3 osgeo.gdal, GDAL_DISABLE_READDIR_ON_OPEN=EMPTY_DIR')
+
+
 def short(command):
+    if command in FOLDER_NAMES:  # named on the hyperfine command line
+        return command
     words = command.split()
     program = os.path.basename(words[0])
     if program == 'env':
@@ -33,8 +39,7 @@ def short(command):
         return 'python3 osgeo.gdal, default'
     if program == 'bash':
         script = os.path.basename(words[1])
-        return {'cli-folder.sh': 'kestrel-cli info (one call)',
-                'gdalinfo-loop.sh': 'shell loop of gdalinfo',
+        return {'gdalinfo-loop.sh': 'shell loop of gdalinfo',
                 'listgeo-loop.sh': 'shell loop of listgeo'}[script]
     if program == 'kestrel-cli':
         return 'kestrel-cli ' + words[1]

@@ -26,10 +26,14 @@ std::optional<int> CauseOfErrorInFlight(const char* body) {
     return std::nullopt;
 }
 
+// Room for every control of the dialog, so that the list never moves its texts.
+constexpr std::size_t ControlRoom = 32;
+
 } // namespace
 
 ConsolePlatform::ConsolePlatform(std::string applicationTitle)
     : title(std::move(applicationTitle)) {
+    controls.reserve(ControlRoom);
     TuSetMessageBox(
         [this](const char* caption, const char* body, int) { RecordError(caption, body); });
 }

@@ -5,14 +5,17 @@
 namespace kestrel::cli {
 namespace {
 
-std::string Joined(const std::string* texts, int count) {
-    std::string line;
+void AppendJoined(std::string& line, const std::string* texts, int count) {
     for (int k = 0; k < count; ++k) {
         if (k > 0)
             line += ' ';
         line += texts[k];
     }
-    return line;
+}
+
+// Appends the parts one after the other, without building the temporaries of operator+.
+template <class... Parts> void Append(std::string& out, const Parts&... parts) {
+    (out.append(parts), ...);
 }
 
 void AppendNumbers(std::string& out, const double* values, int count) {
@@ -33,21 +36,29 @@ void AppendKey(std::string& out, const char* key) {
 } // namespace
 
 std::string FormatText(const FileReport& report) {
-    std::string out = report.file + "\n";
+    std::string out;
+    out.reserve(512);
+    Append(out, report.file, "\n");
     if (report.tiff) {
         const TiffReport& tiff = *report.tiff;
-        out += "  GeoTiff file:  " + tiff.status + "\n";
-        out += std::string("    Updatable:   ") + (tiff.writable ? "yes" : "no") + "\n";
-        out += "    Pixel scale: " + Joined(&tiff.shown[0], 2) + "\n";
-        out += "    Tie point:   pixel " + Joined(&tiff.shown[2], 2) + ", world " +
-               Joined(&tiff.shown[4], 2) + "\n";
+        Append(out, "  GeoTiff file:  ", tiff.status, "\n");
+        Append(out, "    Updatable:   ", tiff.writable ? "yes" : "no", "\n");
+        out += "    Pixel scale: ";
+        AppendJoined(out, &tiff.shown[0], 2);
+        out += "\n    Tie point:   pixel ";
+        AppendJoined(out, &tiff.shown[2], 2);
+        out += ", world ";
+        AppendJoined(out, &tiff.shown[4], 2);
+        out += '\n';
     }
     if (report.worldFile) {
         const WorldReport& world = *report.worldFile;
-        out += "  World file:    " + world.file + "\n";
-        out += "    Status:      " + world.status + "\n";
-        out += std::string("    Writable:    ") + (world.writable ? "yes" : "no") + "\n";
-        out += "    A D B E C F: " + Joined(&world.shown[0], 6) + "\n";
+        Append(out, "  World file:    ", world.file, "\n");
+        Append(out, "    Status:      ", world.status, "\n");
+        Append(out, "    Writable:    ", world.writable ? "yes" : "no", "\n");
+        out += "    A D B E C F: ";
+        AppendJoined(out, &world.shown[0], 6);
+        out += '\n';
     }
     return out;
 }
