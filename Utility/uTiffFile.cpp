@@ -178,7 +178,8 @@ TuTiffTag::TuTiffTag(std::uint16_t tag, std::uint16_t type, std::uint32_t count)
     : tag(tag), type(type), count(count), size(TiffFieldSize(type, count)) {}
 
 TuTiffFile::TuTiffFile(const TuFileName& name, int mode) : TuFileName(name) {
-    tags.reserve(20);
+    tags.reserve(20); // room for the entries of a usual GeoTIFF without growing
+    owners.reserve(20);
     int flags = 0;
     int accessKind = 3;
     switch (mode) {
