@@ -1,6 +1,8 @@
 #include "uFileStream.h"
 
+#include <algorithm>
 #include <cerrno>
+#include <cstring>
 #include <fcntl.h>
 #include <limits>
 #include <sys/stat.h>
@@ -74,8 +76,29 @@ std::size_t Transfer(int descriptor, std::uint64_t offset, std::size_t size, int
 
 } // namespace
 
+void TuFileStream::ReadHead(std::size_t size) {
+    head.clear();
+    const std::size_t wanted = static_cast<std::size_t>(std::min<std::uint64_t>(size, length));
+    if (descriptor < 0 || wanted == 0) {
+        return;
+    }
+    head.resize(wanted);
+    int ignored = 0; // a failure here is left for the read that meets it to report
+    const std::size_t got =
+        Transfer(descriptor, 0, wanted, ignored, false, [&](std::size_t done, off_t at) {
+            return ::pread(descriptor, head.data() + done, wanted - done, at);
+        });
+    if (got != wanted) {
+        head.clear();
+    }
+}
+
 std::size_t TuFileStream::ReadAt(std::uint64_t offset, void* buffer, std::size_t size) {
     auto* bytes = static_cast<unsigned char*>(buffer);
+    if (size > 0 && offset < head.size() && size <= head.size() - offset) {
+        std::memcpy(bytes, head.data() + offset, size);
+        return size;
+    }
     return Transfer(descriptor, offset, size, error, false, [&](std::size_t done, off_t at) {
         return ::pread(descriptor, bytes + done, size - done, at);
     });
@@ -83,9 +106,16 @@ std::size_t TuFileStream::ReadAt(std::uint64_t offset, void* buffer, std::size_t
 
 std::size_t TuFileStream::WriteAt(std::uint64_t offset, const void* buffer, std::size_t size) {
     const auto* bytes = static_cast<const unsigned char*>(buffer);
-    return Transfer(descriptor, offset, size, error, true, [&](std::size_t done, off_t at) {
-        return ::pwrite(descriptor, bytes + done, size - done, at);
-    });
+    const std::size_t written =
+        Transfer(descriptor, offset, size, error, true, [&](std::size_t done, off_t at) {
+            return ::pwrite(descriptor, bytes + done, size - done, at);
+        });
+    // The head takes the bytes that reached the file where they fall within it.
+    if (written > 0 && offset < head.size()) {
+        const std::size_t start = static_cast<std::size_t>(offset);
+        std::memcpy(head.data() + start, bytes, std::min(written, head.size() - start));
+    }
+    return written;
 }
 
 bool TuFileStream::Sync() {
@@ -101,6 +131,7 @@ bool TuFileStream::Sync() {
 }
 
 bool TuFileStream::Close() {
+    head.clear();
     if (descriptor < 0) {
         return true;
     }

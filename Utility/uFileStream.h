@@ -1,11 +1,15 @@
-// TuFileStream: an unbuffered binary file on a POSIX descriptor, read and written at
-// absolute offsets. Each call is one system call (or a few, after a partial transfer), so
-// a reader touches only the bytes it asks for and a writer knows exactly what reached the
-// file; Sync makes what was written durable.
+// TuFileStream: a binary file on a POSIX descriptor, read and written at absolute offsets.
+// A write is one system call (or a few, after a partial transfer), so a writer knows exactly
+// what reached the file; Sync makes what was written durable. A read is one system call too,
+// touching only the bytes it asks for, unless the reader has taken the file's head into
+// memory with ReadHead: a read that lies wholly within the head is then answered from memory
+// without a call. Writes through the stream keep the head current; changes that other
+// descriptors or processes make to those bytes afterwards are not seen.
 #pragma once
 
 #include <cstddef>
 #include <cstdint>
+#include <vector>
 
 class TuFileStream {
 public:
@@ -21,6 +25,11 @@ public:
     // The file's length when it was opened.
     std::uint64_t Length() const noexcept { return length; }
 
+    // Reads the first min(size, Length()) bytes of the file with one call and keeps them as
+    // the head, for the reads that follow. When that read fails or comes short nothing is kept
+    // and no error is recorded: the reads then go to the file, and report its errors, as they
+    // would have without it. Replaces any head read before; Close drops it.
+    void ReadHead(std::size_t size);
     // Reads up to size bytes at offset; returns how many arrived (fewer at the end of the
     // file or after an error, which Error() then reports).
     std::size_t ReadAt(std::uint64_t offset, void* buffer, std::size_t size);
@@ -38,4 +47,5 @@ private:
     int descriptor = -1;
     int error = 0;
     std::uint64_t length = 0;
+    std::vector<unsigned char> head; // the file's first head.size() bytes, as they are now
 };

@@ -183,6 +183,28 @@ bool ResolveWindows(View text, const char16_t* currentDirectory, Text& result) {
     return true;
 }
 
+// Whether a POSIX-style text is absolute and already its own absolute form: "/"-led, with no
+// empty, "." or ".." name and no trailing separator (the root "/" itself excepted). Resolving
+// such a text gives the text unchanged.
+bool IsNormalPosixAbsolute(View text) {
+    if (text.empty() || text[0] != u'/')
+        return false;
+    if (text.size() == 1)
+        return true; // the root
+    std::size_t start = 1;
+    for (;;) {
+        std::size_t end = text.find(u'/', start);
+        if (end == View::npos)
+            end = text.size();
+        const View component = text.substr(start, end - start);
+        if (component.empty() || component == u"." || component == u"..")
+            return false;
+        if (end == text.size())
+            return true;
+        start = end + 1;
+    }
+}
+
 bool ResolvePosix(View text, const char16_t* currentDirectory, Text& result) {
     std::vector<Text> components;
     if (text.empty() || text[0] != u'/') {
@@ -262,6 +284,15 @@ bool Given(const char16_t* part) {
 void MakeAbsolute(char16_t* destination, const char16_t* text, std::size_t size, TuPathStyle style,
                   const char16_t* currentDirectory) {
     const View input(text);
+    // Most texts given are absolute forms already (names the program made itself): they are
+    // copied without being taken apart.
+    if (style == TuPathStyle::Posix && input.size() <= MaximumPathUnits &&
+        IsNormalPosixAbsolute(input)) {
+        if (input.size() >= size)
+            throw TuException(PathTooLongExpanded, 1, text);
+        TuWideCopyN(destination, text, size);
+        return;
+    }
     Text result;
     const bool resolved =
         input.size() <= MaximumPathUnits &&
@@ -278,8 +309,7 @@ void SplitPath(const char16_t* path, char16_t* drive, char16_t* directory, char1
         if (part != nullptr)
             *part = 0;
     const char16_t separator = Separator(style);
-    const Text copy(path); // the working copy; freed on every way out
-    View rest(copy);
+    View rest(path);
 
     View extensionText, nameText;
     const std::size_t lastSeparator = rest.rfind(separator);
@@ -321,12 +351,14 @@ void SplitPath(const char16_t* path, char16_t* drive, char16_t* directory, char1
     if (drive != nullptr)
         CopyPart(drive, driveText, DriveTooLong);
     if (directory != nullptr) {
-        Text directoryText;
+        // The directory always starts with a separator. TuPartSize units hold as much of it
+        // as CopyPart looks at: it cuts at 255 and raises from there on.
+        char16_t directoryText[TuPartSize];
+        std::size_t length = 0;
         if (rest.empty() || rest[0] != separator)
-            directoryText += separator;
-        directoryText += rest;
-        CopyPart(directory, directoryText, DirectoryTooLong);
-        std::size_t length = TuWideLength(directory);
+            directoryText[length++] = separator;
+        length += rest.copy(directoryText + length, TuPartSize - length);
+        CopyPart(directory, View(directoryText, length), DirectoryTooLong); // all length units
         while (length > 0 && directory[length - 1] == separator)
             directory[--length] = 0;
         if (style == TuPathStyle::Windows)

@@ -6,7 +6,9 @@
 // complete and on disk.
 #include "uWorldFile.h"
 
+#include <algorithm>
 #include <cerrno>
+#include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -19,6 +21,7 @@
 #include <unistd.h>
 
 #include "uError.h"
+#include "uFileStream.h"
 #include "uFileTest.h"
 
 namespace {
@@ -29,6 +32,7 @@ constexpr int CauseNotWorldFile = 1384001570;  // file name (narrow)
 
 constexpr int AccessKindWrite = 1;         // open-failure diagnosis: the open wanted writing only
 constexpr int LineBufferSize = 256;        // a line, its line end and the terminator
+constexpr std::size_t ReadBlockSize = 512; // bytes read at a time; more than a world file has
 constexpr int MaximumLinkHops = 40;        // as the system's own path resolution allows
 constexpr std::size_t TempBaseLimit = 200; // keeps a temporary name below the name limit
 
@@ -63,31 +67,74 @@ void AppendValueLine(std::string& text, double value) {
     text += line;
 }
 
-// Reads one line as text mode on the world file's home system reads it: at most 255 bytes
-// through the line end, a CR LF pair standing for one LF. False at the end of the file.
-bool ReadLine(std::FILE* stream, char (&line)[LineBufferSize]) {
-    int length = 0;
-    while (length < LineBufferSize - 1) {
-        int c = std::getc(stream);
-        if (c == EOF) {
-            break;
-        }
-        if (c == '\r') {
-            int next = std::getc(stream);
-            if (next == '\n') {
-                c = '\n';
-            } else if (next != EOF) {
-                std::ungetc(next, stream);
+// Reads the lines of a world file through a block of bytes that is refilled only once it is
+// used up. A world file is a few hundred bytes at most, so it arrives with one read.
+class LineReader {
+public:
+    explicit LineReader(TuFileStream& file) : file(file) {}
+
+    // Reads one line as text mode on the world file's home system reads it: at most 255 bytes
+    // through the line end, a CR LF pair standing for one LF. False at the end of the file.
+    bool ReadLine(char (&line)[LineBufferSize]) {
+        int length = 0;
+        while (length < LineBufferSize - 1) {
+            int c = Next();
+            if (c == EOF) {
+                break;
+            }
+            if (c == '\r' && Peek() == '\n') {
+                c = Next();
+            }
+            line[length++] = static_cast<char>(c);
+            if (c == '\n') {
+                break;
             }
         }
-        line[length++] = static_cast<char>(c);
-        if (c == '\n') {
-            break;
-        }
+        line[length] = '\0';
+        return length > 0;
     }
-    line[length] = '\0';
-    return length > 0;
-}
+
+private:
+    int Peek() {
+        if (position == filled && !Refill()) {
+            return EOF;
+        }
+        return block[position];
+    }
+    int Next() {
+        const int c = Peek();
+        if (c != EOF) {
+            ++position;
+        }
+        return c;
+    }
+    // Reads the next block; false at the end of the file or after a failed read, which end
+    // the lines for good. Asks for no more than the file held when it was opened, so that a
+    // file read whole takes one call; once that is used up, a full block is asked for, which
+    // finds the end (or what has been added since).
+    bool Refill() {
+        if (ended) {
+            return false;
+        }
+        const std::uint64_t length = file.Length();
+        const std::size_t wanted =
+            offset < length
+                ? static_cast<std::size_t>(std::min<std::uint64_t>(sizeof block, length - offset))
+                : sizeof block;
+        filled = file.ReadAt(offset, block, wanted);
+        position = 0;
+        offset += filled;
+        ended = filled < wanted;
+        return filled > 0;
+    }
+
+    TuFileStream& file;
+    unsigned char block[ReadBlockSize] = {};
+    std::size_t position = 0; // the next byte of block to take
+    std::size_t filled = 0;   // the bytes of block that hold the file's
+    std::uint64_t offset = 0; // where the next block starts in the file
+    bool ended = false;
+};
 
 // Raises the open-failure diagnosis for an error number taken before any cleanup ran.
 [[noreturn]] void RaiseCreateFailure(const TuFileName& name, int error) {
@@ -269,26 +316,21 @@ void TuWorldFile::SetReferencePoint(TuXY value) {
 }
 
 void TuWorldFile::Read(const TuFileName& name) {
-    std::FILE* stream = std::fopen(name.GetNarrow(), "re");
-    if (stream == nullptr) {
+    // Only a regular file is read. A folder, a pipe or a device (which could keep the read
+    // waiting for ever) is left alone like a file that cannot be opened.
+    TuFileStream file;
+    if (file.Open(name.GetNarrow(), O_RDONLY) != 0) {
         return;
     }
-    // A folder opens for reading here, though it is no file to read from.
-    struct stat status;
-    if (fstat(fileno(stream), &status) == 0 && S_ISDIR(status.st_mode)) {
-        std::fclose(stream);
-        return;
-    }
+    LineReader lines(file);
     CLocaleScope numbers;
     char line[LineBufferSize];
     for (double& parameter : parameters) {
-        if (!ReadLine(stream, line)) {
-            std::fclose(stream);
+        if (!lines.ReadLine(line)) {
             throw TuException(CauseNotWorldFile, 1, name.GetNarrow());
         }
         parameter = std::strtod(line, nullptr);
     }
-    std::fclose(stream);
 }
 
 void TuWorldFile::Write(const TuFileName& name, bool overwrite) {

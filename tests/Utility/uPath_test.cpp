@@ -133,6 +133,14 @@ TEST(path_test, directory_counts_its_leading_separator) {
                  refused);
     const Text posixRefused = Text(u"/") + Text(254, u'd');
     ExpectRaised(Raised([&] { Split(posixRefused + u"/a.tif", Posix); }), 1384001317, posixRefused);
+    // A relative directory gets its separator added, and that counts too.
+    EXPECT_EQ(Split(Text(253, u'd') + u"/a.tif", Posix).directory, u"/" + Text(253, u'd'));
+    ExpectRaised(Raised([&] { Split(Text(254, u'd') + u"/a.tif", Posix); }), 1384001317,
+                 posixRefused);
+    ExpectRaised(Raised([&] { Split(Text(600, u'd') + u"/a.tif", Posix); }), 1384001317,
+                 posixRefused);
+    ExpectRaised(Raised([&] { Split(u"C:" + Text(600, u'd') + u"\\a.tif", Windows); }), 1384001317,
+                 refused);
 }
 
 TEST(path_test, windows_share_prefix_limit) {
@@ -304,6 +312,58 @@ TEST(path_test, posix_absolute_limits) {
     ExpectRaised(Raised([&] { PosixAbsolute(Text(249, u'r')); }), 1384001302, Text(249, u'r'));
     // Collapsing happens before the limit is judged.
     EXPECT_EQ(PosixAbsolute(u"/a/" + Text(200, u'b') + u"/../c"), u"/a/c");
+}
+
+// Texts already in absolute form are copied as they are; all others are taken apart. The
+// table holds both kinds, side by side at the line between them.
+TEST(path_test, posix_absolute_forms_and_near_misses) {
+    const struct {
+        const char16_t* text;
+        const char16_t* absolute;
+    } cases[] = {
+        {u"/", u"/"},
+        {u"/a", u"/a"},
+        {u"/a/b.tif", u"/a/b.tif"},
+        {u"/a/.b", u"/a/.b"},
+        {u"/a/b.", u"/a/b."},
+        {u"/a/..b/...", u"/a/..b/..."},
+        {u"/a\\b/c:", u"/a\\b/c:"},
+        {u"//", u"/"},
+        {u"//a", u"/a"},
+        {u"/a//b", u"/a/b"},
+        {u"/a/./b", u"/a/b"},
+        {u"/a/..", u"/"},
+        {u"/a/b/..", u"/a"},
+        {u"/a/b/", u"/a/b"},
+        {u"/a/.b/", u"/a/.b"},
+        {u"/.", u"/"},
+        {u"/..", u"/"},
+        {u"/./a", u"/a"},
+        {u"a/b", u"/home/user/a/b"},
+        {u"./a", u"/home/user/a"},
+    };
+    for (const auto& test : cases) {
+        const Text text = test.text;
+        SCOPED_TRACE(std::string(text.begin(), text.end()));
+        EXPECT_EQ(PosixAbsolute(text), test.absolute);
+    }
+}
+
+TEST(path_test, posix_absolute_form_limits) {
+    // 259 units in two names is the longest absolute form; the same text with one unit more,
+    // or with a "/." that collapses, is over the limit as a text and refused.
+    const Text longest = u"/" + Text(128, u'a') + u"/" + Text(129, u'b');
+    ASSERT_EQ(longest.size(), 259u);
+    EXPECT_EQ(PosixAbsolute(longest), longest);
+    ExpectRaised(Raised([&] { PosixAbsolute(longest + u"b"); }), 1384001302, longest + u"b");
+    ExpectRaised(Raised([&] { PosixAbsolute(longest + u"/."); }), 1384001302, longest + u"/.");
+    EXPECT_EQ(PosixAbsolute(longest.substr(0, 257) + u"/."), longest.substr(0, 257));
+    // The destination must hold the text and its terminator.
+    char16_t small[5];
+    ExpectRaised(Raised([&] { MakeAbsolute(small, u"/abcd", 5, Posix); }), 1384001302, u"/abcd");
+    MakeAbsolute(small, u"/abc", 5, Posix);
+    EXPECT_EQ(Text(small), u"/abc");
+    ExpectRaised(Raised([&] { MakeAbsolute(small, u"/", 1, Posix); }), 1384001302, u"/");
 }
 
 // The process's current directory, on real folders.

@@ -257,6 +257,9 @@ TEST(world_file_test, reads_windows_line_ends) {
     WriteBytes(path, "0.5\r\n0\r\n0\r\n-0.5\r\n300000.25\r\n5000000.75\r\n");
     EXPECT_EQ(ReadFile(path, Sentinel),
               (std::vector<double>{0.5, 0, 0, -0.5, 300000.25, 5000000.75}));
+    // A CR without an LF ends no line and keeps the byte after it.
+    WriteBytes(path, "\r7\n8\r9\n1\r\r\n2\n3\n4\n");
+    EXPECT_EQ(ReadFile(path, Sentinel), (std::vector<double>{7, 8, 1, 2, 3, 4}));
 }
 
 TEST(world_file_test, text_after_a_number_is_ignored) {
@@ -318,9 +321,37 @@ TEST(world_file_test, a_line_of_255_characters_counts_as_two) {
     EXPECT_EQ(ReadFile(path, Sentinel), (std::vector<double>{2.5, 9, 1, 2, 3, 4}));
     WriteBytes(path, fits + "7\n1\n2\n3\n4\n5\n"); // 255: its line end makes a second line
     EXPECT_EQ(ReadFile(path, Sentinel), (std::vector<double>{2.5, 0, 1, 2, 3, 4}));
+    WriteBytes(path, fits + "7\r\n1\r\n2\r\n3\r\n4\r\n5\r\n"); // the CR LF as well
+    EXPECT_EQ(ReadFile(path, Sentinel), (std::vector<double>{2.5, 0, 1, 2, 3, 4}));
     std::string huge = "-1" + std::string(600, ' ') + "\n";
     WriteBytes(path, huge + "6\n7\n8\n");
     EXPECT_EQ(ReadFile(path, Sentinel), (std::vector<double>{-1, 0, 0, 6, 7, 8}));
+}
+
+// The file is read in blocks. A CR LF pair ends a line of 254 bytes and counts as one byte of
+// it; with that CR at every offset from 262 to 1274 the pair falls across each block boundary
+// there is, and must still be one line end (else the LF makes a line of its own). A lone CR
+// there is the line's 255th byte, and the byte after it starts the next line.
+TEST(world_file_test, a_line_end_split_between_two_reads_is_one_line_end) {
+    TempFolder folder;
+    std::string path = folder / "split.tfw";
+    for (std::size_t before = 8; before <= 1020; ++before) {
+        // Four lines of 2 to 255 bytes that fill `before` bytes, then the fifth.
+        std::string text;
+        std::size_t left = before;
+        for (char digit = '1'; digit <= '4'; ++digit) {
+            const std::size_t size = std::min<std::size_t>(left - ('4' - digit) * 2, 255);
+            text += std::string(size - 2, ' ') + digit + "\n";
+            left -= size;
+        }
+        text += std::string(253, ' ') + "5\r";
+        ASSERT_EQ(text.size(), before + 255);
+        for (const char* rest : {"\n6\n7\n", "6\n7\n"}) {
+            WriteBytes(path, text + rest);
+            ASSERT_EQ(ReadFile(path, Sentinel), (std::vector<double>{1, 2, 3, 4, 5, 6}))
+                << "CR at offset " << before + 254 << " followed by " << int{rest[0]};
+        }
+    }
 }
 
 TEST(world_file_test, unreadable_file_leaves_the_values) {
@@ -329,6 +360,28 @@ TEST(world_file_test, unreadable_file_leaves_the_values) {
     EXPECT_EQ(ReadFile(folder / "missing.tfw", start), (std::vector<double>{1, 2, 3, 4, 5, 6}));
     fs::create_directory(folder / "folder.tfw");
     EXPECT_EQ(ReadFile(folder / "folder.tfw", start), (std::vector<double>{1, 2, 3, 4, 5, 6}));
+}
+
+TEST(world_file_test, a_pipe_named_like_the_file_is_not_waited_on) {
+    TempFolder folder;
+    const std::string path = folder / "pipe.tfw";
+    ASSERT_EQ(mkfifo(path.c_str(), 0600), 0) << std::strerror(errno);
+    // In a child process, which the alarm ends should the read wait for a writer.
+    const pid_t child = fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+        alarm(10);
+        double start[6] = {1, 2, 3, 4, 5, 6};
+        try {
+            _exit(ReadFile(path, start) == std::vector<double>{1, 2, 3, 4, 5, 6} ? 0 : 1);
+        } catch (...) {
+            _exit(2);
+        }
+    }
+    int status = 0;
+    ASSERT_EQ(waitpid(child, &status, 0), child);
+    ASSERT_TRUE(WIFEXITED(status)) << "the read of a pipe did not return";
+    EXPECT_EQ(WEXITSTATUS(status), 0) << "1: values changed, 2: raised";
 }
 
 // Runs fn with LC_ALL set to a locale whose decimal separator is a comma, as the desktop
