@@ -77,26 +77,24 @@ std::size_t Transfer(int descriptor, std::uint64_t offset, std::size_t size, int
 } // namespace
 
 void TuFileStream::ReadHead(std::size_t size) {
-    head.clear();
+    headSize = 0;
     const std::size_t wanted = static_cast<std::size_t>(std::min<std::uint64_t>(size, length));
     if (descriptor < 0 || wanted == 0) {
         return;
     }
-    head.resize(wanted);
+    head.reset(new unsigned char[wanted]);
     int ignored = 0; // a failure here is left for the read that meets it to report
     const std::size_t got =
         Transfer(descriptor, 0, wanted, ignored, false, [&](std::size_t done, off_t at) {
-            return ::pread(descriptor, head.data() + done, wanted - done, at);
+            return ::pread(descriptor, head.get() + done, wanted - done, at);
         });
-    if (got != wanted) {
-        head.clear();
-    }
+    headSize = got == wanted ? wanted : 0;
 }
 
 std::size_t TuFileStream::ReadAt(std::uint64_t offset, void* buffer, std::size_t size) {
     auto* bytes = static_cast<unsigned char*>(buffer);
-    if (size > 0 && offset < head.size() && size <= head.size() - offset) {
-        std::memcpy(bytes, head.data() + offset, size);
+    if (size > 0 && offset < headSize && size <= headSize - offset) {
+        std::memcpy(bytes, head.get() + offset, size);
         return size;
     }
     return Transfer(descriptor, offset, size, error, false, [&](std::size_t done, off_t at) {
@@ -111,9 +109,9 @@ std::size_t TuFileStream::WriteAt(std::uint64_t offset, const void* buffer, std:
             return ::pwrite(descriptor, bytes + done, size - done, at);
         });
     // The head takes the bytes that reached the file where they fall within it.
-    if (written > 0 && offset < head.size()) {
+    if (written > 0 && offset < headSize) {
         const std::size_t start = static_cast<std::size_t>(offset);
-        std::memcpy(head.data() + start, bytes, std::min(written, head.size() - start));
+        std::memcpy(head.get() + start, bytes, std::min(written, headSize - start));
     }
     return written;
 }
@@ -131,7 +129,8 @@ bool TuFileStream::Sync() {
 }
 
 bool TuFileStream::Close() {
-    head.clear();
+    head.reset();
+    headSize = 0;
     if (descriptor < 0) {
         return true;
     }

@@ -9,7 +9,7 @@
 
 #include <cstddef>
 #include <cstdint>
-#include <vector>
+#include <memory>
 
 class TuFileStream {
 public:
@@ -47,5 +47,8 @@ private:
     int descriptor = -1;
     int error = 0;
     std::uint64_t length = 0;
-    std::vector<unsigned char> head; // the file's first head.size() bytes, as they are now
+    // The file's first headSize bytes, as they are now. Left uninitialised until read: the
+    // head is read at every open, and clearing 4 KiB first would cost as much as the read.
+    std::unique_ptr<unsigned char[]> head;
+    std::size_t headSize = 0;
 };

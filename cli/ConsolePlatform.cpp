@@ -47,19 +47,30 @@ void ConsolePlatform::RecordError(const char* caption, const char* body) {
                                     CauseOfErrorInFlight(body ? body : ""), true});
 }
 
+std::size_t ConsolePlatform::IndexOf(int id) const {
+    const unsigned char slot = slots[static_cast<unsigned>(id) % slots.size()];
+    if (slot != 0 && controls[slot - 1].id == id)
+        return slot - 1;
+    for (std::size_t i = 0; i < controls.size(); ++i)
+        if (controls[i].id == id)
+            return i;
+    return controls.size();
+}
+
 ConsolePlatform::Control& ConsolePlatform::At(int id) {
-    for (Control& control : controls)
-        if (control.id == id)
-            return control;
+    const std::size_t index = IndexOf(id);
+    if (index < controls.size())
+        return controls[index];
     controls.push_back(Control{id, {}, true, std::nullopt, false});
+    unsigned char& slot = slots[static_cast<unsigned>(id) % slots.size()];
+    if (slot == 0 && controls.size() <= 255)
+        slot = static_cast<unsigned char>(controls.size());
     return controls.back();
 }
 
 const ConsolePlatform::Control* ConsolePlatform::Find(int id) const {
-    for (const Control& control : controls)
-        if (control.id == id)
-            return &control;
-    return nullptr;
+    const std::size_t index = IndexOf(id);
+    return index < controls.size() ? &controls[index] : nullptr;
 }
 
 void ConsolePlatform::SetControlText(int id, const std::string& text) {

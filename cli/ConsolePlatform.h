@@ -4,6 +4,7 @@
 // by the message-box function installed while the platform lives, with their cause code).
 #pragma once
 
+#include <array>
 #include <optional>
 #include <string>
 #include <vector>
@@ -63,8 +64,7 @@ public:
     const std::string& ApplicationTitle() const { return title; }
 
 private:
-    // One control as the dialog left it. A dialog has a couple of dozen controls, so they are
-    // kept in the order first used and found by a short search.
+    // One control as the dialog left it, kept in the order first used.
     struct Control {
         int id = 0;
         std::string text;
@@ -72,12 +72,16 @@ private:
         std::optional<int> limit;
         bool setSinceClear = false;
     };
+    std::size_t IndexOf(int id) const; // controls.size() when there is none
     Control& At(int id);
     const Control* Find(int id) const;
     void RecordError(const char* caption, const char* body);
 
     std::string title;
     std::vector<Control> controls;
+    // Where each control is found by the low bits of its id (its index + 1; 0 for none). The
+    // dialog's ids each have their own slot; an id meeting a taken slot is found by a search.
+    std::array<unsigned char, 64> slots{};
     std::vector<ShownMessage> messages;
     std::vector<int> focusMoves;
 };

@@ -98,3 +98,27 @@ TEST(console_platform_test, the_message_box_goes_with_the_platform) {
     const std::string err = testing::internal::GetCapturedStderr();
     EXPECT_EQ(err.rfind("Data File Format Problem: The file named /maps/d.tfw", 0), 0u) << err;
 }
+
+// Controls are found by the low bits of their id first; ids that share those bits (1000 and
+// 1064, 1 and 65) must still keep their own text, state and change mark.
+TEST(console_platform_test, controls_with_colliding_ids_stay_apart) {
+    ConsolePlatform platform("kestrel-cli");
+    const int ids[] = {1000, 1064, 1, 65, 1128, 1023};
+    for (int id : ids)
+        platform.SetControlText(id, "text " + std::to_string(id));
+    platform.EnableControl(1064, false);
+    platform.LimitText(65, 7);
+    platform.ClearLog();
+    platform.SetControlText(1128, "changed");
+    for (int id : ids)
+        EXPECT_EQ(platform.Text(id), id == 1128 ? "changed" : "text " + std::to_string(id));
+    EXPECT_TRUE(platform.IsEnabled(1000));
+    EXPECT_FALSE(platform.IsEnabled(1064));
+    EXPECT_EQ(platform.Limit(65), std::optional<int>(7));
+    EXPECT_EQ(platform.Limit(1), std::nullopt);
+    EXPECT_TRUE(platform.WasSet(1128));
+    EXPECT_FALSE(platform.WasSet(1000));
+    EXPECT_FALSE(platform.WasSet(1064));
+    EXPECT_EQ(platform.Text(1192), ""); // never set
+    EXPECT_TRUE(platform.IsEnabled(1192));
+}
