@@ -8,6 +8,7 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <charconv>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
@@ -65,6 +66,30 @@ void AppendValueLine(std::string& text, double value) {
         std::snprintf(line, sizeof line, "%24.17g\n", value);
     }
     text += line;
+}
+
+// A line's number as strtod reads it in the "C" locale. The plain decimal form that world
+// files hold is converted with from_chars, several times faster and just as exactly rounded;
+// every other form (hexadecimal, infinity, not-a-number, a value out of range) is left to
+// strtod itself.
+double ReadNumber(const char* line) {
+    const char* text = line;
+    while (*text == ' ' || (*text >= '\t' && *text <= '\r')) {
+        ++text; // the "C" locale's white space
+    }
+    const bool negative = *text == '-';
+    if (*text == '+' || *text == '-') {
+        ++text;
+    }
+    const bool decimal = (*text >= '0' && *text <= '9') || *text == '.';
+    if (decimal && !(text[0] == '0' && (text[1] == 'x' || text[1] == 'X'))) {
+        double value = 0;
+        const auto result = std::from_chars(text, text + std::strlen(text), value);
+        if (result.ec == std::errc()) {
+            return negative ? -value : value;
+        }
+    }
+    return std::strtod(line, nullptr);
 }
 
 // Reads the lines of a world file through a block of bytes that is refilled only once it is
@@ -329,7 +354,7 @@ void TuWorldFile::Read(const TuFileName& name) {
         if (!lines.ReadLine(line)) {
             throw TuException(CauseNotWorldFile, 1, name.GetNarrow());
         }
-        parameter = std::strtod(line, nullptr);
+        parameter = ReadNumber(line);
     }
 }
 

@@ -27,8 +27,8 @@ std::vector<std::string> CallsOn(const Bytes& log, const std::string& path) {
         if (line.find(path) == std::string::npos) {
             continue;
         }
-        // "<pid> name(arguments) = result"
-        const std::size_t start = line.find(' ') + 1;
+        // "<pid> name(arguments) = result", the pid padded with spaces to five columns
+        const std::size_t start = line.find_first_not_of(' ', line.find(' '));
         calls.push_back(line.substr(start, line.find('(') - start));
     }
     return calls;

@@ -251,6 +251,45 @@ TEST(world_file_test, reads_exponent_forms) {
     EXPECT_EQ(ReadFile(path, Sentinel), (std::vector<double>{150, -0.0025, 4, 1e5, 0.5, -7}));
 }
 
+// Whatever way a line's number is converted, it must be the double strtod gives for it.
+TEST(world_file_test, numbers_read_exactly_as_strtod_reads_them) {
+    const std::string texts[] = {"0x1p3",
+                                 "  -0X10",
+                                 "inf",
+                                 "-Infinity",
+                                 "nan",
+                                 "1e400",
+                                 "-1e400",
+                                 "1e-400",
+                                 "4.9e-324",
+                                 "2.2250738585072011e-308",
+                                 " \t\v\f-0",
+                                 "+.5e1",
+                                 "5.",
+                                 ".",
+                                 "-.",
+                                 "1e",
+                                 "1e+",
+                                 "--5",
+                                 "+-5",
+                                 "9007199254740993",
+                                 "0.1000000000000000055511151231257827",
+                                 "123456789012345678901234567890123456789012345678901234567890e-40",
+                                 "4100063.4999999999999999999999999999",
+                                 "0000000000000000000000000001.5e0",
+                                 "1_000",
+                                 std::string(200, '9') + ".5"};
+    TempFolder folder;
+    const std::string path = folder / "forms.tfw";
+    for (const std::string& text : texts) {
+        WriteBytes(path, text + "\n" + text + "\n" + text + "\n" + text + "\n" + text + "\n" +
+                             text + "\n");
+        const double expected = std::strtod(text.c_str(), nullptr);
+        for (double read : ReadFile(path, Sentinel))
+            EXPECT_EQ(Hex(read), Hex(expected)) << text;
+    }
+}
+
 TEST(world_file_test, reads_windows_line_ends) {
     TempFolder folder;
     std::string path = folder / "crlf.tfw";
