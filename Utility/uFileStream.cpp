@@ -12,15 +12,37 @@ TuFileStream::~TuFileStream() {
     Close();
 }
 
-int TuFileStream::Open(const char* path, int flags) {
-    Close();
-    error = 0;
-    // O_NONBLOCK keeps an open of a pipe or device from waiting. Only regular files are kept,
-    // and on them it changes nothing, so it stays set.
+namespace {
+
+// O_NONBLOCK keeps an open of a pipe or device from waiting. On a regular file it changes
+// nothing, so it stays set.
+int OpenDescriptor(const char* path, int flags) {
     int fd;
     do {
         fd = ::open(path, flags | O_CLOEXEC | O_NONBLOCK, 0666);
     } while (fd < 0 && errno == EINTR);
+    return fd;
+}
+
+} // namespace
+
+int TuFileStream::OpenForReading(const char* path) {
+    Close();
+    error = 0;
+    const int fd = OpenDescriptor(path, O_RDONLY);
+    if (fd < 0) {
+        return error = errno;
+    }
+    descriptor = fd;
+    length = 0;
+    return 0;
+}
+
+int TuFileStream::Open(const char* path, int flags) {
+    Close();
+    error = 0;
+    // Only regular files are kept.
+    const int fd = OpenDescriptor(path, flags);
     if (fd < 0) {
         return error = errno;
     }
@@ -42,11 +64,12 @@ int TuFileStream::Open(const char* path, int flags) {
 namespace {
 
 // Moves size bytes at offset with a positioned read or write, resuming after interruptions
-// and partial transfers. Stops at an error (kept in error) or when nothing more moves; a
-// write that moves nothing is an error, a read that moves nothing is the end of the file.
+// and, unless once is set, after partial transfers. Stops at an error (kept in error) or when
+// nothing more moves; a write that moves nothing is an error, a read that moves nothing is the
+// end of the file.
 template <class Call>
 std::size_t Transfer(int descriptor, std::uint64_t offset, std::size_t size, int& error,
-                     bool nothingIsError, Call call) {
+                     bool nothingIsError, bool once, Call call) {
     std::size_t done = 0;
     while (done < size) {
         const std::uint64_t at = offset + done;
@@ -70,6 +93,9 @@ std::size_t Transfer(int descriptor, std::uint64_t offset, std::size_t size, int
             break;
         }
         done += static_cast<std::size_t>(moved);
+        if (once) {
+            break;
+        }
     }
     return done;
 }
@@ -85,7 +111,7 @@ void TuFileStream::ReadHead(std::size_t size) {
     head.reset(new unsigned char[wanted]);
     int ignored = 0; // a failure here is left for the read that meets it to report
     const std::size_t got =
-        Transfer(descriptor, 0, wanted, ignored, false, [&](std::size_t done, off_t at) {
+        Transfer(descriptor, 0, wanted, ignored, false, false, [&](std::size_t done, off_t at) {
             return ::pread(descriptor, head.get() + done, wanted - done, at);
         });
     headSize = got == wanted ? wanted : 0;
@@ -97,15 +123,21 @@ std::size_t TuFileStream::ReadAt(std::uint64_t offset, void* buffer, std::size_t
         std::memcpy(bytes, head.get() + offset, size);
         return size;
     }
-    return Transfer(descriptor, offset, size, error, false, [&](std::size_t done, off_t at) {
+    return Transfer(descriptor, offset, size, error, false, false, [&](std::size_t done, off_t at) {
         return ::pread(descriptor, bytes + done, size - done, at);
     });
+}
+
+std::size_t TuFileStream::ReadSomeAt(std::uint64_t offset, void* buffer, std::size_t size) {
+    auto* bytes = static_cast<unsigned char*>(buffer);
+    return Transfer(descriptor, offset, size, error, false, true,
+                    [&](std::size_t, off_t at) { return ::pread(descriptor, bytes, size, at); });
 }
 
 std::size_t TuFileStream::WriteAt(std::uint64_t offset, const void* buffer, std::size_t size) {
     const auto* bytes = static_cast<const unsigned char*>(buffer);
     const std::size_t written =
-        Transfer(descriptor, offset, size, error, true, [&](std::size_t done, off_t at) {
+        Transfer(descriptor, offset, size, error, true, false, [&](std::size_t done, off_t at) {
             return ::pwrite(descriptor, bytes + done, size - done, at);
         });
     // The head takes the bytes that reached the file where they fall within it.

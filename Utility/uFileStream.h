@@ -21,6 +21,11 @@ public:
     // Opens path with open(2) flags (O_CLOEXEC is added); 0 on success, else the error number.
     // Refuses anything but a regular file with EISDIR, without blocking on a device or pipe.
     int Open(const char* path, int flags);
+    // Opens path for reading only, without the status query of Open: one system call fewer,
+    // for a reader that needs no length and reads only through ReadAt. Whatever opens is kept,
+    // but a positioned read of a folder, pipe or socket fails (EISDIR, ESPIPE) instead of
+    // waiting. Length() is then 0.
+    int OpenForReading(const char* path);
     bool IsOpen() const noexcept { return descriptor >= 0; }
     // The file's length when it was opened.
     std::uint64_t Length() const noexcept { return length; }
@@ -33,6 +38,10 @@ public:
     // Reads up to size bytes at offset; returns how many arrived (fewer at the end of the
     // file or after an error, which Error() then reports).
     std::size_t ReadAt(std::uint64_t offset, void* buffer, std::size_t size);
+    // Reads up to size bytes at offset with one call (repeated only when interrupted), past
+    // the head; fewer may arrive than the file holds. A reader of a file of unknown length
+    // that takes a short read for its end needs no second call to find it.
+    std::size_t ReadSomeAt(std::uint64_t offset, void* buffer, std::size_t size);
     // Writes size bytes at offset; returns how many were written.
     std::size_t WriteAt(std::uint64_t offset, const void* buffer, std::size_t size);
     // Flushes what was written to the storage device; false on failure.

@@ -133,23 +133,17 @@ private:
         }
         return c;
     }
-    // Reads the next block; false at the end of the file or after a failed read, which end
-    // the lines for good. Asks for no more than the file held when it was opened, so that a
-    // file read whole takes one call; once that is used up, a full block is asked for, which
-    // finds the end (or what has been added since).
+    // Reads the next block with one call; false at the end of the file or after a failed
+    // read, which end the lines for good. A block that comes short is the end of the file, so
+    // a world file (a few hundred bytes at most) takes one call whatever its length.
     bool Refill() {
         if (ended) {
             return false;
         }
-        const std::uint64_t length = file.Length();
-        const std::size_t wanted =
-            offset < length
-                ? static_cast<std::size_t>(std::min<std::uint64_t>(sizeof block, length - offset))
-                : sizeof block;
-        filled = file.ReadAt(offset, block, wanted);
+        filled = file.ReadSomeAt(offset, block, sizeof block);
         position = 0;
         offset += filled;
-        ended = filled < wanted;
+        ended = filled < sizeof block;
         return filled > 0;
     }
 
@@ -341,10 +335,8 @@ void TuWorldFile::SetReferencePoint(TuXY value) {
 }
 
 void TuWorldFile::Read(const TuFileName& name) {
-    // Only a regular file is read. A folder, a pipe or a device (which could keep the read
-    // waiting for ever) is left alone like a file that cannot be opened.
     TuFileStream file;
-    if (file.Open(name.GetNarrow(), O_RDONLY) != 0) {
+    if (file.OpenForReading(name.GetNarrow()) != 0) {
         return;
     }
     LineReader lines(file);
@@ -352,6 +344,11 @@ void TuWorldFile::Read(const TuFileName& name) {
     char line[LineBufferSize];
     for (double& parameter : parameters) {
         if (!lines.ReadLine(line)) {
+            // A folder or a pipe in the file's place fails the very first read, which never
+            // waits on it: it is left alone like a file that cannot be opened.
+            if (file.Error() == EISDIR || file.Error() == ESPIPE) {
+                return;
+            }
             throw TuException(CauseNotWorldFile, 1, name.GetNarrow());
         }
         parameter = ReadNumber(line);

@@ -139,4 +139,13 @@ void ConsolePlatform::ClearLog() {
         control.setSinceClear = false;
 }
 
+void ConsolePlatform::Reset() {
+    ClearLog();
+    for (Control& control : controls) {
+        control.text.clear();
+        control.enabled = true;
+        control.limit.reset();
+    }
+}
+
 } // namespace kestrel::cli

@@ -60,6 +60,9 @@ public:
     bool WasSet(int id) const;
     bool HasError() const;
     void ClearLog();
+    // Back to the state of a new platform: no texts, every control enabled and unlimited,
+    // an empty log. The controls keep the room their texts took.
+    void Reset();
 
     const std::string& ApplicationTitle() const { return title; }
 

@@ -32,8 +32,8 @@ ErrorReport ToReport(const ShownMessage& message) {
 
 } // namespace
 
-FileSession::FileSession(const std::string& applicationTitle)
-    : platform(applicationTitle), dialog(platform) {
+FileSession::FileSession(ConsolePlatform& platform) : platform(platform), dialog(platform) {
+    platform.Reset();
     dialog.OnInitDialog();
     platform.ClearLog();
 }

@@ -1,7 +1,7 @@
 // FileSession: one FILE of the command line, handled by a fresh referencing dialog on a
-// console platform. Each step is what a user would do in the dialog: type the name into the
-// file name field and leave it, press an arrow button, type numbers into the fields, press an
-// Update button. The session reads back what the dialog then shows.
+// console platform reset for it. Each step is what a user would do in the dialog: type the name
+// into the file name field and leave it, press an arrow button, type numbers into the fields, press
+// an Update button. The session reads back what the dialog then shows.
 #pragma once
 
 #include <array>
@@ -46,7 +46,9 @@ struct FileReport {
 
 class FileSession {
 public:
-    explicit FileSession(const std::string& applicationTitle);
+    // Resets the platform to the state of a new one; it is kept from file to file so that its
+    // controls keep the room their texts took.
+    explicit FileSession(ConsolePlatform& platform);
 
     // Types FILE into the file name field and leaves it. True when the dialog took the name
     // and examined the file without an error.
@@ -81,7 +83,7 @@ private:
     void TakeMessages();
     std::optional<std::string> WorldFileName() const;
 
-    ConsolePlatform platform;
+    ConsolePlatform& platform;
     ReferencingDialog dialog;
     std::string typedName;
     bool taken = false;

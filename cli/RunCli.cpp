@@ -23,9 +23,10 @@ int RunInfo(const Command& command, std::ostream& out, std::ostream& err) {
     int status = 0;
     if (command.json)
         out << "[\n";
+    ConsolePlatform platform(ProgramName);
     for (std::size_t i = 0; i < command.files.size(); ++i) {
         const std::string& file = command.files[i];
-        FileSession session(ProgramName);
+        FileSession session(platform);
         if (!session.Take(file))
             status = 1;
         PrintMessages(session, file, err);
@@ -62,10 +63,11 @@ bool RunOnFile(const Command& command, FileSession& session) {
 
 int RunWriting(const Command& command, std::ostream& err) {
     int status = 0;
+    ConsolePlatform platform(ProgramName);
     for (const std::string& file : command.files) {
         Command one = command;
         one.files = {file};
-        FileSession session(ProgramName);
+        FileSession session(platform);
         if (!RunOnFile(one, session))
             status = 1;
         PrintMessages(session, file, err);

@@ -7,6 +7,7 @@
 #include <fcntl.h>
 #include <gtest/gtest.h>
 #include <string>
+#include <sys/stat.h>
 #include <unistd.h>
 #include <vector>
 
@@ -136,6 +137,34 @@ TEST_F(file_stream_head_test, the_head_goes_with_the_file) {
     stream.Close();
     EXPECT_EQ(Read(0, 8), Bytes{});
     EXPECT_EQ(stream.Error(), EBADF);
+}
+
+// Opened without the status query, a folder or a pipe opens but fails the first positioned
+// read at once, never waiting for a writer; a regular file reads as with Open.
+TEST(file_stream_test, opened_for_reading_only_files_read_and_nothing_waits) {
+    TempFolder folder;
+    const std::string file = folder / "f.tfw";
+    WriteFile(file, Counting(0, 90));
+    const std::string pipe = folder / "p.tfw";
+    ASSERT_EQ(mkfifo(pipe.c_str(), 0600), 0);
+    const std::string directory = folder / "d.tfw";
+    ASSERT_EQ(mkdir(directory.c_str(), 0700), 0);
+
+    TuFileStream stream;
+    ASSERT_EQ(stream.OpenForReading(file.c_str()), 0);
+    EXPECT_EQ(stream.Length(), 0u);
+    Bytes bytes(512);
+    EXPECT_EQ(stream.ReadAt(0, bytes.data(), bytes.size()), 90u);
+    EXPECT_EQ(stream.Error(), 0);
+    EXPECT_EQ(Slice(bytes, 0, 90), Counting(0, 90));
+
+    for (const auto& [path, expected] : {std::pair{pipe, ESPIPE}, std::pair{directory, EISDIR}}) {
+        ASSERT_EQ(stream.OpenForReading(path.c_str()), 0) << path;
+        EXPECT_EQ(stream.ReadAt(0, bytes.data(), bytes.size()), 0u) << path;
+        EXPECT_EQ(stream.Error(), expected) << path;
+    }
+    EXPECT_EQ(stream.OpenForReading((folder / "missing.tfw").c_str()), ENOENT);
+    EXPECT_FALSE(stream.IsOpen());
 }
 
 } // namespace

@@ -122,3 +122,26 @@ TEST(console_platform_test, controls_with_colliding_ids_stay_apart) {
     EXPECT_EQ(platform.Text(1192), ""); // never set
     EXPECT_TRUE(platform.IsEnabled(1192));
 }
+
+// The command line keeps one platform for all its files: after a reset nothing of the last
+// file may show through.
+TEST(console_platform_test, a_reset_platform_answers_like_a_new_one) {
+    ConsolePlatform platform("kestrel-cli");
+    platform.SetControlText(1023, "Tiff file is georeferenced.");
+    platform.Type(1000, "/maps/a.tif");
+    platform.EnableControl(1020, false);
+    platform.LimitText(1000, 260);
+    platform.SetFocus(1002);
+    platform.MessageBox("Please enter a number.", MessageIcon::Warning);
+    platform.Reset();
+    const ConsolePlatform fresh("kestrel-cli");
+    for (int id : {1000, 1020, 1023}) {
+        EXPECT_EQ(platform.Text(id), fresh.Text(id)) << id;
+        EXPECT_EQ(platform.IsEnabled(id), fresh.IsEnabled(id)) << id;
+        EXPECT_EQ(platform.Limit(id), fresh.Limit(id)) << id;
+        EXPECT_FALSE(platform.WasSet(id)) << id;
+    }
+    EXPECT_TRUE(platform.Messages().empty());
+    EXPECT_TRUE(platform.FocusMoves().empty());
+    EXPECT_FALSE(platform.HasError());
+}
