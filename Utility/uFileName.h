@@ -30,5 +30,8 @@ public:
 
 private:
     char16_t path[TuPathSize];
-    mutable char* narrow;
+    // The narrow form, made on first request; a unit may take two bytes. Held in the object
+    // so that asking for it allocates nothing.
+    mutable char narrow[2 * TuPathSize];
+    mutable bool hasNarrow = false;
 };
