@@ -12,9 +12,9 @@ constexpr std::size_t NarrowExtensionSize = 266;
 
 } // namespace
 
-TuFileName::TuFileName() : path{} {}
+TuFileName::TuFileName() : path{}, narrow(nullptr) {}
 
-TuFileName::TuFileName(const char* text) : path{} {
+TuFileName::TuFileName(const char* text) : path{}, narrow(nullptr) {
     // The conversion is byte-transparent, so no text is refused here; the whole text is
     // widened so that an over-long one is reported as the user typed it.
     std::u16string wide(TuNarrowLength(text), u'\0');
@@ -22,24 +22,28 @@ TuFileName::TuFileName(const char* text) : path{} {
     MakeAbsolute(path, wide.c_str(), TuPathSize, TuHostPathStyle);
 }
 
-TuFileName::TuFileName(const TuFileName& other) : path{} {
+TuFileName::TuFileName(const TuFileName& other) : path{}, narrow(nullptr) {
     TuWideCopy(path, other.path);
 }
 
 TuFileName& TuFileName::operator=(const TuFileName& other) {
     if (this != &other) {
-        hasNarrow = false;
+        delete[] narrow;
+        narrow = nullptr;
         TuWideCopy(path, other.path);
     }
     return *this;
 }
 
-TuFileName::~TuFileName() = default;
+TuFileName::~TuFileName() {
+    delete[] narrow;
+}
 
 const char* TuFileName::GetNarrow() const {
-    if (!hasNarrow) {
-        TuNarrowN(narrow, path, TuWideLength(path) + 1);
-        hasNarrow = true;
+    if (narrow == nullptr) {
+        const std::size_t length = TuWideLength(path);
+        narrow = new char[2 * (length + 1)];
+        TuNarrowN(narrow, path, length + 1);
     }
     return narrow;
 }
@@ -87,7 +91,8 @@ void TuFileName::SetExtension(const char16_t* extension) {
     char16_t composed[TuPathSize];
     ComposePath(composed, drive, directory, name, extension, TuHostPathStyle);
     TuWideCopy(path, composed);
-    hasNarrow = false;
+    delete[] narrow;
+    narrow = nullptr;
 }
 
 void TuFileName::SetExtension(const char* extension) {

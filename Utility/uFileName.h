@@ -30,8 +30,5 @@ public:
 
 private:
     char16_t path[TuPathSize];
-    // The narrow form, made on first request; a unit may take two bytes. Held in the object
-    // so that asking for it allocates nothing.
-    mutable char narrow[2 * TuPathSize];
-    mutable bool hasNarrow = false;
+    mutable char* narrow;
 };
