@@ -35,6 +35,7 @@ int TuFileStream::OpenForReading(const char* path) {
     }
     descriptor = fd;
     length = 0;
+    mode = 0;
     return 0;
 }
 
@@ -58,6 +59,7 @@ int TuFileStream::Open(const char* path, int flags) {
     }
     descriptor = fd;
     length = static_cast<std::uint64_t>(status.st_size);
+    mode = static_cast<unsigned>(status.st_mode);
     return 0;
 }
 

@@ -29,6 +29,8 @@ public:
     bool IsOpen() const noexcept { return descriptor >= 0; }
     // The file's length when it was opened.
     std::uint64_t Length() const noexcept { return length; }
+    // The file's mode bits (type and permissions) when Open opened it; 0 after OpenForReading.
+    unsigned Mode() const noexcept { return mode; }
 
     // Reads the first min(size, Length()) bytes of the file with one call and keeps them as
     // the head, for the reads that follow. When that read fails or comes short nothing is kept
@@ -56,6 +58,7 @@ private:
     int descriptor = -1;
     int error = 0;
     std::uint64_t length = 0;
+    unsigned mode = 0;
     // The file's first headSize bytes, as they are now. Left uninitialised until read: the
     // head is read at every open, and clearing 4 KiB first would cost as much as the read.
     std::unique_ptr<unsigned char[]> head;

@@ -27,6 +27,10 @@ constexpr int CauseReadOnly = 1384001558;
 constexpr int CauseCommitFailed = 1384001559;
 constexpr const char* SourcePath = "Utility\\uTiffFile";
 
+// RaiseOpenFailure's access kinds for an open that reads, and for one that reads and writes.
+constexpr int AccessKindRead = 0;
+constexpr int AccessKindUpdate = 3;
+
 constexpr std::uint32_t Inline = 0xFFFFFFFF;
 constexpr std::uint64_t Limit32 = 0xFFFFFFFF;
 constexpr std::uint16_t BigTiffMagic = 43;
@@ -181,11 +185,11 @@ TuTiffFile::TuTiffFile(const TuFileName& name, int mode) : TuFileName(name) {
     tags.reserve(20); // room for the entries of a usual GeoTIFF without growing
     owners.reserve(20);
     int flags = 0;
-    int accessKind = 3;
+    int accessKind = AccessKindUpdate;
     switch (mode) {
     case ModeExamine:
         flags = O_RDONLY;
-        accessKind = 0;
+        accessKind = AccessKindRead;
         break;
     case ModeUpdate:
         flags = O_RDWR;
@@ -212,12 +216,36 @@ TuTiffFile::TuTiffFile(const TuFileName& name, int mode) : TuFileName(name) {
         RaiseOpenFailure(accessKind, error == EISDIR ? EACCES : error);
     }
     if (mode == ModeExamine || mode == ModeUpdate) {
-        endMark = stream.Length();
-        stream.ReadHead(HeadBytes);
-        ReadDirectory();
+        ReadOpened();
     } else {
         endMark = 8; // room for the header, written at commit
     }
+}
+
+TuTiffFile::TuTiffFile(const TuFileName& name, TuUpdateIfPermitted) : TuFileName(name) {
+    tags.reserve(20);
+    owners.reserve(20);
+    const int error = stream.Open(GetNarrow(), O_RDWR);
+    writable = error == 0 && (stream.Mode() & 0222) != 0;
+    if (!writable) {
+        // Where opening for writing fails, the test would have chosen update mode all the
+        // same if it grants reading and writing (a folder, no descriptor left): that open's
+        // failure is reported. Otherwise, and for a file without any write bit, the file is
+        // examined, as the superuser too must see a read-only file.
+        if (error != 0 && TuFileAccess(GetPath(), 6) == 0) {
+            RaiseOpenFailure(AccessKindUpdate, error == EISDIR ? EACCES : error);
+        }
+        if (const int readError = stream.Open(GetNarrow(), O_RDONLY); readError != 0) {
+            RaiseOpenFailure(AccessKindRead, readError == EISDIR ? EACCES : readError);
+        }
+    }
+    ReadOpened();
+}
+
+void TuTiffFile::ReadOpened() {
+    endMark = stream.Length();
+    stream.ReadHead(HeadBytes);
+    ReadDirectory();
 }
 
 TuTiffFile::~TuTiffFile() {

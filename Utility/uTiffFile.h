@@ -42,11 +42,21 @@ struct TuTiffTag {
     TuTiffTag(std::uint16_t tag, std::uint16_t type, std::uint32_t count);
 };
 
+// Asks a TuTiffFile to open in ModeUpdate where TuFileAccess mode 6 would grant it, and in
+// ModeExamine otherwise.
+struct TuUpdateIfPermitted {};
+constexpr TuUpdateIfPermitted UpdateIfPermitted{};
+
 class TuTiffFile : public TuFileName {
 public:
     // Opens the file in one of the four modes; modes 1 and 2 read the header and every
     // directory of the chain. Raises a catalogue cause on failure, leaving nothing open.
     TuTiffFile(const TuFileName& name, int mode);
+    // Opens in ModeUpdate when the file may be both read and written (the system lets it be
+    // opened for writing and it has a write permission bit), else in ModeExamine; IsWritable
+    // tells which. The outcome, errors included, is that of testing with TuFileAccess mode 6
+    // and then opening, without the two system calls of the test when opening succeeds.
+    TuTiffFile(const TuFileName& name, TuUpdateIfPermitted);
     TuTiffFile(const TuTiffFile&) = delete;
     TuTiffFile& operator=(const TuTiffFile&) = delete;
     // Closes the file; commits nothing (owners call CommitAndClose first).
@@ -83,6 +93,8 @@ private:
         bool changed = false;         // must be written anew at commit
     };
 
+    // Reads the header and the directory chain of a file opened for examination or update.
+    void ReadOpened();
     void ReadDirectory();
     TuTiffTag DecodeEntry(const unsigned char* bytes) const;
     void EncodeEntry(const TuTiffTag& entry, unsigned char* bytes) const;

@@ -138,15 +138,14 @@ void ReferencingDialog::OnFileNameKillFocus() {
         if (extension[0] == 0) {
             name.SetExtension("tif");
         }
-        const TuFileAccessAnswers answers = TuFileAccessAll(name.GetPath());
-        if (!answers.exists) {
+        if (TuFileAccess(name.GetPath(), 0) != 0) {
             platform.MessageBox(texts::FileDoesNotExist, MessageIcon::None);
             platform.SetFocus(IDC_FILE_NAME);
             return;
         }
         fileName = name.GetNarrow();
-        // The tests just made are those the examination would make again at once.
-        Examine(&answers);
+        // The test just made is the one the examination would make again at once.
+        Examine(true);
         platform.SetFocus(IDC_X_PIXEL_SCALE);
     } catch (const TuError& error) {
         error.Show();
@@ -197,19 +196,18 @@ void ReferencingDialog::ClearReferencing() {
     world = {};
 }
 
-void ReferencingDialog::Examine(const TuFileAccessAnswers* tested) {
+void ReferencingDialog::Examine(bool existenceTested) {
     const TuFileName tiffName(fileName.c_str());
     ClearReferencing();
-    // Tests passed in were made just before, and only where releasing the previous TIFF
-    // commits nothing, so they still hold after it.
-    const TuFileAccessAnswers answers = tested ? *tested : TuFileAccessAll(tiffName.GetPath());
-    if (!answers.exists) {
+    // A test passed in was made just before, and only where releasing the previous TIFF
+    // commits nothing, so it still holds after it.
+    if (!existenceTested && TuFileAccess(tiffName.GetPath(), 0) != 0) {
         platform.SetControlText(IDC_TIFF_STATUS, texts::TiffNotFound);
         platform.SetControlText(IDC_WORLD_STATUS, texts::NoValidTiff);
         return;
     }
     try {
-        ExamineOpenFile(tiffName, answers);
+        ExamineOpenFile(tiffName);
     } catch (const TuError& error) {
         error.Show();
         tiffFile.reset();
@@ -218,15 +216,11 @@ void ReferencingDialog::Examine(const TuFileAccessAnswers* tested) {
     }
 }
 
-void ReferencingDialog::ExamineOpenFile(const TuFileName& tiffName,
-                                        const TuFileAccessAnswers& answers) {
-    if (answers.readable && answers.writable) {
-        tiffFile = std::make_unique<TuTiffFile>(tiffName, ModeUpdate);
-        platform.EnableControl(IDC_UPDATE_TIFF, true);
-    } else {
-        tiffFile = std::make_unique<TuTiffFile>(tiffName, ModeExamine);
-        platform.EnableControl(IDC_UPDATE_TIFF, false);
-    }
+void ReferencingDialog::ExamineOpenFile(const TuFileName& tiffName) {
+    // Update mode where the TIFF may be read and written, examination otherwise: decided by
+    // the open itself rather than by a test before it.
+    tiffFile = std::make_unique<TuTiffFile>(tiffName, UpdateIfPermitted);
+    platform.EnableControl(IDC_UPDATE_TIFF, tiffFile->IsWritable());
 
     double scale[3] = {0, 0, 0};
     double tiepoint[6] = {0, 0, 0, 0, 0, 0};

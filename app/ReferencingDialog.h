@@ -10,7 +10,6 @@
 #include "Conversions.h"
 #include "DialogPlatform.h"
 
-struct TuFileAccessAnswers;
 class TuFileName;
 class TuTiffFile;
 class TuWorldFile;
@@ -70,9 +69,9 @@ private:
     bool Refuse(int id, const std::string& message);
     // Examines the TIFF named by fileName and its world file, and shows what it found.
     // Errors of building the name and of releasing the previous TIFF pass on to the caller.
-    // tested: TuFileAccessAll of that name, when the caller has just made it.
-    void Examine(const TuFileAccessAnswers* tested = nullptr);
-    void ExamineOpenFile(const TuFileName& tiffName, const TuFileAccessAnswers& answers);
+    // existenceTested: the caller has just found that the file exists.
+    void Examine(bool existenceTested = false);
+    void ExamineOpenFile(const TuFileName& tiffName);
     // Releases both objects and zeroes the twelve numbers; the controls are not refreshed.
     // Releasing the TIFF commits it when its commitOnClose is set; a failed commit passes on.
     void ClearReferencing();

@@ -3,8 +3,16 @@
 #include "uTiffFile.h"
 
 #include <cmath>
+#include <cstdio>
+#include <filesystem>
+#include <grp.h>
 #include <gtest/gtest.h>
 #include <memory>
+#include <sys/wait.h>
+#include <unistd.h>
+#include <vector>
+
+#include "uFileTest.h"
 
 #include "TiffBuilder.h"
 #include "TiffTestSupport.h"
@@ -302,6 +310,85 @@ TEST_F(tiff_file_test, open_modes) {
     auto created = Open(folder / "new.tif", ModeCreate);
     EXPECT_TRUE(created->IsWritable());
     EXPECT_TRUE(std::filesystem::exists(folder / "new.tif"));
+}
+
+namespace {
+
+// What opening path gave: "update", "examine", or the raised cause and message.
+template <class OpenCall> std::string OpenOutcome(OpenCall open) {
+    std::string outcome;
+    const Raised raised = RaisedBy([&] { outcome = open()->IsWritable() ? "update" : "examine"; });
+    return raised.cause != 0 ? std::to_string(raised.cause) + " " + raised.message : outcome;
+}
+
+// Where the outcomes of opening for update where permitted and of testing with mode 6
+// first differ, as "path: one | other" lines.
+std::string OutcomeMismatches(const std::vector<std::string>& paths) {
+    std::string mismatches;
+    for (const std::string& path : paths) {
+        const TuFileName name(path.c_str());
+        const std::string permitted =
+            OpenOutcome([&] { return std::make_unique<TuTiffFile>(name, UpdateIfPermitted); });
+        const std::string tested = OpenOutcome([&] {
+            const int mode = TuFileAccess(name.GetPath(), 6) == 0 ? ModeUpdate : ModeExamine;
+            return std::make_unique<TuTiffFile>(name, mode);
+        });
+        if (permitted != tested)
+            mismatches += path + ": " + permitted + " | " + tested + "\n";
+    }
+    return mismatches;
+}
+
+} // namespace
+
+// Opening for update where permitted must choose the mode, and report a failure, exactly as
+// testing with TuFileAccess mode 6 and then opening does: for the superuser, who may open a
+// file without write bits for writing, and for an ordinary user.
+TEST_F(tiff_file_test, update_where_permitted_opens_as_testing_first_would) {
+    namespace fs = std::filesystem;
+    using fs::perms;
+    fs::permissions(folder.Path(), perms::owner_all | perms::others_read | perms::others_exec);
+    auto tiff = GeoTiff(false);
+    const std::vector<std::string> paths = {Save(tiff, "rw.tif"),   Save(tiff, "r.tif"),
+                                            Save(tiff, "none.tif"), Save(tiff, "other.tif"),
+                                            folder / "missing.tif", folder / "dir.tif",
+                                            folder / "ro-dir.tif",  folder / "no/such/a.tif"};
+    fs::permissions(paths[0], perms::owner_read | perms::owner_write | perms::others_read);
+    fs::permissions(paths[1], perms::owner_read | perms::others_read);
+    fs::permissions(paths[2], perms::none);
+    fs::permissions(paths[3], perms::owner_read | perms::others_read | perms::others_write);
+    fs::create_directory(paths[5]);
+    fs::create_directory(paths[6]);
+    fs::permissions(paths[6], perms::owner_read | perms::owner_exec);
+
+    EXPECT_EQ(OutcomeMismatches(paths), "");
+    EXPECT_EQ(OpenOutcome([&] {
+                  return std::make_unique<TuTiffFile>(TuFileName(paths[0].c_str()),
+                                                      UpdateIfPermitted);
+              }),
+              "update");
+    EXPECT_EQ(OpenOutcome([&] {
+                  return std::make_unique<TuTiffFile>(TuFileName(paths[1].c_str()),
+                                                      UpdateIfPermitted);
+              }),
+              "examine");
+
+    const pid_t child = fork();
+    ASSERT_NE(child, -1);
+    if (child == 0) {
+        if (geteuid() == 0 &&
+            (setgroups(0, nullptr) != 0 || setgid(65534) != 0 || setuid(65534) != 0))
+            _exit(2);
+        const std::string mismatches = OutcomeMismatches(paths);
+        std::fputs(mismatches.c_str(), stderr);
+        _exit(mismatches.empty() ? 0 : 1);
+    }
+    int status = 0;
+    ASSERT_EQ(waitpid(child, &status, 0), child);
+    ASSERT_TRUE(WIFEXITED(status));
+    EXPECT_EQ(WEXITSTATUS(status), 0);
+    fs::permissions(paths[6], perms::owner_all);
+    fs::permissions(paths[2], perms::owner_all);
 }
 
 TEST_F(tiff_file_test, files_that_cannot_be_opened_are_diagnosed) {
