@@ -6,7 +6,6 @@
 // complete and on disk.
 #include "uWorldFile.h"
 
-#include <algorithm>
 #include <cerrno>
 #include <charconv>
 #include <cstdint>

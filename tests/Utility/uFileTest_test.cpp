@@ -3,12 +3,11 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
-#include <grp.h>
 #include <gtest/gtest.h>
 #include <string>
-#include <sys/wait.h>
-#include <unistd.h>
 #include <vector>
+
+#include "OrdinaryUser.h"
 
 namespace {
 
@@ -176,22 +175,14 @@ TEST_F(file_test_test, combined_answers_match_each_mode) {
     EXPECT_FALSE(TuFileAccessAll(paths[2].c_str()).writable);
     EXPECT_FALSE(TuFileAccessAll(paths[0].c_str()).exists);
 
-    const pid_t child = fork();
-    ASSERT_NE(child, -1);
-    if (child == 0) {
-        if (geteuid() == 0 &&
-            (setgroups(0, nullptr) != 0 || setgid(65534) != 0 || setuid(65534) != 0))
-            _exit(2);
+    const int status = ExitStatusAsOrdinaryUser([&] {
         // The ordinary user may read r.tif and rw.tif, write w.tif and rw.tif only.
         const bool expected = TuFileAccessAll(paths[1].c_str()).writable &&
                               TuFileAccessAll(paths[2].c_str()).readable &&
                               !TuFileAccessAll(paths[3].c_str()).readable &&
                               TuFileAccessAll(paths[3].c_str()).writable &&
                               !TuFileAccessAll(paths[4].c_str()).readable;
-        _exit(AnswerMismatches(paths).empty() && expected ? 0 : 1);
-    }
-    int status = 0;
-    ASSERT_EQ(waitpid(child, &status, 0), child);
-    ASSERT_TRUE(WIFEXITED(status));
-    EXPECT_EQ(WEXITSTATUS(status), 0);
+        return AnswerMismatches(paths).empty() && expected;
+    });
+    EXPECT_EQ(status, 0);
 }

@@ -5,15 +5,13 @@
 #include <cmath>
 #include <cstdio>
 #include <filesystem>
-#include <grp.h>
 #include <gtest/gtest.h>
 #include <memory>
-#include <sys/wait.h>
-#include <unistd.h>
 #include <vector>
 
 #include "uFileTest.h"
 
+#include "OrdinaryUser.h"
 #include "TiffBuilder.h"
 #include "TiffTestSupport.h"
 
@@ -373,20 +371,12 @@ TEST_F(tiff_file_test, update_where_permitted_opens_as_testing_first_would) {
               }),
               "examine");
 
-    const pid_t child = fork();
-    ASSERT_NE(child, -1);
-    if (child == 0) {
-        if (geteuid() == 0 &&
-            (setgroups(0, nullptr) != 0 || setgid(65534) != 0 || setuid(65534) != 0))
-            _exit(2);
+    const int status = ExitStatusAsOrdinaryUser([&] {
         const std::string mismatches = OutcomeMismatches(paths);
         std::fputs(mismatches.c_str(), stderr);
-        _exit(mismatches.empty() ? 0 : 1);
-    }
-    int status = 0;
-    ASSERT_EQ(waitpid(child, &status, 0), child);
-    ASSERT_TRUE(WIFEXITED(status));
-    EXPECT_EQ(WEXITSTATUS(status), 0);
+        return mismatches.empty();
+    });
+    EXPECT_EQ(status, 0);
     fs::permissions(paths[6], perms::owner_all);
     fs::permissions(paths[2], perms::owner_all);
 }
