@@ -61,6 +61,7 @@ TuFileAccessAnswers TuFileAccessAll(const char16_t* path) {
     if (!NarrowPath(path, narrow) || stat(narrow, &status) != 0)
         return answers;
     answers.exists = true;
+    answers.regular = S_ISREG(status.st_mode);
     // The same rule as TuFileAccess: no write bit, no writing.
     if ((status.st_mode & 0222) != 0 && access(narrow, R_OK | W_OK) == 0) {
         answers.readable = answers.writable = true;

@@ -13,10 +13,12 @@ int TuFileAccess(const char16_t* path, int mode);
 
 // What TuFileAccess answers for modes 0, 4 and 2 of one path (mode 6 is readable and
 // writable), found with fewer system calls than asking for each mode in turn: a status query,
-// then usually a single read-and-write test.
+// then usually a single read-and-write test. The status query also tells whether the path
+// names a regular file (through any links) rather than a folder, a pipe or a device.
 struct TuFileAccessAnswers {
     bool exists = false;
     bool readable = false;
     bool writable = false;
+    bool regular = false;
 };
 TuFileAccessAnswers TuFileAccessAll(const char16_t* path);

@@ -68,6 +68,22 @@ void CopyRange(char16_t* destination, const char16_t* begin, const char16_t* end
     *destination = 0;
 }
 
+// The folder that holds path: its drive or share followed by its directory, taken from the
+// text before the last separator rather than by splitting the path, so that a directory
+// beyond the limit of a path part is still named. The POSIX root is named "/".
+void CopyFolder(const char16_t* path, char16_t (&folder)[TuPathSize]) {
+    const char16_t* end = path + TuWideLength(path);
+    while (end > path && end[-1] != Separator) {
+        --end;
+    }
+    if (end > path + 1) {
+        CopyRange(folder, path, end - 1);
+    } else {
+        folder[0] = Separator;
+        folder[1] = 0;
+    }
+}
+
 Ancestor FindExistingAncestor(const char16_t* path) {
     Ancestor ancestor;
     char16_t work[TuPathSize];
@@ -135,16 +151,8 @@ void TuFileName::RaiseOpenFailure(int accessKind, int errorNumber) const {
             throw TuException(ReadDenied, 2, path, errorNumber);
         throw TuException(AccessDenied, 2, path, errorNumber);
     case NoSuchFile: {
-        char16_t drive[TuPartSize];
-        char16_t directory[TuPartSize];
-        GetDrive(drive);
-        GetDirectory(directory);
-        char16_t folder[2 * TuPartSize];
-        TuWideCopy(TuWideCopy(folder, drive), directory);
-        if (folder[0] == 0) {
-            folder[0] = Separator; // the POSIX root, whose directory part is empty
-            folder[1] = 0;
-        }
+        char16_t folder[TuPathSize];
+        CopyFolder(path, folder);
         if (exists) // the file vanished between the open and this look: name its folder
             throw TuException(DirectoryMissing, 3, path, static_cast<const char16_t*>(folder),
                               errorNumber);

@@ -390,9 +390,11 @@ void ComposePath(char16_t* destination, const char16_t* drive, const char16_t* d
 
     if (Given(name)) {
         text.Append(SkipLeading(name, separator));
+        // Checked before the trailing dots go: a name cut at the limit inside a run of dots
+        // would otherwise come back shorter than it was given.
+        text.Check();
         while (text.Length() > 0 && text.Last() == u'.')
             text.DropLast();
-        text.Check();
         if (extension != nullptr) {
             // A POSIX name keeps no dot for an empty extension: "sheet." is another file
             // there, while Windows drops the trailing dot when it expands the path.

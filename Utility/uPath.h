@@ -42,8 +42,8 @@ void SplitPath(const char16_t* path, char16_t* drive, char16_t* directory, char1
 
 // Composes an absolute path from its parts (any may be null) into destination (TuPathSize
 // units). The POSIX style has no drive part and ignores a given one, and writes no dot for an
-// empty extension. Raises 1384001301 when the composed text reaches 259 units, and whatever
-// MakeAbsolute raises.
+// empty extension. Raises 1384001301 when the composed text reaches 259 units (a name counted
+// with the trailing dots that are dropped from it), and whatever MakeAbsolute raises.
 void ComposePath(char16_t* destination, const char16_t* drive, const char16_t* directory,
                  const char16_t* name, const char16_t* extension,
                  TuPathStyle style = TuHostPathStyle, const char16_t* currentDirectory = nullptr);

@@ -370,8 +370,10 @@ void TuWorldFile::Write(const TuFileName& name, bool overwrite) {
     std::string target = ResolveLinks(name);
     struct stat old;
     bool replacing = stat(target.c_str(), &old) == 0;
-    if (replacing && S_ISDIR(old.st_mode)) {
-        RaiseCreateFailure(name, EISDIR);
+    if (replacing && !S_ISREG(old.st_mode)) {
+        // A folder, pipe or device in the world file's place is left as it is, and reported as
+        // the refused access that names it as no file, as the TIFF module reports one.
+        RaiseCreateFailure(name, EACCES);
     }
 
     TemporaryFile temporary;

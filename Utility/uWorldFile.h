@@ -25,7 +25,9 @@ public:
     // is no regular file (a folder, a pipe, a device). Raises 1384001570 when the file has
     // fewer than six lines; the values of the lines read before stay.
     void Read(const TuFileName& name);
-    // Writes the six values as a new file, replacing it atomically; raises on failure.
+    // Writes the six values as a new file, replacing it atomically; raises on failure. Only a
+    // regular file is replaced: anything else in its place (a folder, a pipe, a device, or a link
+    // to one) raises the open-failure diagnosis and stays as it is.
     void Write(const TuFileName& name, bool overwrite);
 
 private:

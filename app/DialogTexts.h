@@ -19,6 +19,7 @@ constexpr const char* NoTiffYet = "No Tiff file specified as yet.";
 constexpr const char* NoValidTiff = "Valid Tiff file has not been selected.";
 constexpr const char* WorldFileExists = "Corresponding world file exists.";
 constexpr const char* WorldFileMissing = "Corresponding world file does not exist.";
+constexpr const char* WorldFileNotAFile = "Corresponding world file is not a file.";
 
 // Captions of the world file's Update button (control 1021).
 constexpr const char* UpdateWorldFile = "Update existing World file.";

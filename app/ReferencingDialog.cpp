@@ -1,5 +1,7 @@
 #include "ReferencingDialog.h"
 
+#include <cerrno>
+
 #include "ControlIds.h"
 #include "Conversions.h"
 #include "DialogTexts.h"
@@ -20,6 +22,8 @@ namespace {
 constexpr int FileNameLimit = 260;
 // Characters of the file name edit that a typed name is built from.
 constexpr std::size_t TypedNameLimit = 259;
+// RaiseOpenFailure's access kind for an open that reads only.
+constexpr int AccessKindRead = 0;
 
 // Characters, not bytes, of UTF-8 text.
 std::size_t CharacterCount(const std::string& text) {
@@ -238,6 +242,10 @@ void ReferencingDialog::ExamineOpenFile(const TuFileName& tiffName) {
     TuFileAccessAnswers worldAnswers;
     const TuFileName worldName = WorldFileNameFor(tiffName, worldAnswers);
     worldFileName = worldName.GetNarrow();
+    if (worldAnswers.exists && !worldAnswers.regular) {
+        ShowWorldFileNotAFile(worldName);
+        return;
+    }
     if (!worldAnswers.readable) {
         world = {};
         platform.SetControlText(IDC_WORLD_STATUS, texts::WorldFileMissing);
@@ -255,6 +263,22 @@ void ReferencingDialog::ExamineOpenFile(const TuFileName& tiffName) {
     world = {xVector.x, xVector.y, yVector.x, yVector.y, referencePoint.x, referencePoint.y};
     platform.SetControlText(IDC_WORLD_STATUS, texts::WorldFileExists);
     UpdateData(false);
+}
+
+void ReferencingDialog::ShowWorldFileNotAFile(const TuFileName& worldName) {
+    // A folder, pipe or device named as the world file is neither read nor replaced. The TIFF
+    // stays open and may still be updated.
+    world = {};
+    platform.SetControlText(IDC_WORLD_STATUS, texts::WorldFileNotAFile);
+    platform.EnableControl(IDC_UPDATE_WORLD, false);
+    platform.SetControlText(IDC_UPDATE_WORLD, texts::UpdateWorldFile);
+    UpdateData(false);
+    // Reported as a folder named as the TIFF is: the refused open of something that is no file.
+    try {
+        worldName.RaiseOpenFailure(AccessKindRead, EACCES);
+    } catch (const TuError& error) {
+        error.Show();
+    }
 }
 
 // ---- Converting ----

@@ -72,6 +72,9 @@ private:
     // existenceTested: the caller has just found that the file exists.
     void Examine(bool existenceTested = false);
     void ExamineOpenFile(const TuFileName& tiffName);
+    // Shows the world file's side for a name taken by something that is not a regular file,
+    // and reports it with the open-failure diagnosis.
+    void ShowWorldFileNotAFile(const TuFileName& worldName);
     // Releases both objects and zeroes the twelve numbers; the controls are not refreshed.
     // Releasing the TIFF commits it when its commitOnClose is set; a failed commit passes on.
     void ClearReferencing();

@@ -360,6 +360,58 @@ TEST_F(file_name_test, existing_file_reported_missing_names_its_folder) {
     EXPECT_EQ(diagnosis.second, Wide(folder));
 }
 
+// Directory parts of 255 to 257 units are beyond the limit of a path part, in paths that are
+// not beyond the limit of a path: the diagnosis must not split them to name what is missing.
+TEST_F(file_name_test, long_directory_parts_are_diagnosed_whole) {
+    MakeFile("a.tif");
+    ASSERT_EQ(mkfifo("pipe", 0600), 0);
+    const auto message = [](const TuFileName& name) {
+        const auto error = Raised([&] { name.RaiseOpenFailure(0, ENOENT); });
+        return error ? Text(error->Message()) : Text(u"no error raised");
+    };
+    const Text root = Wide(folder);
+    for (std::size_t length = 255; length <= 257; ++length) {
+        SCOPED_TRACE("directory part of " + std::to_string(length) + " units");
+        // The last folder fills the directory part up to length units after "<root>/<first>/".
+        const auto directory = [&](const std::string& first) {
+            return folder + "/" + first + "/" +
+                   std::string(length - folder.size() - first.size() - 2, 'd');
+        };
+
+        const TuFileName missing((directory("old") + "/x").c_str());
+        EXPECT_EQ(message(missing), u"Attempt to open file named '" + Kept(missing.GetPath()) +
+                                        u"' failed. Directory named 'old' does not exist, or "
+                                        u"permission to access it has been denied.[2]");
+
+        const TuFileName throughFile((directory("a.tif") + "/x").c_str());
+        EXPECT_EQ(message(throughFile), u"Attempt to open file named '" +
+                                            Kept(throughFile.GetPath()) +
+                                            u"' failed; path component 'a.tif' is as file, not "
+                                            u"a directory. (Code: 2)");
+
+        const TuFileName throughPipe((directory("pipe") + "/x").c_str());
+        EXPECT_EQ(message(throughPipe), u"Attempt to open file named '" +
+                                            Kept(throughPipe.GetPath()) +
+                                            u"' failed; path component 'pipe' is not a "
+                                            u"directory. (Code: 2)");
+
+        // The folder exists and only the file is missing: the folder is named whole.
+        const std::string holder = directory("new");
+        ASSERT_EQ(holder.size(), length);
+        fs::create_directories(holder);
+        const TuFileName absent((holder + "/x").c_str());
+        EXPECT_EQ(message(absent), u"File named 'x.' does not exist in the '" + Kept(Wide(holder)) +
+                                       u"' directory, open failed. (Code: 2)");
+        // The file is there after all, yet the open said it was missing: its folder is named.
+        MakeFile(holder.substr(folder.size() + 1) + "/x");
+        EXPECT_EQ(message(absent), u"Attempt to open file named '" + Kept(absent.GetPath()) +
+                                       u"' failed. Directory named '" + Kept(Wide(holder)) +
+                                       u"' does not exist, or permission to access it has been "
+                                       u"denied.[2]");
+        fs::remove_all(folder + "/new");
+    }
+}
+
 TEST_F(file_name_test, diagnosis_leaves_the_name_unchanged) {
     const TuFileName name("maps/a.tif");
     const char* narrow = name.GetNarrow();

@@ -203,6 +203,50 @@ TEST(path_test, compose_refuses_259_units) {
                  1384001301, (u"C:\\a\\" + longName).substr(0, 259));
 }
 
+// A name whose cut at 259 units falls inside a run of dots: dropping those dots would bring
+// the text back under the limit and hand back a shorter name than was given.
+TEST(path_test, compose_refuses_a_name_cut_inside_a_run_of_dots) {
+    const Text name = Text(10, u'n') + Text(20, u'.') + u"zz";
+    const Text tooLong = u"utility_tests encountered a file name/path specification that was too "
+                         u"long.  The offending path looks something like: ";
+    struct Case {
+        TuPathStyle style;
+        const char16_t* drive;
+        Text folder;
+        std::size_t dotsThatFit; // the most trailing dots after ten n that stay under 259 units
+    };
+    const Case cases[] = {
+        {Posix, u"", u"/" + Text(240, u'd'), 6},      // "/" + 240 + "/" + 16 = 258
+        {Windows, u"C:", u"\\" + Text(240, u'd'), 4}, // "C:\" + 240 + "\" + 14 = 258
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.style == Windows ? "Windows" : "POSIX");
+        const Text start =
+            c.drive + c.folder + (c.style == Windows ? u"\\" : u"/") + Text(10, u'n');
+        // The 259 units built when the limit is reached: the cut falls among the dots.
+        const Text cut = start + Text(c.dotsThatFit + 1, u'.');
+        ASSERT_EQ(cut.size(), 259u);
+        const auto error =
+            Raised([&] { Compose(c.drive, c.folder.c_str(), name.c_str(), u"tif", c.style); });
+        if (!error) {
+            ADD_FAILURE() << "the name came back shortened";
+            continue;
+        }
+        EXPECT_EQ(error->Cause(), 1384001301);
+        EXPECT_EQ(Text(error->Message()), tooLong + Kept(cut));
+
+        // Trailing dots of a name that fits are still dropped.
+        const Text fits = Text(10, u'n') + Text(c.dotsThatFit, u'.');
+        EXPECT_EQ(Compose(c.drive, c.folder.c_str(), fits.c_str(), u"tif", c.style),
+                  start + u".tif");
+        // One dot more reaches the limit, whatever the name ends in.
+        const Text reaches = fits + u".";
+        const auto reached =
+            Raised([&] { Compose(c.drive, c.folder.c_str(), reaches.c_str(), u"tif", c.style); });
+        EXPECT_TRUE(reached.has_value());
+    }
+}
+
 // ---- Windows style: absolute form ----------------------------------------------------------
 
 TEST(path_test, windows_absolute_resolves_against_the_given_directory) {

@@ -558,19 +558,32 @@ void ExpectOpenFailure(const TuError& error, const TuFileName& name, int errorNu
     }
 }
 
-TEST(world_file_writing_test, folder_in_place_of_the_file_is_refused) {
+// Only a regular file is replaced. A folder, a pipe, or a link to either keeps its place and
+// is reported as a folder named as a TIFF is: the refused open of something that is no file.
+TEST(world_file_writing_test, what_is_not_a_regular_file_is_refused_and_kept) {
     TempFolder folder;
-    std::string path = folder / "dir.tfw";
-    fs::create_directory(path);
-    TuFileName name(path.c_str());
-    try {
-        TuWorldFile().Write(name, true);
-        FAIL() << "a folder was taken for a world file";
-    } catch (const TuError& error) {
-        ExpectOpenFailure(error, name, EISDIR);
+    fs::create_directory(folder / "dir.tfw");
+    ASSERT_EQ(mkfifo((folder / "pipe.tfw").c_str(), 0600), 0) << std::strerror(errno);
+    fs::create_symlink(folder / "dir.tfw", folder / "to_dir.tfw");
+    fs::create_symlink("pipe.tfw", folder / "to_pipe.tfw");
+    const std::vector<std::string> before = Entries(folder.path);
+    for (const char* entry : {"dir.tfw", "pipe.tfw", "to_dir.tfw", "to_pipe.tfw"}) {
+        const std::string path = folder / entry;
+        try {
+            TuWorldFile().Write(TuFileName(path.c_str()), true);
+            ADD_FAILURE() << entry << " was taken for a world file";
+        } catch (const TuError& error) {
+            EXPECT_EQ(error.Cause(), 1384001311) << entry;
+            EXPECT_EQ(std::u16string(error.Message()),
+                      u"File named " + Wide(path) +
+                          u" is a directory, rather than a file. Open failed. (Code: 13)");
+        }
     }
-    EXPECT_TRUE(fs::is_directory(path));
-    EXPECT_EQ(Entries(folder.path), std::vector<std::string>{"dir.tfw"});
+    EXPECT_EQ(Entries(folder.path), before);
+    EXPECT_TRUE(fs::is_directory(fs::symlink_status(folder / "dir.tfw")));
+    EXPECT_TRUE(fs::is_fifo(fs::symlink_status(folder / "pipe.tfw")));
+    EXPECT_TRUE(fs::is_symlink(folder / "to_dir.tfw"));
+    EXPECT_TRUE(fs::is_symlink(folder / "to_pipe.tfw"));
 }
 
 TEST(world_file_writing_test, missing_folder_is_diagnosed) {

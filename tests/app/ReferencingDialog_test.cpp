@@ -1,8 +1,10 @@
 #include "ReferencingDialog.h"
 
 #include <sys/resource.h>
+#include <sys/stat.h>
 
 #include <csignal>
+#include <filesystem>
 #include <string>
 #include <vector>
 
@@ -268,6 +270,78 @@ TEST_F(referencing_dialog_examine_test, five_line_world_file_is_shown_and_releas
     EXPECT_EQ(errors.size(), 1u);
     EXPECT_EQ(testfiles::ReadText(folder / "sheet.tfw"), "2\n0\n0\n-2\n101\n");
     EXPECT_EQ(testfiles::ReadBytes(folder / "sheet.tif"), before);
+}
+
+// A folder, a pipe, or a link to a folder named as the world file: not read, not to be
+// replaced, and reported as a folder named as the TIFF is. The TIFF side stays usable.
+TEST_F(referencing_dialog_examine_test, world_file_name_taken_by_no_file_is_reported) {
+    const std::string kinds[] = {"folder", "pipe", "link"};
+    std::filesystem::create_directory(folder / "elsewhere");
+    for (const std::string& kind : kinds) {
+        SCOPED_TRACE(kind);
+        testfiles::MakeGdalTiff(folder / (kind + ".tif"), {{100, 500}}, 2);
+        const std::string world = folder / (kind + ".tfw");
+        if (kind == "folder") {
+            std::filesystem::create_directory(world);
+        } else if (kind == "pipe") {
+            ASSERT_EQ(mkfifo(world.c_str(), 0600), 0);
+        } else {
+            std::filesystem::create_symlink(folder / "elsewhere", world);
+        }
+        const std::string notAFile =
+            "File named " + world + " is a directory, rather than a file. Open failed. (Code: 13)";
+        Key(WorldSide, {"7", "7", "7", "7", "7", "7"});
+        errors.clear();
+        TypeName(folder / (kind + ".tif"));
+        EXPECT_EQ(errors, std::vector<std::string>{notAFile});
+        EXPECT_EQ(platform.Text(IDC_TIFF_STATUS), "Tiff file is georeferenced.");
+        EXPECT_EQ(Shown(TiffSide), (std::vector<std::string>{"2", "2", "0", "0", "100", "500"}));
+        EXPECT_TRUE(platform.Enabled(IDC_UPDATE_TIFF));
+        EXPECT_EQ(platform.Text(IDC_WORLD_STATUS), "Corresponding world file is not a file.");
+        EXPECT_EQ(Shown(WorldSide), Zeros);
+        EXPECT_FALSE(platform.Enabled(IDC_UPDATE_WORLD));
+        EXPECT_EQ(platform.Text(IDC_UPDATE_WORLD), "Update existing World file.");
+        EXPECT_EQ(platform.Focus(), IDC_X_PIXEL_SCALE);
+
+        // Should the world file's button be pressed all the same, nothing takes its place.
+        errors.clear();
+        Key(WorldSide, {"2", "0", "0", "-2", "101", "499"});
+        dialog.OnUpdateWorldFile();
+        EXPECT_EQ(errors, std::vector<std::string>{notAFile});
+        EXPECT_EQ(std::filesystem::is_directory(world), kind != "pipe");
+        EXPECT_EQ(std::filesystem::is_fifo(world), kind == "pipe");
+        EXPECT_EQ(std::filesystem::is_symlink(world), kind == "link");
+        EXPECT_TRUE(std::filesystem::is_empty(folder / "elsewhere"));
+
+        // The TIFF is still updated, and the examination after it reports the same.
+        errors.clear();
+        Key(TiffSide, {"4", "4", "0", "0", "10", "20"});
+        dialog.OnUpdateTiff();
+        EXPECT_EQ(errors, std::vector<std::string>{notAFile});
+        EXPECT_EQ(Shown(TiffSide), (std::vector<std::string>{"4", "4", "0", "0", "10", "20"}));
+        EXPECT_EQ(platform.Text(IDC_WORLD_STATUS), "Corresponding world file is not a file.");
+    }
+}
+
+// A link to a regular world file is a world file: read, and replaced at its target.
+TEST_F(referencing_dialog_examine_test, linked_world_file_is_read_and_written_through_the_link) {
+    MakeSheet();
+    std::filesystem::create_directory(folder / "store");
+    testfiles::WriteWorldFile(folder / "store/real.tfw", {4, 0, 0, -4, 102, 498});
+    std::filesystem::create_symlink(folder / "store/real.tfw", folder / "sheet.tfw");
+    TypeName(folder / "sheet.tif");
+    EXPECT_TRUE(errors.empty());
+    EXPECT_EQ(platform.Text(IDC_WORLD_STATUS), "Corresponding world file exists.");
+    EXPECT_EQ(Shown(WorldSide), (std::vector<std::string>{"4", "0", "0", "-4", "102", "498"}));
+    EXPECT_TRUE(platform.Enabled(IDC_UPDATE_WORLD));
+
+    Key(WorldSide, {"2", "0", "0", "-2", "101", "499"});
+    dialog.OnUpdateWorldFile();
+    EXPECT_TRUE(errors.empty());
+    EXPECT_TRUE(std::filesystem::is_symlink(folder / "sheet.tfw"));
+    EXPECT_EQ(testfiles::ReadNumbers(folder / "store/real.tfw"),
+              (std::vector<double>{2, 0, 0, -2, 101, 499}));
+    EXPECT_EQ(Shown(WorldSide), (std::vector<std::string>{"2", "0", "0", "-2", "101", "499"}));
 }
 
 TEST_F(referencing_dialog_examine_test, upper_case_names_find_upper_case_world_file) {

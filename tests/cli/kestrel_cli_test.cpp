@@ -5,6 +5,7 @@
 
 #include <fcntl.h>
 #include <spawn.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -140,6 +141,19 @@ protected:
 
     std::string Path(const std::string& name) const { return (folder / name).string(); }
 
+    // What `info` prints for BASE.tif made georeferenced by MakeTiff, up to the world file's
+    // name; the lines of the world file's side follow.
+    std::string GeoreferencedInfo(const std::string& base) const {
+        return Path(base + ".tif") +
+               "\n"
+               "  GeoTiff file:  Tiff file is georeferenced.\n"
+               "    Updatable:   yes\n"
+               "    Pixel scale: 2 2\n"
+               "    Tie point:   pixel 0 0, world 100 500\n"
+               "  World file:    " +
+               Path(base + ".tfw") + "\n";
+    }
+
     fs::path folder;
     fs::path capture;
 };
@@ -190,15 +204,7 @@ TEST_F(kestrel_cli_test, info_shows_both_sides_as_the_dialog_does) {
     const Result result = Cli({"info", "sheet"});
     EXPECT_EQ(result.status, 0);
     EXPECT_EQ(result.err, "");
-    EXPECT_EQ(result.out, Path("sheet.tif") +
-                              "\n"
-                              "  GeoTiff file:  Tiff file is georeferenced.\n"
-                              "    Updatable:   yes\n"
-                              "    Pixel scale: 2 2\n"
-                              "    Tie point:   pixel 0 0, world 100 500\n"
-                              "  World file:    " +
-                              Path("sheet.tfw") +
-                              "\n"
+    EXPECT_EQ(result.out, GeoreferencedInfo("sheet") +
                               "    Status:      Corresponding world file exists.\n"
                               "    Writable:    yes\n"
                               "    A D B E C F: 2 0 0 -2 101 499\n");
@@ -304,6 +310,53 @@ TEST_F(kestrel_cli_test, tiff_to_world_writes_the_world_file_of_each_georeferenc
     fs::copy_file(folder / "a.tfw", folder / "plain.tfw");
     EXPECT_EQ(GeoTransform(Tool({"gdalinfo", "-json", "plain.tif"})),
               (std::vector<double>{100, 2, 0, 500, 0, -2}));
+}
+
+// A folder, a pipe or a link to a folder in the world file's place is reported as a folder
+// named as the TIFF is, and stays as it was; a link to a regular world file is one.
+TEST_F(kestrel_cli_test, world_file_name_taken_by_no_file_is_reported_and_kept) {
+    MakeTiff("dir.tif", true);
+    fs::create_directory(folder / "dir.tfw");
+    MakeTiff("pipe.tif", true);
+    ASSERT_EQ(mkfifo(Path("pipe.tfw").c_str(), 0600), 0);
+    MakeTiff("linkdir.tif", true);
+    fs::create_directory_symlink("dir.tfw", folder / "linkdir.tfw");
+    const auto notAFile = [this](const std::string& name) {
+        return "Operational Problem: File named " + Path(name) +
+               " is a directory, rather than a file. Open failed. (Code: 13)\n";
+    };
+
+    Result result = Cli({"info", "dir.tif"});
+    EXPECT_EQ(result.status, 1);
+    EXPECT_EQ(result.err, notAFile("dir.tfw"));
+    EXPECT_EQ(result.out, GeoreferencedInfo("dir") +
+                              "    Status:      Corresponding world file is not a file.\n"
+                              "    Writable:    no\n"
+                              "    A D B E C F: 0 0 0 0 0 0\n");
+
+    result = Cli({"tiff-to-world", "pipe.tif"});
+    EXPECT_EQ(result.status, 1);
+    EXPECT_EQ(result.out, "");
+    EXPECT_EQ(result.err, notAFile("pipe.tfw"));
+    EXPECT_TRUE(fs::is_fifo(folder / "pipe.tfw"));
+
+    for (const std::string name : {"dir", "linkdir"}) {
+        result = Cli({"set-world", name + ".tif", "1", "0", "0", "-1", "0", "0"});
+        EXPECT_EQ(result.status, 1) << name;
+        EXPECT_EQ(result.err, notAFile(name + ".tfw"));
+    }
+    EXPECT_TRUE(fs::is_symlink(folder / "linkdir.tfw"));
+    EXPECT_TRUE(fs::is_empty(folder / "dir.tfw"));
+
+    MakeTiff("linked.tif", true);
+    fs::create_directory(folder / "store");
+    WriteFile(folder / "store/real.tfw", "9\n0\n0\n-9\n0\n0\n");
+    fs::create_symlink("store/real.tfw", folder / "linked.tfw");
+    result = Cli({"tiff-to-world", "linked.tif"});
+    EXPECT_EQ(result.status, 0) << result.err;
+    EXPECT_TRUE(fs::is_symlink(folder / "linked.tfw"));
+    EXPECT_EQ(WorldFileNumbers(folder / "store/real.tfw"),
+              (std::vector<double>{2, 0, 0, -2, 101, 499}));
 }
 
 TEST_F(kestrel_cli_test, world_to_tiff_adds_the_tags_and_warns_of_rotation) {
