@@ -7,6 +7,7 @@
 #include <memory>
 #include <sys/resource.h>
 
+#include "StoreReferencing.h"
 #include "TiffBuilder.h"
 #include "TiffTestSupport.h"
 
@@ -51,17 +52,7 @@ protected:
     }
     // The dialog's update: add what is missing, write both tags, commit.
     void Update(const std::string& path, const double (&scale)[3], const double (&tie)[6]) {
-        auto file = Open(path);
-        if (file->FindTag(TiffTagModelPixelScale) == TagNotFound) {
-            file->AddTag(PixelScale());
-        }
-        if (file->FindTag(TiffTagModelTiepoint) == TagNotFound) {
-            file->AddTag(Tiepoint());
-        }
-        file->WriteDoubles(TiffTagModelPixelScale, scale, 3, 0);
-        file->WriteDoubles(TiffTagModelTiepoint, tie, 6, 0);
-        file->commitOnClose = true;
-        file->CommitAndClose();
+        StoreReferencing(*Open(path), scale, tie);
     }
     void ExpectReads(const std::string& path, const double (&scale)[3], const double (&tie)[6]) {
         auto file = Open(path, ModeExamine);
