@@ -564,7 +564,8 @@ void TuTiffFile::WriteDoubles(int tagId, const double* values, int n, int start)
         throw TuException(CauseNoSuchElement, 2, int{entry.tag}, start);
     }
     if (static_cast<std::uint32_t>(n) > entry.count - static_cast<std::uint32_t>(start)) {
-        throw TuException(CauseNoSuchElement, 2, GetPath(), int{entry.tag});
+        // Elements start .. count - 1 exist: element count is the first that does not.
+        throw TuException(CauseNoSuchElement, 2, int{entry.tag}, static_cast<int>(entry.count));
     }
     const auto count = static_cast<std::uint32_t>(n);
     const auto first = static_cast<std::uint32_t>(start);

@@ -148,6 +148,28 @@ const std::string Rotation = "World file indicates rotation.  This program does 
                              "version of geoTiff's which supports rotation.  An approximation is "
                              "being used.";
 
+// Sets the count of a tag in the first directory of a little-endian classic TIFF.
+void SetTagCount(const fs::path& path, std::uint16_t tag, std::uint32_t count) {
+    std::string bytes = ReadFile(path);
+    const auto at = [&](std::size_t offset, int size) {
+        std::uint32_t value = 0;
+        for (int i = size - 1; i >= 0; --i) {
+            value = value << 8 | static_cast<unsigned char>(bytes[offset + i]);
+        }
+        return value;
+    };
+    const std::uint32_t directory = at(4, 4);
+    for (std::uint32_t i = 0; i < at(directory, 2); ++i) {
+        const std::size_t entry = directory + 2 + 12 * i;
+        if (at(entry, 2) == tag) {
+            for (int k = 0; k < 4; ++k) {
+                bytes[entry + 4 + k] = static_cast<char>(count >> (8 * k));
+            }
+        }
+    }
+    WriteFile(path, bytes);
+}
+
 } // namespace
 
 TEST_F(kestrel_cli_test, usage_errors_exit_2_with_the_usage_text) {
@@ -478,4 +500,16 @@ TEST_F(kestrel_cli_test, read_only_files_are_examined_but_not_changed) {
         << result.err;
     EXPECT_EQ(ReadFile(folder / "sheet.tfw"), "2\n0\n0\n-2\n101\n499\n");
     EXPECT_EQ(ReadFile(folder / "sheet.tif"), tiffBefore);
+}
+
+TEST_F(kestrel_cli_test, set_tiff_names_the_first_element_a_short_tag_lacks) {
+    MakeTiff("s.tif", true);
+    SetTagCount(folder / "s.tif", 33550, 2);
+    const std::string before = ReadFile(folder / "s.tif");
+    const Result result =
+        Cli({"set-tiff", "s.tif", "--scale", "2", "2", "--tie", "0", "0", "100", "200"});
+    EXPECT_EQ(result.status, 1);
+    EXPECT_EQ(result.err, "Internal Software Problem: Attempt to access element number 2 of a "
+                          "tag with ID 33550.  Element does not exist.\n");
+    EXPECT_EQ(ReadFile(folder / "s.tif"), before);
 }
