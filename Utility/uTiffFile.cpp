@@ -25,6 +25,7 @@ constexpr int CauseTagWriteFailed = 1384001555;
 constexpr int CauseNoSuchElement = 1384001557;
 constexpr int CauseReadOnly = 1384001558;
 constexpr int CauseCommitFailed = 1384001559;
+constexpr int CauseBeyondOffsets = 1384001561;
 constexpr const char* SourcePath = "Utility\\uTiffFile";
 
 // RaiseOpenFailure's access kinds for an open that reads, and for one that reads and writes.
@@ -478,11 +479,41 @@ int TuTiffFile::ReadDoubles(int tagId, double* values, int n, int start) {
     return static_cast<int>(wanted);
 }
 
-std::uint32_t TuTiffFile::Reserve(std::uint64_t size, int tagId) {
-    // Every offset of a classic TIFF is 32 bits wide.
-    if (endMark + size > Limit32) {
-        throw TuException(CauseTagWriteFailed, 2, GetPath(), tagId & 0xFFFF);
+std::uint64_t TuTiffFile::DirectoryBytes(std::size_t directory, std::size_t addedEntries) const {
+    // Every directory up to the last changed one is written anew.
+    std::size_t last = directory;
+    for (std::size_t j = 0; j < directories.size(); ++j) {
+        if (directories[j].changed) {
+            last = std::max(last, j);
+        }
     }
+    std::vector<std::uint64_t> entries(last + 1, 0);
+    entries[0] = addedEntries; // added tags go into the first directory
+    for (std::size_t owner : owners) {
+        if (owner <= last) {
+            ++entries[owner];
+        }
+    }
+    std::uint64_t total = 0;
+    for (std::uint64_t count : entries) {
+        total += 2 + EntrySize * count + 4;
+    }
+    return total;
+}
+
+void TuTiffFile::RaiseIfUnaddressable(std::uint64_t size, std::size_t directory,
+                                      std::size_t addedEntries) const {
+    // Every offset of a classic TIFF is 32 bits wide: whatever is appended must end within
+    // 4 GiB, the directories that name the values included. Checked before anything is
+    // appended, so that a file too large for the update is left as it is.
+    if (endMark + size + DirectoryBytes(directory, addedEntries) > Limit32) {
+        throw TuException(CauseBeyondOffsets, 1, GetPath());
+    }
+}
+
+std::uint32_t TuTiffFile::Reserve(std::uint64_t size, std::size_t directory,
+                                  std::size_t addedEntries) {
+    RaiseIfUnaddressable(size, directory, addedEntries);
     const auto offset = static_cast<std::uint32_t>(endMark);
     endMark += size;
     return offset;
@@ -499,16 +530,16 @@ void TuTiffFile::AddTag(const TuTiffTag& tag) {
     if (entry.type == 0 || entry.type > 12 || (size <= 4 && !inlineAllowed)) {
         throw TuException(CauseInternal, 2, __LINE__, SourcePath);
     }
-    if (size > 4) {
-        entry.offset = Reserve(size, entry.tag);
-        entry.size = static_cast<std::uint32_t>(size);
-    } else {
-        entry.offset = Inline;
-        entry.size = static_cast<std::uint32_t>(size);
-    }
     if (directories.empty()) {
         directories.push_back(Directory{});
     }
+    if (size > 4) {
+        entry.offset = Reserve(size, 0, 1);
+    } else {
+        RaiseIfUnaddressable(0, 0, 1);
+        entry.offset = Inline;
+    }
+    entry.size = static_cast<std::uint32_t>(size);
     tags.push_back(entry);
     owners.push_back(0); // added tags always go into the first directory
     directories[0].changed = true;
@@ -650,7 +681,7 @@ void TuTiffFile::Replace(std::size_t index, const double* values, std::uint32_t 
     }
     const std::uint64_t size = std::uint64_t{entry.count} * 8;
     const std::uint64_t savedEnd = endMark;
-    const std::uint32_t offset = Reserve(size, entry.tag);
+    const std::uint32_t offset = Reserve(size, owners[index], 0);
     // The old values are carried over, converted; the new ones replace their elements.
     std::vector<double> block;
     std::vector<unsigned char> bytes;
@@ -703,14 +734,8 @@ std::size_t TuTiffFile::BuildDirectories(std::vector<unsigned char>& bytes,
             members[owners[i]].push_back(i);
         }
     }
-    std::uint64_t total = 0;
-    for (const auto& entries : members) {
-        total += 2 + EntrySize * entries.size() + 4;
-    }
-    if (endMark + total > Limit32) {
-        throw TuException(CauseCommitFailed, 1, GetPath());
-    }
-    bytes.assign(total, 0);
+    RaiseIfUnaddressable(0, 0, 0);
+    bytes.assign(DirectoryBytes(0, 0), 0);
     std::uint64_t at = 0;
     for (std::size_t j = 0; j <= last; ++j) {
         auto& entries = members[j];

@@ -105,8 +105,16 @@ private:
     // Moves the values of tags[index] to the end of the file as DOUBLE, with elements
     // start .. start + n - 1 replaced by values.
     void Replace(std::size_t index, const double* values, std::uint32_t n, std::uint32_t start);
-    // Reserves size bytes at endMark for the values of tag tagId; returns their offset.
-    std::uint32_t Reserve(std::uint64_t size, int tagId);
+    // Reserves size bytes at endMark for values of an entry of directories[directory], which
+    // then gains addedEntries entries; returns their offset.
+    std::uint32_t Reserve(std::uint64_t size, std::size_t directory, std::size_t addedEntries);
+    // The bytes of the directories a commit writes once directories[directory] has changed and
+    // the first directory gained addedEntries entries.
+    std::uint64_t DirectoryBytes(std::size_t directory, std::size_t addedEntries) const;
+    // Raises when size bytes of values appended at endMark and then the directories of
+    // DirectoryBytes would reach beyond the 32-bit offsets of the format.
+    void RaiseIfUnaddressable(std::uint64_t size, std::size_t directory,
+                              std::size_t addedEntries) const;
     // A write into values that lie in the file as opened, held until the commit.
     struct HeldWrite {
         std::size_t index;

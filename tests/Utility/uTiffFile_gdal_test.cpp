@@ -5,6 +5,7 @@
 
 #include <cstdio>
 #include <fcntl.h>
+#include <fstream>
 #include <gtest/gtest.h>
 #include <sstream>
 #include <sys/stat.h>
@@ -294,6 +295,74 @@ TEST_F(tiff_gdal_test, a_two_gigabyte_file_grows_by_the_values_and_the_directory
     EXPECT_EQ(Complaints(info), "");
     EXPECT_EQ(Complaints(RunTool("listgeo " + Quoted(path))), "");
     EXPECT_EQ(Complaints(RunTool("tiffinfo " + Quoted(path))), "");
+}
+
+// Past the end of a classic TIFF that lies beyond 4 GiB, no 32-bit offset reaches: tags can
+// no longer be added. The files are made sparse, so that they take no room on disk.
+class tiff_beyond_4_gib_test : public tiff_gdal_test {
+protected:
+    struct FileState {
+        std::uint64_t length = 0;
+        std::uint64_t allocated = 0; // bytes of disk blocks: grows with any byte written
+        std::int64_t modified = 0;   // nanoseconds
+        std::vector<unsigned char> head;
+        bool operator==(const FileState&) const = default;
+    };
+    FileState StateOf(const std::string& path, std::size_t headSize) {
+        struct stat status {};
+        EXPECT_EQ(::stat(path.c_str(), &status), 0);
+        return FileState{static_cast<std::uint64_t>(status.st_size),
+                         static_cast<std::uint64_t>(status.st_blocks) * 512,
+                         status.st_mtim.tv_sec * 1000000000LL + status.st_mtim.tv_nsec,
+                         ReadFile(path, headSize)};
+    }
+    static std::vector<unsigned char> ReadFile(const std::string& path, std::size_t size) {
+        std::vector<unsigned char> bytes(size);
+        std::ifstream in(path, std::ios::binary);
+        in.read(reinterpret_cast<char*>(bytes.data()), static_cast<std::streamsize>(size));
+        bytes.resize(static_cast<std::size_t>(in.gcount()));
+        return bytes;
+    }
+    std::string Message(const std::string& path) {
+        return "The Tiff file named " + path +
+               " is too large for this update: the new tag values and directory would lie "
+               "beyond 4 GiB, which a classic TIFF file cannot address.";
+    }
+    // The update of a TIFF without tags, made sparse to end at `length`: refused, and the
+    // file left byte for byte and block for block as it was.
+    void ExpectRefused(std::uint64_t length) {
+        SCOPED_TRACE(length);
+        const std::string path = Create("plain.tif", "-outsize 4 3 -bands 1");
+        const std::size_t made = static_cast<std::size_t>(std::filesystem::file_size(path));
+        std::filesystem::resize_file(path, length);
+        const FileState before = StateOf(path, made);
+        const Placement placement{{2, 2, 0}, {0, 0, 0, 100, 200, 0}};
+        const Raised raised = RaisedBy([&] { Update(path, placement); });
+        EXPECT_EQ(raised.cause, 1384001561);
+        EXPECT_EQ(raised.message, Message(path));
+        EXPECT_EQ(StateOf(path, made), before);
+    }
+};
+
+TEST_F(tiff_beyond_4_gib_test, tags_are_not_added_to_a_file_ending_beyond_4_gib) {
+    REQUIRE_TOOLS("gdal_create");
+    ExpectRefused((std::uint64_t{1} << 32) + 4096);
+}
+
+TEST_F(tiff_beyond_4_gib_test, nor_where_the_values_fit_below_4_gib_but_the_directory_does_not) {
+    REQUIRE_TOOLS("gdal_create");
+    // 72 bytes of values fit below 4 GiB; the new directory after them does not.
+    ExpectRefused((std::uint64_t{1} << 32) - 1 - 72 - 20);
+}
+
+TEST_F(tiff_beyond_4_gib_test, tags_that_exist_are_written_in_place_beyond_4_gib) {
+    REQUIRE_TOOLS("gdal_create", "gdalinfo");
+    const std::string path = Create("sheet.tif", "-outsize 4 3 -bands 1 -a_ullr 100 500 108 494");
+    std::filesystem::resize_file(path, (std::uint64_t{1} << 32) + 4096);
+    const Placement placement{{0.5, 0.25, 0}, {0, 0, 0, 650000, 5100000, 0}};
+    Update(path, placement);
+    EXPECT_EQ(std::filesystem::file_size(path), (std::uint64_t{1} << 32) + 4096);
+    ExpectTransform(GeoTransform(GdalInfo(path)), ExpectedTransform(placement));
 }
 
 } // namespace

@@ -513,3 +513,22 @@ TEST_F(kestrel_cli_test, set_tiff_names_the_first_element_a_short_tag_lacks) {
                           "tag with ID 33550.  Element does not exist.\n");
     EXPECT_EQ(ReadFile(folder / "s.tif"), before);
 }
+
+TEST_F(kestrel_cli_test, set_tiff_refuses_to_add_tags_beyond_4_gib) {
+    MakeTiff("big.tif", false);
+    const std::string head = ReadFile(folder / "big.tif");
+    const std::uintmax_t length = (std::uintmax_t{1} << 32) + 4096;
+    fs::resize_file(folder / "big.tif", length); // sparse: no room taken
+    const Result result =
+        Cli({"set-tiff", "big.tif", "--scale", "2", "2", "--tie", "0", "0", "100", "200"});
+    EXPECT_EQ(result.status, 1);
+    EXPECT_EQ(result.err, "Data File Format Problem: The Tiff file named " + Path("big.tif") +
+                              " is too large for this update: the new tag values and directory "
+                              "would lie beyond 4 GiB, which a classic TIFF file cannot "
+                              "address.\n");
+    EXPECT_EQ(fs::file_size(folder / "big.tif"), length);
+    std::ifstream in(folder / "big.tif", std::ios::binary);
+    std::string start(head.size(), '\0');
+    in.read(start.data(), static_cast<std::streamsize>(start.size()));
+    EXPECT_EQ(start, head);
+}
