@@ -219,6 +219,7 @@ TuTiffFile::TuTiffFile(const TuFileName& name, int mode) : TuFileName(name) {
     if (mode == ModeExamine || mode == ModeUpdate) {
         ReadOpened();
     } else {
+        expected = stream.OpenedState();
         endMark = 8; // room for the header, written at commit
     }
 }
@@ -244,6 +245,7 @@ TuTiffFile::TuTiffFile(const TuFileName& name, TuUpdateIfPermitted) : TuFileName
 }
 
 void TuTiffFile::ReadOpened() {
+    expected = stream.OpenedState();
     endMark = stream.Length();
     stream.ReadHead(HeadBytes);
     ReadDirectory();
@@ -261,10 +263,12 @@ void TuTiffFile::ReadDirectory() {
     tags.clear();
     owners.clear();
     directories.clear();
+    examined.clear();
     unsigned char header[8];
     if (stream.ReadAt(0, header, sizeof header) != sizeof header) {
         throw TuException(CauseReadFailed, 2, GetPath(), stream.Error());
     }
+    examined.push_back(ReadBlock{0, std::vector<unsigned char>(header, header + sizeof header)});
     bigEndian = header[0] == 'M';
     magic = Load16(header + 2, bigEndian);
     firstIfdOffset = Load32(header + 4, bigEndian);
@@ -310,6 +314,9 @@ void TuTiffFile::ReadDirectory() {
             owners.push_back(directories.size());
         }
         directories.push_back(directory);
+        ReadBlock block{offset, std::vector<unsigned char>(countBytes, countBytes + 2)};
+        block.bytes.insert(block.bytes.end(), bytes.begin(), bytes.end());
+        examined.push_back(std::move(block));
         offset = directory.nextOffset;
     }
 }
@@ -519,6 +526,37 @@ std::uint32_t TuTiffFile::Reserve(std::uint64_t size, std::size_t directory,
     return offset;
 }
 
+void TuTiffFile::RaiseIfChanged() {
+    TuFileState now;
+    if (!stream.QueryState(now)) {
+        throw TuException(CauseReadFailed, 2, GetPath(), stream.Error());
+    }
+    // The name must still lead to the open file: a file put in its place (by a rename, say)
+    // is another file, and the open one may be deleted already.
+    TuFileState named;
+    bool unchanged =
+        now == expected && TuQueryPathState(GetNarrow(), named) == 0 && named.SameFile(expected);
+    std::vector<unsigned char> bytes;
+    for (std::size_t i = 0; unchanged && i < examined.size(); ++i) {
+        const ReadBlock& block = examined[i];
+        bytes.resize(block.bytes.size());
+        unchanged =
+            stream.ReadPastHeadAt(block.offset, bytes.data(), bytes.size()) == bytes.size() &&
+            bytes == block.bytes;
+    }
+    if (!unchanged) {
+        throw TuException(TiffChangedCause, 1, GetPath());
+    }
+}
+
+std::size_t TuTiffFile::WriteChecked(std::uint64_t offset, const void* bytes, std::size_t size) {
+    RaiseIfChanged();
+    const std::size_t written = stream.WriteAt(offset, bytes, size);
+    // A failed query leaves the old state, and the next check reports the failure.
+    stream.QueryState(expected);
+    return written;
+}
+
 void TuTiffFile::AddTag(const TuTiffTag& tag) {
     TuTiffTag entry = tag;
     const std::uint64_t size = std::uint64_t{ElementSize(entry.type)} * entry.count;
@@ -612,8 +650,8 @@ void TuTiffFile::WriteDoubles(int tagId, const double* values, int n, int start)
     for (std::uint32_t j = 0; j < count; ++j) {
         EncodeDouble(bytes.data() + 8 * j, values[j], bigEndian);
     }
-    if (stream.WriteAt(std::uint64_t{entry.offset} + 8 * std::uint64_t{first}, bytes.data(),
-                       bytes.size()) != bytes.size()) {
+    if (WriteChecked(std::uint64_t{entry.offset} + 8 * std::uint64_t{first}, bytes.data(),
+                     bytes.size()) != bytes.size()) {
         throw TuException(CauseTagWriteFailed, 2, GetPath(), int{entry.tag});
     }
 }
@@ -650,7 +688,7 @@ void TuTiffFile::StoreHeldWrites() {
                 EncodeDouble(bytes.data() + (startOf(w) - low) + 8 * j, w.values[j], bigEndian);
             }
         }
-        if (stream.WriteAt(low, bytes.data(), bytes.size()) != bytes.size()) {
+        if (WriteChecked(low, bytes.data(), bytes.size()) != bytes.size()) {
             throw TuException(CauseTagWriteFailed, 2, GetPath(), int{tags[writes[0].index].tag});
         }
         return;
@@ -667,7 +705,7 @@ void TuTiffFile::StoreHeldWrites() {
         for (std::size_t j = 0; j < w.values.size(); ++j) {
             EncodeDouble(bytes.data() + 8 * j, w.values[j], bigEndian);
         }
-        if (stream.WriteAt(startOf(w), bytes.data(), bytes.size()) != bytes.size()) {
+        if (WriteChecked(startOf(w), bytes.data(), bytes.size()) != bytes.size()) {
             throw TuException(CauseTagWriteFailed, 2, GetPath(), int{entry.tag});
         }
     }
@@ -699,7 +737,7 @@ void TuTiffFile::Replace(std::size_t index, const double* values, std::uint32_t 
                                          : block[i];
                 EncodeDouble(bytes.data() + 8 * i, value, bigEndian);
             }
-            if (stream.WriteAt(offset + 8 * done, bytes.data(), bytes.size()) != bytes.size()) {
+            if (WriteChecked(offset + 8 * done, bytes.data(), bytes.size()) != bytes.size()) {
                 throw TuException(CauseTagWriteFailed, 2, GetPath(), int{entry.tag});
             }
             done += elements;
@@ -766,7 +804,7 @@ void TuTiffFile::WriteHeader(std::uint32_t firstOffset) {
     header[0] = header[1] = bigEndian ? 'M' : 'I';
     Store16(header + 2, magic, bigEndian);
     Store32(header + 4, firstOffset, bigEndian);
-    if (stream.WriteAt(0, header, sizeof header) != sizeof header) {
+    if (WriteChecked(0, header, sizeof header) != sizeof header) {
         throw TuException(CauseCommitFailed, 1, GetPath());
     }
 }
@@ -781,7 +819,7 @@ void TuTiffFile::Commit() {
     std::size_t last = 0;
     if (directoryChanged) {
         last = BuildDirectories(bytes, firstOffset);
-        if (stream.WriteAt(endMark, bytes.data(), bytes.size()) != bytes.size()) {
+        if (WriteChecked(endMark, bytes.data(), bytes.size()) != bytes.size()) {
             throw TuException(CauseCommitFailed, 1, GetPath());
         }
     }
