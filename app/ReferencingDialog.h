@@ -72,6 +72,9 @@ private:
     // existenceTested: the caller has just found that the file exists.
     void Examine(bool existenceTested = false);
     void ExamineOpenFile(const TuFileName& tiffName);
+    // Examines the file again after an update found it changed by another program; errors
+    // are shown.
+    void ExamineAgain();
     // Releases both objects and zeroes the twelve numbers; the controls are not refreshed.
     // Releasing the TIFF commits it when its commitOnClose is set; a failed commit passes on.
     void ClearReferencing();
