@@ -125,6 +125,8 @@ const TuErrorDefinition TuErrorCatalogue[] = {
     {1384001557, 16, 0, 0, {3, 3, 0, 0}, "Attempt to access element number %2>d of a tag with ID %1>d.  Element does not exist."},
     {1384001558, 16, 0, 0, {8, 0, 0, 0}, "An attempt to modify Tiff file named %1>s failed; it was opened for examination only."},
     {1384001559, 16, 0, 0, {8, 0, 0, 0}, "Rewriting of Tiff file header (%1>s) failed; file integrity is suspect."},
+    {1384001560, 8, 0, 0, {8, 0, 0, 0}, "The Tiff file named %1>s was changed by another program since it was examined; the update was not made.  Examine the file again before updating it."},
+    {1384001561, 10, 0, 0, {8, 0, 0, 0}, "The Tiff file named %1>s is too large for this update: the new tag values and directory would lie beyond 4 GiB, which a classic TIFF file cannot address."},
     // World files
     {1384001570, 10, 0, 0, {7, 0, 0, 0}, "The file named %1>s does not appear to be a 'World File'; the format is not understood by the %1^b program."},
     // System registry

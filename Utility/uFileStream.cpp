@@ -24,7 +24,26 @@ int OpenDescriptor(const char* path, int flags) {
     return fd;
 }
 
+TuFileState StateOf(const struct stat& status) {
+    TuFileState state;
+    state.device = static_cast<std::uint64_t>(status.st_dev);
+    state.inode = static_cast<std::uint64_t>(status.st_ino);
+    state.length = static_cast<std::uint64_t>(status.st_size);
+    state.modifiedSeconds = static_cast<std::int64_t>(status.st_mtim.tv_sec);
+    state.modifiedNanoseconds = static_cast<std::int64_t>(status.st_mtim.tv_nsec);
+    return state;
+}
+
 } // namespace
+
+int TuQueryPathState(const char* path, TuFileState& state) {
+    struct stat status {};
+    if (::stat(path, &status) != 0) {
+        return errno;
+    }
+    state = StateOf(status);
+    return 0;
+}
 
 int TuFileStream::OpenForReading(const char* path) {
     Close();
@@ -36,6 +55,7 @@ int TuFileStream::OpenForReading(const char* path) {
     descriptor = fd;
     length = 0;
     mode = 0;
+    opened = {};
     return 0;
 }
 
@@ -60,7 +80,18 @@ int TuFileStream::Open(const char* path, int flags) {
     descriptor = fd;
     length = static_cast<std::uint64_t>(status.st_size);
     mode = static_cast<unsigned>(status.st_mode);
+    opened = StateOf(status);
     return 0;
+}
+
+bool TuFileStream::QueryState(TuFileState& state) {
+    struct stat status {};
+    if (descriptor < 0 || ::fstat(descriptor, &status) != 0) {
+        error = descriptor < 0 ? EBADF : errno;
+        return false;
+    }
+    state = StateOf(status);
+    return true;
 }
 
 namespace {
@@ -125,15 +156,20 @@ std::size_t TuFileStream::ReadAt(std::uint64_t offset, void* buffer, std::size_t
         std::memcpy(bytes, head.get() + offset, size);
         return size;
     }
-    return Transfer(descriptor, offset, size, error, false, false, [&](std::size_t done, off_t at) {
-        return ::pread(descriptor, bytes + done, size - done, at);
-    });
+    return ReadPastHeadAt(offset, buffer, size);
 }
 
 std::size_t TuFileStream::ReadSomeAt(std::uint64_t offset, void* buffer, std::size_t size) {
     auto* bytes = static_cast<unsigned char*>(buffer);
     return Transfer(descriptor, offset, size, error, false, true,
                     [&](std::size_t, off_t at) { return ::pread(descriptor, bytes, size, at); });
+}
+
+std::size_t TuFileStream::ReadPastHeadAt(std::uint64_t offset, void* buffer, std::size_t size) {
+    auto* bytes = static_cast<unsigned char*>(buffer);
+    return Transfer(descriptor, offset, size, error, false, false, [&](std::size_t done, off_t at) {
+        return ::pread(descriptor, bytes + done, size - done, at);
+    });
 }
 
 std::size_t TuFileStream::WriteAt(std::uint64_t offset, const void* buffer, std::size_t size) {

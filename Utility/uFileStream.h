@@ -11,6 +11,25 @@
 #include <cstdint>
 #include <memory>
 
+// What tells one state of a file from another: the file itself (device and inode), its length
+// and the time of its last modification.
+struct TuFileState {
+    std::uint64_t device = 0;
+    std::uint64_t inode = 0;
+    std::uint64_t length = 0;
+    std::int64_t modifiedSeconds = 0;
+    std::int64_t modifiedNanoseconds = 0;
+
+    bool SameFile(const TuFileState& other) const noexcept {
+        return device == other.device && inode == other.inode;
+    }
+    bool operator==(const TuFileState&) const = default;
+};
+
+// The state of the file that path names now (following symbolic links); the error number
+// when it cannot be had, else 0.
+int TuQueryPathState(const char* path, TuFileState& state);
+
 class TuFileStream {
 public:
     TuFileStream() = default;
@@ -31,6 +50,10 @@ public:
     std::uint64_t Length() const noexcept { return length; }
     // The file's mode bits (type and permissions) when Open opened it; 0 after OpenForReading.
     unsigned Mode() const noexcept { return mode; }
+    // The file's state when Open opened it; all zero after OpenForReading.
+    const TuFileState& OpenedState() const noexcept { return opened; }
+    // The open file's state now; false on failure, which Error() then reports.
+    bool QueryState(TuFileState& state);
 
     // Reads the first min(size, Length()) bytes of the file with one call and keeps them as
     // the head, for the reads that follow. When that read fails or comes short nothing is kept
@@ -44,6 +67,9 @@ public:
     // the head; fewer may arrive than the file holds. A reader of a file of unknown length
     // that takes a short read for its end needs no second call to find it.
     std::size_t ReadSomeAt(std::uint64_t offset, void* buffer, std::size_t size);
+    // Reads up to size bytes at offset from the file itself, never from the head: what the
+    // file holds now, even where another program changed the bytes the head keeps.
+    std::size_t ReadPastHeadAt(std::uint64_t offset, void* buffer, std::size_t size);
     // Writes size bytes at offset; returns how many were written.
     std::size_t WriteAt(std::uint64_t offset, const void* buffer, std::size_t size);
     // Flushes what was written to the storage device; false on failure.
@@ -59,6 +85,7 @@ private:
     int error = 0;
     std::uint64_t length = 0;
     unsigned mode = 0;
+    TuFileState opened;
     // The file's first headSize bytes, as they are now. Left uninitialised until read: the
     // head is read at every open, and clearing 4 KiB first would cost as much as the read.
     std::unique_ptr<unsigned char[]> head;

@@ -25,6 +25,7 @@ constexpr int CauseTagWriteFailed = 1384001555;
 constexpr int CauseNoSuchElement = 1384001557;
 constexpr int CauseReadOnly = 1384001558;
 constexpr int CauseCommitFailed = 1384001559;
+constexpr int CauseBeyondOffsets = 1384001561;
 constexpr const char* SourcePath = "Utility\\uTiffFile";
 
 // RaiseOpenFailure's access kinds for an open that reads, and for one that reads and writes.
@@ -218,6 +219,7 @@ TuTiffFile::TuTiffFile(const TuFileName& name, int mode) : TuFileName(name) {
     if (mode == ModeExamine || mode == ModeUpdate) {
         ReadOpened();
     } else {
+        expected = stream.OpenedState();
         endMark = 8; // room for the header, written at commit
     }
 }
@@ -243,6 +245,7 @@ TuTiffFile::TuTiffFile(const TuFileName& name, TuUpdateIfPermitted) : TuFileName
 }
 
 void TuTiffFile::ReadOpened() {
+    expected = stream.OpenedState();
     endMark = stream.Length();
     stream.ReadHead(HeadBytes);
     ReadDirectory();
@@ -260,10 +263,12 @@ void TuTiffFile::ReadDirectory() {
     tags.clear();
     owners.clear();
     directories.clear();
+    examined.clear();
     unsigned char header[8];
     if (stream.ReadAt(0, header, sizeof header) != sizeof header) {
         throw TuException(CauseReadFailed, 2, GetPath(), stream.Error());
     }
+    examined.push_back(ReadBlock{0, std::vector<unsigned char>(header, header + sizeof header)});
     bigEndian = header[0] == 'M';
     magic = Load16(header + 2, bigEndian);
     firstIfdOffset = Load32(header + 4, bigEndian);
@@ -309,6 +314,9 @@ void TuTiffFile::ReadDirectory() {
             owners.push_back(directories.size());
         }
         directories.push_back(directory);
+        ReadBlock block{offset, std::vector<unsigned char>(countBytes, countBytes + 2)};
+        block.bytes.insert(block.bytes.end(), bytes.begin(), bytes.end());
+        examined.push_back(std::move(block));
         offset = directory.nextOffset;
     }
 }
@@ -478,14 +486,75 @@ int TuTiffFile::ReadDoubles(int tagId, double* values, int n, int start) {
     return static_cast<int>(wanted);
 }
 
-std::uint32_t TuTiffFile::Reserve(std::uint64_t size, int tagId) {
-    // Every offset of a classic TIFF is 32 bits wide.
-    if (endMark + size > Limit32) {
-        throw TuException(CauseTagWriteFailed, 2, GetPath(), tagId & 0xFFFF);
+std::uint64_t TuTiffFile::DirectoryBytes(std::size_t directory, std::size_t addedEntries) const {
+    // Every directory up to the last changed one is written anew.
+    std::size_t last = directory;
+    for (std::size_t j = 0; j < directories.size(); ++j) {
+        if (directories[j].changed) {
+            last = std::max(last, j);
+        }
     }
+    std::vector<std::uint64_t> entries(last + 1, 0);
+    entries[0] = addedEntries; // added tags go into the first directory
+    for (std::size_t owner : owners) {
+        if (owner <= last) {
+            ++entries[owner];
+        }
+    }
+    std::uint64_t total = 0;
+    for (std::uint64_t count : entries) {
+        total += 2 + EntrySize * count + 4;
+    }
+    return total;
+}
+
+void TuTiffFile::RaiseIfUnaddressable(std::uint64_t size, std::size_t directory,
+                                      std::size_t addedEntries) const {
+    // Every offset of a classic TIFF is 32 bits wide: whatever is appended must end within
+    // 4 GiB, the directories that name the values included. Checked before anything is
+    // appended, so that a file too large for the update is left as it is.
+    if (endMark + size + DirectoryBytes(directory, addedEntries) > Limit32) {
+        throw TuException(CauseBeyondOffsets, 1, GetPath());
+    }
+}
+
+std::uint32_t TuTiffFile::Reserve(std::uint64_t size, std::size_t directory,
+                                  std::size_t addedEntries) {
+    RaiseIfUnaddressable(size, directory, addedEntries);
     const auto offset = static_cast<std::uint32_t>(endMark);
     endMark += size;
     return offset;
+}
+
+void TuTiffFile::RaiseIfChanged() {
+    TuFileState now;
+    if (!stream.QueryState(now)) {
+        throw TuException(CauseReadFailed, 2, GetPath(), stream.Error());
+    }
+    // The name must still lead to the open file: a file put in its place (by a rename, say)
+    // is another file, and the open one may be deleted already.
+    TuFileState named;
+    bool unchanged =
+        now == expected && TuQueryPathState(GetNarrow(), named) == 0 && named.SameFile(expected);
+    std::vector<unsigned char> bytes;
+    for (std::size_t i = 0; unchanged && i < examined.size(); ++i) {
+        const ReadBlock& block = examined[i];
+        bytes.resize(block.bytes.size());
+        unchanged =
+            stream.ReadPastHeadAt(block.offset, bytes.data(), bytes.size()) == bytes.size() &&
+            bytes == block.bytes;
+    }
+    if (!unchanged) {
+        throw TuException(TiffChangedCause, 1, GetPath());
+    }
+}
+
+std::size_t TuTiffFile::WriteChecked(std::uint64_t offset, const void* bytes, std::size_t size) {
+    RaiseIfChanged();
+    const std::size_t written = stream.WriteAt(offset, bytes, size);
+    // A failed query leaves the old state, and the next check reports the failure.
+    stream.QueryState(expected);
+    return written;
 }
 
 void TuTiffFile::AddTag(const TuTiffTag& tag) {
@@ -499,16 +568,16 @@ void TuTiffFile::AddTag(const TuTiffTag& tag) {
     if (entry.type == 0 || entry.type > 12 || (size <= 4 && !inlineAllowed)) {
         throw TuException(CauseInternal, 2, __LINE__, SourcePath);
     }
-    if (size > 4) {
-        entry.offset = Reserve(size, entry.tag);
-        entry.size = static_cast<std::uint32_t>(size);
-    } else {
-        entry.offset = Inline;
-        entry.size = static_cast<std::uint32_t>(size);
-    }
     if (directories.empty()) {
         directories.push_back(Directory{});
     }
+    if (size > 4) {
+        entry.offset = Reserve(size, 0, 1);
+    } else {
+        RaiseIfUnaddressable(0, 0, 1);
+        entry.offset = Inline;
+    }
+    entry.size = static_cast<std::uint32_t>(size);
     tags.push_back(entry);
     owners.push_back(0); // added tags always go into the first directory
     directories[0].changed = true;
@@ -564,7 +633,8 @@ void TuTiffFile::WriteDoubles(int tagId, const double* values, int n, int start)
         throw TuException(CauseNoSuchElement, 2, int{entry.tag}, start);
     }
     if (static_cast<std::uint32_t>(n) > entry.count - static_cast<std::uint32_t>(start)) {
-        throw TuException(CauseNoSuchElement, 2, GetPath(), int{entry.tag});
+        // Elements start .. count - 1 exist: element count is the first that does not.
+        throw TuException(CauseNoSuchElement, 2, int{entry.tag}, static_cast<int>(entry.count));
     }
     const auto count = static_cast<std::uint32_t>(n);
     const auto first = static_cast<std::uint32_t>(start);
@@ -580,8 +650,8 @@ void TuTiffFile::WriteDoubles(int tagId, const double* values, int n, int start)
     for (std::uint32_t j = 0; j < count; ++j) {
         EncodeDouble(bytes.data() + 8 * j, values[j], bigEndian);
     }
-    if (stream.WriteAt(std::uint64_t{entry.offset} + 8 * std::uint64_t{first}, bytes.data(),
-                       bytes.size()) != bytes.size()) {
+    if (WriteChecked(std::uint64_t{entry.offset} + 8 * std::uint64_t{first}, bytes.data(),
+                     bytes.size()) != bytes.size()) {
         throw TuException(CauseTagWriteFailed, 2, GetPath(), int{entry.tag});
     }
 }
@@ -618,7 +688,7 @@ void TuTiffFile::StoreHeldWrites() {
                 EncodeDouble(bytes.data() + (startOf(w) - low) + 8 * j, w.values[j], bigEndian);
             }
         }
-        if (stream.WriteAt(low, bytes.data(), bytes.size()) != bytes.size()) {
+        if (WriteChecked(low, bytes.data(), bytes.size()) != bytes.size()) {
             throw TuException(CauseTagWriteFailed, 2, GetPath(), int{tags[writes[0].index].tag});
         }
         return;
@@ -635,7 +705,7 @@ void TuTiffFile::StoreHeldWrites() {
         for (std::size_t j = 0; j < w.values.size(); ++j) {
             EncodeDouble(bytes.data() + 8 * j, w.values[j], bigEndian);
         }
-        if (stream.WriteAt(startOf(w), bytes.data(), bytes.size()) != bytes.size()) {
+        if (WriteChecked(startOf(w), bytes.data(), bytes.size()) != bytes.size()) {
             throw TuException(CauseTagWriteFailed, 2, GetPath(), int{entry.tag});
         }
     }
@@ -649,7 +719,7 @@ void TuTiffFile::Replace(std::size_t index, const double* values, std::uint32_t 
     }
     const std::uint64_t size = std::uint64_t{entry.count} * 8;
     const std::uint64_t savedEnd = endMark;
-    const std::uint32_t offset = Reserve(size, entry.tag);
+    const std::uint32_t offset = Reserve(size, owners[index], 0);
     // The old values are carried over, converted; the new ones replace their elements.
     std::vector<double> block;
     std::vector<unsigned char> bytes;
@@ -667,7 +737,7 @@ void TuTiffFile::Replace(std::size_t index, const double* values, std::uint32_t 
                                          : block[i];
                 EncodeDouble(bytes.data() + 8 * i, value, bigEndian);
             }
-            if (stream.WriteAt(offset + 8 * done, bytes.data(), bytes.size()) != bytes.size()) {
+            if (WriteChecked(offset + 8 * done, bytes.data(), bytes.size()) != bytes.size()) {
                 throw TuException(CauseTagWriteFailed, 2, GetPath(), int{entry.tag});
             }
             done += elements;
@@ -702,14 +772,8 @@ std::size_t TuTiffFile::BuildDirectories(std::vector<unsigned char>& bytes,
             members[owners[i]].push_back(i);
         }
     }
-    std::uint64_t total = 0;
-    for (const auto& entries : members) {
-        total += 2 + EntrySize * entries.size() + 4;
-    }
-    if (endMark + total > Limit32) {
-        throw TuException(CauseCommitFailed, 1, GetPath());
-    }
-    bytes.assign(total, 0);
+    RaiseIfUnaddressable(0, 0, 0);
+    bytes.assign(DirectoryBytes(0, 0), 0);
     std::uint64_t at = 0;
     for (std::size_t j = 0; j <= last; ++j) {
         auto& entries = members[j];
@@ -740,7 +804,7 @@ void TuTiffFile::WriteHeader(std::uint32_t firstOffset) {
     header[0] = header[1] = bigEndian ? 'M' : 'I';
     Store16(header + 2, magic, bigEndian);
     Store32(header + 4, firstOffset, bigEndian);
-    if (stream.WriteAt(0, header, sizeof header) != sizeof header) {
+    if (WriteChecked(0, header, sizeof header) != sizeof header) {
         throw TuException(CauseCommitFailed, 1, GetPath());
     }
 }
@@ -755,7 +819,7 @@ void TuTiffFile::Commit() {
     std::size_t last = 0;
     if (directoryChanged) {
         last = BuildDirectories(bytes, firstOffset);
-        if (stream.WriteAt(endMark, bytes.data(), bytes.size()) != bytes.size()) {
+        if (WriteChecked(endMark, bytes.data(), bytes.size()) != bytes.size()) {
             throw TuException(CauseCommitFailed, 1, GetPath());
         }
     }

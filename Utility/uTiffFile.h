@@ -17,6 +17,10 @@ constexpr int ModeUpdate = 2;    // read and write an existing file
 constexpr int ModeCreate = 3;    // a new file; an existing one is refused
 constexpr int ModeOverwrite = 4; // a new file; an existing one is truncated
 
+// The cause raised when the file was changed by another program after it was read, so that
+// nothing may be written to it; a dialog examines such a file again.
+constexpr int TiffChangedCause = 1384001560;
+
 constexpr int TiffTagModelPixelScale = 33550;
 constexpr int TiffTagModelTiepoint = 33922;
 constexpr std::uint16_t TiffTypeDouble = 12;
@@ -79,6 +83,10 @@ public:
     // Writes n values as elements start .. start + n - 1 of a tag. Values that lie in the file
     // as it was opened are held until the commit, so that an interrupted update leaves the old
     // referencing or the new one, never a mixture; others go into the file at once.
+    // Every write, here or at the commit, is preceded by a check that the file is still the one
+    // that was read, as this object left it; a file that another program changed raises
+    // TiffChangedCause and is not written, so that a change made before the update began
+    // leaves it without a byte of Kestrel's.
     void WriteDoubles(int tagId, const double* values, int n, int start);
 
     bool IsBigEndian() const noexcept { return bigEndian; }
@@ -105,8 +113,23 @@ private:
     // Moves the values of tags[index] to the end of the file as DOUBLE, with elements
     // start .. start + n - 1 replaced by values.
     void Replace(std::size_t index, const double* values, std::uint32_t n, std::uint32_t start);
-    // Reserves size bytes at endMark for the values of tag tagId; returns their offset.
-    std::uint32_t Reserve(std::uint64_t size, int tagId);
+    // Reserves size bytes at endMark for values of an entry of directories[directory], which
+    // then gains addedEntries entries; returns their offset.
+    std::uint32_t Reserve(std::uint64_t size, std::size_t directory, std::size_t addedEntries);
+    // The bytes of the directories a commit writes once directories[directory] has changed and
+    // the first directory gained addedEntries entries.
+    std::uint64_t DirectoryBytes(std::size_t directory, std::size_t addedEntries) const;
+    // Raises when size bytes of values appended at endMark and then the directories of
+    // DirectoryBytes would reach beyond the 32-bit offsets of the format.
+    void RaiseIfUnaddressable(std::uint64_t size, std::size_t directory,
+                              std::size_t addedEntries) const;
+    // Raises TiffChangedCause when the name no longer names the open file, or the file's
+    // length, modification time or the bytes of its header and directories as read at open
+    // are no longer what this object left them.
+    void RaiseIfChanged();
+    // Writes through the stream once RaiseIfChanged has passed; the file's state after the
+    // write is this object's own doing, and what the next check compares with.
+    std::size_t WriteChecked(std::uint64_t offset, const void* bytes, std::size_t size);
     // A write into values that lie in the file as opened, held until the commit.
     struct HeldWrite {
         std::size_t index;
@@ -133,4 +156,12 @@ private:
     std::vector<std::size_t> owners; // the index in directories of each entry of tags
     std::vector<Directory> directories;
     std::vector<HeldWrite> held;
+    // The file's state as this object last left it: as opened, then after each own write.
+    TuFileState expected;
+    // The header and every directory, with their bytes as read at open.
+    struct ReadBlock {
+        std::uint64_t offset;
+        std::vector<unsigned char> bytes;
+    };
+    std::vector<ReadBlock> examined;
 };

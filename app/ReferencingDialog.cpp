@@ -326,6 +326,19 @@ void ReferencingDialog::OnUpdateTiff() {
         Examine();
     } catch (const TuError& error) {
         error.Show();
+        if (error.Cause() == TiffChangedCause) {
+            ExamineAgain();
+        }
+    }
+}
+
+void ReferencingDialog::ExamineAgain() {
+    // What was read before no longer stands on disk: the examination shows what does, and
+    // lets go of the object that still holds the old file (its changes are not committed).
+    try {
+        Examine();
+    } catch (const TuError& error) {
+        error.Show();
     }
 }
 

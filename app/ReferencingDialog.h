@@ -75,6 +75,9 @@ private:
     // Shows the world file's side for a name taken by something that is not a regular file,
     // and reports it with the open-failure diagnosis.
     void ShowWorldFileNotAFile(const TuFileName& worldName);
+    // Examines the file again after an update found it changed by another program; errors
+    // are shown.
+    void ExamineAgain();
     // Releases both objects and zeroes the twelve numbers; the controls are not refreshed.
     // Releasing the TIFF commits it when its commitOnClose is set; a failed commit passes on.
     void ClearReferencing();

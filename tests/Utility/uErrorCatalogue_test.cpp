@@ -62,8 +62,8 @@ int TypedPositions(const TuErrorDefinition& row) {
 
 } // namespace
 
-TEST(error_catalogue_test, holds_176_definitions_then_end_record) {
-    ASSERT_EQ(TuErrorCatalogueLength, 177u);
+TEST(error_catalogue_test, holds_178_definitions_then_end_record) {
+    ASSERT_EQ(TuErrorCatalogueLength, 179u);
     for (std::size_t i = 0; i < Definitions; ++i)
         EXPECT_NE(TuErrorCatalogue[i].category, 0u) << i;
     const TuErrorDefinition& end = TuErrorCatalogue[Definitions];
@@ -147,6 +147,16 @@ TEST(error_catalogue_test, templates_are_stored_verbatim) {
          16,
          {3, 3, 0, 0},
          "Attempt to access element number %2>d of a tag with ID %1>d.  Element does not exist."},
+        {1384001560,
+         8,
+         {8, 0, 0, 0},
+         "The Tiff file named %1>s was changed by another program since it was examined; the "
+         "update was not made.  Examine the file again before updating it."},
+        {1384001561,
+         10,
+         {8, 0, 0, 0},
+         "The Tiff file named %1>s is too large for this update: the new tag values and "
+         "directory would lie beyond 4 GiB, which a classic TIFF file cannot address."},
         {1384001609,
          10,
          {7, 4, 0, 0},

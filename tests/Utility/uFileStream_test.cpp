@@ -107,6 +107,40 @@ TEST_F(file_stream_head_test, writes_through_the_stream_reach_the_head) {
     EXPECT_EQ(Read(70, 8), written);
 }
 
+TEST_F(file_stream_head_test, reads_past_the_head_see_what_another_program_wrote) {
+    Prepare(100, 64);
+    Bytes bytes(16);
+    ASSERT_EQ(stream.ReadPastHeadAt(8, bytes.data(), bytes.size()), 16u);
+    EXPECT_EQ(bytes, Slice(fresh, 8, 16));
+    EXPECT_EQ(Read(8, 16), Slice(old, 8, 16));
+}
+
+TEST_F(file_stream_head_test, the_state_tells_the_file_and_its_changes_apart) {
+    Prepare(100, 64, O_RDWR);
+    TuFileState now;
+    ASSERT_TRUE(stream.QueryState(now));
+    TuFileState named;
+    ASSERT_EQ(TuQueryPathState(path.c_str(), named), 0);
+    EXPECT_EQ(named, now);
+    EXPECT_TRUE(now.SameFile(stream.OpenedState()));
+    EXPECT_EQ(stream.OpenedState().length, 100u);
+    // A write past the end: the same file, longer.
+    EXPECT_EQ(now.length, 100u);
+    const Bytes more = Counting(7, 4);
+    ASSERT_EQ(stream.WriteAt(100, more.data(), more.size()), 4u);
+    TuFileState grown;
+    ASSERT_TRUE(stream.QueryState(grown));
+    EXPECT_EQ(grown.length, 104u);
+    EXPECT_TRUE(grown.SameFile(now));
+    // Another file under the name is another file.
+    const std::string other = folder / "g.bin";
+    WriteFile(other, old);
+    ASSERT_EQ(::rename(other.c_str(), path.c_str()), 0);
+    ASSERT_EQ(TuQueryPathState(path.c_str(), named), 0);
+    EXPECT_FALSE(named.SameFile(grown));
+    EXPECT_EQ(TuQueryPathState((folder / "missing").c_str(), named), ENOENT);
+}
+
 TEST_F(file_stream_head_test, a_failed_head_leaves_reads_and_errors_to_the_file) {
     // Opened for writing only, the head cannot be read: nothing is kept and no error recorded;
     // the read that follows fails and reports why.

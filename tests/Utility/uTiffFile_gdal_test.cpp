@@ -5,113 +5,18 @@
 
 #include <cstdio>
 #include <fcntl.h>
+#include <fstream>
 #include <gtest/gtest.h>
-#include <memory>
 #include <sstream>
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include "GdalTools.h"
+#include "StoreReferencing.h"
 #include "TiffBuilder.h"
 #include "TiffTestSupport.h"
 
 namespace {
-
-bool HaveTool(const std::string& name) {
-    return std::system(("command -v " + name + " >/dev/null 2>&1").c_str()) == 0;
-}
-
-// Skips the test, saying why, unless every named tool is installed.
-#define REQUIRE_TOOLS(...)                                                                         \
-    for (const char* tool : {__VA_ARGS__}) {                                                       \
-        if (!HaveTool(tool)) {                                                                     \
-            GTEST_SKIP() << tool << " is not installed";                                           \
-        }                                                                                          \
-    }
-
-// Runs a shell command; returns its standard output and error together.
-std::string RunTool(const std::string& command, int* status = nullptr) {
-    std::string output;
-    FILE* pipe = ::popen((command + " 2>&1").c_str(), "r");
-    if (pipe == nullptr) {
-        return output;
-    }
-    char buffer[4096];
-    std::size_t got;
-    while ((got = std::fread(buffer, 1, sizeof buffer, pipe)) > 0) {
-        output.append(buffer, got);
-    }
-    const int result = ::pclose(pipe);
-    if (status != nullptr) {
-        *status = result;
-    }
-    return output;
-}
-
-std::string Quoted(const std::string& path) {
-    return "'" + path + "'";
-}
-
-// The lines of a tool's output that warn or report an error; libtiff's notices of tags it
-// does not know are not warnings about the file.
-std::string Complaints(const std::string& output) {
-    std::istringstream lines(output);
-    std::string line;
-    std::string complaints;
-    while (std::getline(lines, line)) {
-        std::string lower = line;
-        for (char& c : lower) {
-            c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-        }
-        const bool complains =
-            lower.find("warn") != std::string::npos || lower.find("error") != std::string::npos;
-        if (complains && line.find("Unknown field with tag") == std::string::npos) {
-            complaints += line + "\n";
-        }
-    }
-    return complaints;
-}
-
-std::string GdalInfo(const std::string& path) {
-    return RunTool("gdalinfo -json " + Quoted(path));
-}
-
-// The six numbers of "geoTransform" in gdalinfo -json, empty when there is none.
-std::vector<double> GeoTransform(const std::string& json) {
-    std::vector<double> numbers;
-    const auto key = json.find("\"geoTransform\"");
-    if (key == std::string::npos) {
-        return numbers;
-    }
-    std::size_t at = json.find('[', key) + 1;
-    const std::size_t end = json.find(']', at);
-    while (at < end) {
-        char* stop = nullptr;
-        numbers.push_back(std::strtod(json.c_str() + at, &stop));
-        at = json.find(',', static_cast<std::size_t>(stop - json.c_str()));
-        at = at == std::string::npos || at > end ? end : at + 1;
-    }
-    return numbers;
-}
-
-// The number of overviews of band 1 in gdalinfo -json.
-int OverviewCount(const std::string& json) {
-    const auto key = json.find("\"overviews\"");
-    if (key == std::string::npos) {
-        return 0;
-    }
-    int count = 0;
-    int depth = 0;
-    for (std::size_t at = json.find('[', key); at < json.size(); ++at) {
-        if (json[at] == '[') {
-            ++depth;
-        } else if (json[at] == ']' && --depth == 0) {
-            break;
-        } else if (json[at] == '{' && depth == 1) {
-            ++count;
-        }
-    }
-    return count;
-}
 
 struct Placement {
     double scale[3];
@@ -135,17 +40,8 @@ Placement ReadPlacement(const std::string& path, int* scaleCount = nullptr,
 
 // The dialog's update of both tags.
 void Update(const std::string& path, const Placement& placement) {
-    auto file = std::make_unique<TuTiffFile>(TuFileName(path.c_str()), ModeUpdate);
-    if (file->FindTag(TiffTagModelPixelScale) == TagNotFound) {
-        file->AddTag(TuTiffTag(TiffTagModelPixelScale, TiffTypeDouble, 3));
-    }
-    if (file->FindTag(TiffTagModelTiepoint) == TagNotFound) {
-        file->AddTag(TuTiffTag(TiffTagModelTiepoint, TiffTypeDouble, 6));
-    }
-    file->WriteDoubles(TiffTagModelPixelScale, placement.scale, 3, 0);
-    file->WriteDoubles(TiffTagModelTiepoint, placement.tie, 6, 0);
-    file->commitOnClose = true;
-    file->CommitAndClose();
+    TuTiffFile file(TuFileName(path.c_str()), ModeUpdate);
+    StoreReferencing(file, placement.scale, placement.tie);
 }
 
 // What gdalinfo must show for a placement whose tie point is raster (0, 0).
@@ -399,6 +295,74 @@ TEST_F(tiff_gdal_test, a_two_gigabyte_file_grows_by_the_values_and_the_directory
     EXPECT_EQ(Complaints(info), "");
     EXPECT_EQ(Complaints(RunTool("listgeo " + Quoted(path))), "");
     EXPECT_EQ(Complaints(RunTool("tiffinfo " + Quoted(path))), "");
+}
+
+// Past the end of a classic TIFF that lies beyond 4 GiB, no 32-bit offset reaches: tags can
+// no longer be added. The files are made sparse, so that they take no room on disk.
+class tiff_beyond_4_gib_test : public tiff_gdal_test {
+protected:
+    struct FileState {
+        std::uint64_t length = 0;
+        std::uint64_t allocated = 0; // bytes of disk blocks: grows with any byte written
+        std::int64_t modified = 0;   // nanoseconds
+        std::vector<unsigned char> head;
+        bool operator==(const FileState&) const = default;
+    };
+    FileState StateOf(const std::string& path, std::size_t headSize) {
+        struct stat status {};
+        EXPECT_EQ(::stat(path.c_str(), &status), 0);
+        return FileState{static_cast<std::uint64_t>(status.st_size),
+                         static_cast<std::uint64_t>(status.st_blocks) * 512,
+                         status.st_mtim.tv_sec * 1000000000LL + status.st_mtim.tv_nsec,
+                         ReadFile(path, headSize)};
+    }
+    static std::vector<unsigned char> ReadFile(const std::string& path, std::size_t size) {
+        std::vector<unsigned char> bytes(size);
+        std::ifstream in(path, std::ios::binary);
+        in.read(reinterpret_cast<char*>(bytes.data()), static_cast<std::streamsize>(size));
+        bytes.resize(static_cast<std::size_t>(in.gcount()));
+        return bytes;
+    }
+    std::string Message(const std::string& path) {
+        return "The Tiff file named " + path +
+               " is too large for this update: the new tag values and directory would lie "
+               "beyond 4 GiB, which a classic TIFF file cannot address.";
+    }
+    // The update of a TIFF without tags, made sparse to end at `length`: refused, and the
+    // file left byte for byte and block for block as it was.
+    void ExpectRefused(std::uint64_t length) {
+        SCOPED_TRACE(length);
+        const std::string path = Create("plain.tif", "-outsize 4 3 -bands 1");
+        const std::size_t made = static_cast<std::size_t>(std::filesystem::file_size(path));
+        std::filesystem::resize_file(path, length);
+        const FileState before = StateOf(path, made);
+        const Placement placement{{2, 2, 0}, {0, 0, 0, 100, 200, 0}};
+        const Raised raised = RaisedBy([&] { Update(path, placement); });
+        EXPECT_EQ(raised.cause, 1384001561);
+        EXPECT_EQ(raised.message, Message(path));
+        EXPECT_EQ(StateOf(path, made), before);
+    }
+};
+
+TEST_F(tiff_beyond_4_gib_test, tags_are_not_added_to_a_file_ending_beyond_4_gib) {
+    REQUIRE_TOOLS("gdal_create");
+    ExpectRefused((std::uint64_t{1} << 32) + 4096);
+}
+
+TEST_F(tiff_beyond_4_gib_test, nor_where_the_values_fit_below_4_gib_but_the_directory_does_not) {
+    REQUIRE_TOOLS("gdal_create");
+    // 72 bytes of values fit below 4 GiB; the new directory after them does not.
+    ExpectRefused((std::uint64_t{1} << 32) - 1 - 72 - 20);
+}
+
+TEST_F(tiff_beyond_4_gib_test, tags_that_exist_are_written_in_place_beyond_4_gib) {
+    REQUIRE_TOOLS("gdal_create", "gdalinfo");
+    const std::string path = Create("sheet.tif", "-outsize 4 3 -bands 1 -a_ullr 100 500 108 494");
+    std::filesystem::resize_file(path, (std::uint64_t{1} << 32) + 4096);
+    const Placement placement{{0.5, 0.25, 0}, {0, 0, 0, 650000, 5100000, 0}};
+    Update(path, placement);
+    EXPECT_EQ(std::filesystem::file_size(path), (std::uint64_t{1} << 32) + 4096);
+    ExpectTransform(GeoTransform(GdalInfo(path)), ExpectedTransform(placement));
 }
 
 } // namespace

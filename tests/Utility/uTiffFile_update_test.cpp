@@ -5,8 +5,10 @@
 #include <csignal>
 #include <gtest/gtest.h>
 #include <memory>
+#include <string>
 #include <sys/resource.h>
 
+#include "StoreReferencing.h"
 #include "TiffBuilder.h"
 #include "TiffTestSupport.h"
 
@@ -51,17 +53,7 @@ protected:
     }
     // The dialog's update: add what is missing, write both tags, commit.
     void Update(const std::string& path, const double (&scale)[3], const double (&tie)[6]) {
-        auto file = Open(path);
-        if (file->FindTag(TiffTagModelPixelScale) == TagNotFound) {
-            file->AddTag(PixelScale());
-        }
-        if (file->FindTag(TiffTagModelTiepoint) == TagNotFound) {
-            file->AddTag(Tiepoint());
-        }
-        file->WriteDoubles(TiffTagModelPixelScale, scale, 3, 0);
-        file->WriteDoubles(TiffTagModelTiepoint, tie, 6, 0);
-        file->commitOnClose = true;
-        file->CommitAndClose();
+        StoreReferencing(*Open(path), scale, tie);
     }
     void ExpectReads(const std::string& path, const double (&scale)[3], const double (&tie)[6]) {
         auto file = Open(path, ModeExamine);
@@ -103,11 +95,21 @@ TEST_F(tiff_update_test, writes_outside_a_tags_elements_are_refused) {
     tiff.SetFirstIfd(tiff.AppendDirectory({TiffBuilder::At(33550, 12, 2, values)}));
     const std::string path = Save(tiff);
     auto file = Open(path);
+    // The message names the tag, then the first element written that the tag lacks.
+    const auto elementMissing = [](int element) {
+        return "Attempt to access element number " + std::to_string(element) +
+               " of a tag with ID 33550.  Element does not exist.";
+    };
     const Raised tooMany = RaisedBy([&] { file->WriteDoubles(33550, scale, 3, 0); });
     EXPECT_EQ(tooMany.cause, 1384001557);
-    EXPECT_EQ(RaisedBy([&] { file->WriteDoubles(33550, scale, 2, 1); }).cause, 1384001557);
-    EXPECT_EQ(RaisedBy([&] { file->WriteDoubles(33550, scale, 1, 5); }).cause, 1384001557);
-    EXPECT_EQ(RaisedBy([&] { file->WriteDoubles(33550, scale, 1, -1); }).cause, 1384001557);
+    EXPECT_EQ(tooMany.message, elementMissing(2));
+    const Raised pastTheEnd = RaisedBy([&] { file->WriteDoubles(33550, scale, 2, 1); });
+    EXPECT_EQ(pastTheEnd.cause, 1384001557);
+    EXPECT_EQ(pastTheEnd.message, elementMissing(2));
+    EXPECT_EQ(RaisedBy([&] { file->WriteDoubles(33550, scale, 1, 5); }).message, elementMissing(5));
+    const Raised before = RaisedBy([&] { file->WriteDoubles(33550, scale, 1, -1); });
+    EXPECT_EQ(before.cause, 1384001557);
+    EXPECT_EQ(before.message, elementMissing(-1));
     const Raised missing = RaisedBy([&] { file->WriteDoubles(33922 + 65536, tie, 6, 0); });
     EXPECT_EQ(missing.cause, 1384001552);
     EXPECT_EQ(missing.secondNumber, 33922);
@@ -426,7 +428,8 @@ TEST_F(tiff_update_test, entries_a_directory_cannot_hold_are_refused_when_added)
     auto file = Open(path);
     EXPECT_EQ(RaisedBy([&] { file->AddTag(TuTiffTag(300, 12, 0)); }).cause, 1384001001);
     EXPECT_EQ(RaisedBy([&] { file->AddTag(TuTiffTag(300, 0, 1)); }).cause, 1384001001);
-    EXPECT_EQ(RaisedBy([&] { file->AddTag(TuTiffTag(300, 12, 0x20000000)); }).cause, 1384001555);
+    // 4 GiB of values: no 32-bit offset reaches past them.
+    EXPECT_EQ(RaisedBy([&] { file->AddTag(TuTiffTag(300, 12, 0x20000000)); }).cause, 1384001561);
     EXPECT_EQ(file->TagCount(), 1u);
 }
 

@@ -10,8 +10,8 @@
 // stderr).
 #include <cstdio>
 #include <cstring>
-#include <memory>
 
+#include "StoreReferencing.h"
 #include "UpdateHelperValues.h"
 #include "uError.h"
 #include "uTiffFile.h"
@@ -20,17 +20,8 @@
 namespace {
 
 void UpdateTiff(const char* path) {
-    auto file = std::make_unique<TuTiffFile>(TuFileName(path), ModeUpdate);
-    if (file->FindTag(TiffTagModelPixelScale) == TagNotFound) {
-        file->AddTag(TuTiffTag(TiffTagModelPixelScale, TiffTypeDouble, 3));
-    }
-    if (file->FindTag(TiffTagModelTiepoint) == TagNotFound) {
-        file->AddTag(TuTiffTag(TiffTagModelTiepoint, TiffTypeDouble, 6));
-    }
-    file->WriteDoubles(TiffTagModelPixelScale, UpdateHelperScale, 3, 0);
-    file->WriteDoubles(TiffTagModelTiepoint, UpdateHelperTiepoint, 6, 0);
-    file->commitOnClose = true;
-    file->CommitAndClose();
+    TuTiffFile file(TuFileName(path), ModeUpdate);
+    StoreReferencing(file, UpdateHelperScale, UpdateHelperTiepoint);
 }
 
 void UpdateWorld(const char* path) {

@@ -645,8 +645,8 @@ TEST_F(referencing_dialog_update_tiff_test, short_scale_tag_is_refused_untouched
     const std::vector<unsigned char> before = testfiles::ReadBytes(folder / "short.tif");
     Key(TiffSide, {"5", "5", "0", "0", "1", "1"});
     dialog.OnUpdateTiff();
-    ASSERT_EQ(errors.size(), 1u);
-    EXPECT_NE(errors[0].find("Element does not exist"), std::string::npos) << errors[0];
+    EXPECT_EQ(errors, std::vector<std::string>{"Attempt to access element number 2 of a tag "
+                                               "with ID 33550.  Element does not exist."});
     EXPECT_EQ(testfiles::ReadBytes(folder / "short.tif"), before);
 }
 
@@ -702,6 +702,86 @@ TEST_F(referencing_dialog_update_tiff_test, failed_commit_is_shown_and_the_tiff_
     EXPECT_EQ(testfiles::ReadBytes(folder / "plain.tif")[4], 8);
     dialog.OnUpdateTiff();
     EXPECT_EQ(errors.size(), 1u);
+}
+
+// ---- A TIFF that another program changed after the examination ----
+
+class referencing_dialog_changed_tiff_test : public ExamineTest {
+protected:
+    // Examines sheet.tif, runs `command` in the folder as another program would while the
+    // dialog holds the file, then keys new values and presses Update.
+    void UpdateAfter(const std::string& command) {
+        TypeName(folder / "sheet.tif");
+        ASSERT_TRUE(errors.empty());
+        ASSERT_TRUE(testfiles::Run("cd '" + folder.path + "' && " + command)) << command;
+        if (testfiles::Exists(folder / "sheet.tif")) {
+            onDisk = testfiles::ReadBytes(folder / "sheet.tif");
+        }
+        Key(TiffSide, {"5", "5", "0", "0", "1", "1"});
+        dialog.OnUpdateTiff();
+    }
+    std::vector<std::string> ChangedError() const {
+        return {"The Tiff file named " + folder / "sheet.tif" +
+                " was changed by another program since it was examined; the update was not "
+                "made.  Examine the file again before updating it."};
+    }
+    // The error, and what the file then holds: what the other program left, byte for byte.
+    void ExpectRefusedUntouched() {
+        EXPECT_EQ(errors, ChangedError());
+        EXPECT_TRUE(testfiles::ReadBytes(folder / "sheet.tif") == onDisk)
+            << "sheet.tif is not as the other program left it";
+    }
+    // gdalinfo's report of the file, its errors included.
+    std::string GdalChecksum() const {
+        return testfiles::Run("{ gdalinfo -checksum '" + folder / "sheet.tif" + "' 2>&1; }")
+            .value_or("gdalinfo failed");
+    }
+
+    std::vector<unsigned char> onDisk;
+};
+
+TEST_F(referencing_dialog_changed_tiff_test, rewritten_in_place_then_shown_as_it_now_is) {
+    testfiles::MakeGdalTiff(folder / "sheet.tif", std::nullopt);
+    ASSERT_TRUE(testfiles::Run("gdal_create -q -of GTiff -outsize 512 512 -bands 1 -burn 3 "
+                               "-co TILED=YES -a_ullr 500000 4000512 500512 4000000 '" +
+                               folder / "other.tif" + "'"));
+    UpdateAfter("cp other.tif sheet.tif");
+    ExpectRefusedUntouched();
+    const std::string info = GdalChecksum();
+    EXPECT_NE(info.find("Checksum="), std::string::npos) << info;
+    EXPECT_EQ(info.find("rror"), std::string::npos) << info;
+    // Examined again: the dialog shows the other program's file.
+    EXPECT_EQ(platform.Text(IDC_TIFF_STATUS), "Tiff file is georeferenced.");
+    EXPECT_EQ(Shown(TiffSide), (std::vector<std::string>{"1", "1", "0", "0", "500000", "4000512"}));
+    EXPECT_TRUE(dialog.HasTiffFile());
+}
+
+TEST_F(referencing_dialog_changed_tiff_test, overviews_appended_then_shown_as_it_now_is) {
+    testfiles::MakeGdalTiff(folder / "sheet.tif", std::nullopt);
+    UpdateAfter("gdaladdo -q sheet.tif 2 4");
+    ExpectRefusedUntouched();
+    EXPECT_NE(GdalChecksum().find("Overviews: 2x2, 1x1"), std::string::npos) << GdalChecksum();
+    // The values keyed are replaced by what is on disk: no referencing.
+    EXPECT_EQ(platform.Text(IDC_TIFF_STATUS), "Tiff file is NOT georeferenced.");
+    EXPECT_EQ(Shown(TiffSide), Zeros);
+}
+
+TEST_F(referencing_dialog_changed_tiff_test, replaced_by_rename_then_shown_as_it_now_is) {
+    MakeSheet();
+    testfiles::MakeGdalTiff(folder / "new.tif", {{300, 700}}, 4);
+    UpdateAfter("mv new.tif sheet.tif");
+    ExpectRefusedUntouched();
+    EXPECT_EQ(platform.Text(IDC_TIFF_STATUS), "Tiff file is georeferenced.");
+    EXPECT_EQ(Shown(TiffSide), (std::vector<std::string>{"4", "4", "0", "0", "300", "700"}));
+}
+
+TEST_F(referencing_dialog_changed_tiff_test, removed_then_shown_missing) {
+    MakeSheet();
+    UpdateAfter("rm sheet.tif");
+    EXPECT_EQ(errors, ChangedError());
+    EXPECT_FALSE(testfiles::Exists(folder / "sheet.tif"));
+    EXPECT_EQ(platform.Text(IDC_TIFF_STATUS), "Indicated Tiff file does not exist.");
+    EXPECT_FALSE(dialog.HasTiffFile());
 }
 
 // ---- Writing the world file: OnUpdateWorldFile ----

@@ -154,6 +154,37 @@ protected:
                Path(base + ".tfw") + "\n";
     }
 
+    // Runs kestrel-cli under gdb, held where the user would press "Update Referencing in TIFF
+    // File", and runs `command` in the folder at that moment as another program would. The
+    // result is kestrel-cli's; `held` tells whether it was held there.
+    Result CliWithChangeBeforeUpdate(const std::vector<std::string>& arguments,
+                                     const std::string& command, bool& held) {
+        std::string run = "run";
+        for (const std::string& argument : arguments) {
+            run += " '" + argument + "'";
+        }
+        const fs::path out = capture / "cli.out";
+        const fs::path err = capture / "cli.err";
+        run += " >'" + out.string() + "' 2>'" + err.string() + "'";
+        const Result gdb =
+            Spawn({"gdb", "-q", "-batch", "-nx", "-ex",
+                   // LeakSanitizer cannot run under a debugger.
+                   "set environment ASAN_OPTIONS detect_leaks=0", "-ex",
+                   "break kestrel::ReferencingDialog::OnUpdateTiff", "-ex", run, "-ex",
+                   "shell " + command, "-ex", "continue", "-ex", "quit $_exitcode", KESTREL_CLI},
+                  folder, capture);
+        held = gdb.out.find("Breakpoint 1, kestrel::ReferencingDialog::OnUpdateTiff") !=
+               std::string::npos;
+        return Result{gdb.status, ReadFile(out), ReadFile(err)};
+    }
+
+    // The tiff file's message when another program changed it after the examination.
+    std::string ChangedError(const std::string& name) const {
+        return "Operational Problem: The Tiff file named " + Path(name) +
+               " was changed by another program since it was examined; the update was not "
+               "made.  Examine the file again before updating it.\n";
+    }
+
     fs::path folder;
     fs::path capture;
 };
@@ -161,6 +192,34 @@ protected:
 const std::string Rotation = "World file indicates rotation.  This program does not support the "
                              "version of geoTiff's which supports rotation.  An approximation is "
                              "being used.";
+
+bool GdbCanRun() {
+    static const bool works =
+        std::system("gdb -q -batch -nx -ex run /bin/true >/dev/null 2>&1") == 0;
+    return works;
+}
+
+// Sets the count of a tag in the first directory of a little-endian classic TIFF.
+void SetTagCount(const fs::path& path, std::uint16_t tag, std::uint32_t count) {
+    std::string bytes = ReadFile(path);
+    const auto at = [&](std::size_t offset, int size) {
+        std::uint32_t value = 0;
+        for (int i = size - 1; i >= 0; --i) {
+            value = value << 8 | static_cast<unsigned char>(bytes[offset + i]);
+        }
+        return value;
+    };
+    const std::uint32_t directory = at(4, 4);
+    for (std::uint32_t i = 0; i < at(directory, 2); ++i) {
+        const std::size_t entry = directory + 2 + 12 * i;
+        if (at(entry, 2) == tag) {
+            for (int k = 0; k < 4; ++k) {
+                bytes[entry + 4 + k] = static_cast<char>(count >> (8 * k));
+            }
+        }
+    }
+    WriteFile(path, bytes);
+}
 
 } // namespace
 
@@ -531,4 +590,69 @@ TEST_F(kestrel_cli_test, read_only_files_are_examined_but_not_changed) {
         << result.err;
     EXPECT_EQ(ReadFile(folder / "sheet.tfw"), "2\n0\n0\n-2\n101\n499\n");
     EXPECT_EQ(ReadFile(folder / "sheet.tif"), tiffBefore);
+}
+
+TEST_F(kestrel_cli_test, set_tiff_writes_nothing_to_a_tiff_changed_since_it_was_examined) {
+    if (!GdbCanRun()) {
+        GTEST_SKIP() << "gdb cannot run programs here";
+    }
+    const std::vector<std::string> setTiff{"set-tiff", "t.tif", "--scale", "2",   "2",
+                                           "--tie",    "0",     "0",       "100", "200"};
+    struct Case {
+        const char* what;
+        const char* command; // run by the other program; leaves what it made in expected.tif
+    };
+    for (const Case& change :
+         {Case{"rewritten in place", "cp other.tif t.tif && cp t.tif expected.tif"},
+          Case{"overviews appended", "gdaladdo -q t.tif 2 4 && cp t.tif expected.tif"},
+          Case{"replaced by rename", "cp other.tif expected.tif && mv other.tif t.tif"}}) {
+        SCOPED_TRACE(change.what);
+        MakeTiff("t.tif", false);
+        Tool({"gdal_create", "-q", "-of", "GTiff", "-outsize", "512", "512", "-bands", "1", "-burn",
+              "5", "-co", "TILED=YES", "other.tif"});
+        bool held = false;
+        const Result result = CliWithChangeBeforeUpdate(setTiff, change.command, held);
+        ASSERT_TRUE(held);
+        EXPECT_EQ(result.status, 1);
+        EXPECT_EQ(result.out, "");
+        EXPECT_EQ(result.err, ChangedError("t.tif"));
+        EXPECT_TRUE(ReadFile(folder / "t.tif") == ReadFile(folder / "expected.tif"))
+            << "t.tif is not as the other program left it";
+        const Result info = Spawn({"gdalinfo", "-checksum", "t.tif"}, folder, capture);
+        EXPECT_EQ(info.status, 0);
+        EXPECT_NE(info.out.find("Checksum="), std::string::npos) << info.out;
+        EXPECT_EQ(info.err, "");
+        fs::remove(folder / "other.tif");
+    }
+}
+
+TEST_F(kestrel_cli_test, set_tiff_names_the_first_element_a_short_tag_lacks) {
+    MakeTiff("s.tif", true);
+    SetTagCount(folder / "s.tif", 33550, 2);
+    const std::string before = ReadFile(folder / "s.tif");
+    const Result result =
+        Cli({"set-tiff", "s.tif", "--scale", "2", "2", "--tie", "0", "0", "100", "200"});
+    EXPECT_EQ(result.status, 1);
+    EXPECT_EQ(result.err, "Internal Software Problem: Attempt to access element number 2 of a "
+                          "tag with ID 33550.  Element does not exist.\n");
+    EXPECT_EQ(ReadFile(folder / "s.tif"), before);
+}
+
+TEST_F(kestrel_cli_test, set_tiff_refuses_to_add_tags_beyond_4_gib) {
+    MakeTiff("big.tif", false);
+    const std::string head = ReadFile(folder / "big.tif");
+    const std::uintmax_t length = (std::uintmax_t{1} << 32) + 4096;
+    fs::resize_file(folder / "big.tif", length); // sparse: no room taken
+    const Result result =
+        Cli({"set-tiff", "big.tif", "--scale", "2", "2", "--tie", "0", "0", "100", "200"});
+    EXPECT_EQ(result.status, 1);
+    EXPECT_EQ(result.err, "Data File Format Problem: The Tiff file named " + Path("big.tif") +
+                              " is too large for this update: the new tag values and directory "
+                              "would lie beyond 4 GiB, which a classic TIFF file cannot "
+                              "address.\n");
+    EXPECT_EQ(fs::file_size(folder / "big.tif"), length);
+    std::ifstream in(folder / "big.tif", std::ios::binary);
+    std::string start(head.size(), '\0');
+    in.read(start.data(), static_cast<std::streamsize>(start.size()));
+    EXPECT_EQ(start, head);
 }
