@@ -13,12 +13,14 @@ constexpr const char* NoFileYet = "No file specified as yet.";
 constexpr const char* TiffNotFound = "Indicated Tiff file does not exist.";
 constexpr const char* TiffGeoreferenced = "Tiff file is georeferenced.";
 constexpr const char* TiffNotGeoreferenced = "Tiff file is NOT georeferenced.";
+constexpr const char* TiffUnreadable = "Indicated Tiff file cannot be read.";
 
 // World file status line (control 1024).
 constexpr const char* NoTiffYet = "No Tiff file specified as yet.";
 constexpr const char* NoValidTiff = "Valid Tiff file has not been selected.";
 constexpr const char* WorldFileExists = "Corresponding world file exists.";
 constexpr const char* WorldFileMissing = "Corresponding world file does not exist.";
+constexpr const char* WorldFileUnreadable = "Corresponding world file cannot be read.";
 
 // Captions of the world file's Update button (control 1021).
 constexpr const char* UpdateWorldFile = "Update existing World file.";

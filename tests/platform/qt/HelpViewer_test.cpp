@@ -83,8 +83,9 @@ TEST(help_viewer_test, guide_has_every_topic_and_status_line) {
     for (const char* status :
          {"No file specified as yet.", "Tiff file is georeferenced.",
           "Tiff file is NOT georeferenced.", "Indicated Tiff file does not exist.",
-          "No Tiff file specified as yet.", "Corresponding world file exists.",
-          "Corresponding world file does not exist.", "Valid Tiff file has not been selected.",
+          "Indicated Tiff file cannot be read.", "No Tiff file specified as yet.",
+          "Corresponding world file exists.", "Corresponding world file does not exist.",
+          "Corresponding world file cannot be read.", "Valid Tiff file has not been selected.",
           "Write new world file.", "Update existing World file.", "Indicated file does not exist.",
           "Please enter a number."}) {
         EXPECT_TRUE(guide.contains(QString::fromUtf8(status))) << status;
