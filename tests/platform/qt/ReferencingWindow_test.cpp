@@ -3,6 +3,7 @@
 #include <QContextMenuEvent>
 #include <QTextBrowser>
 #include <gtest/gtest.h>
+#include <map>
 
 #include "AboutBox.h"
 #include "HelpViewer.h"
@@ -288,6 +289,36 @@ TEST_F(referencing_window_test, a_file_that_is_no_tiff_replaces_the_previous_dis
     Click(*window, IDC_UPDATE_WORLD);
     EXPECT_FALSE(QFile::exists(folder.Path("text.tfw")));
     EXPECT_EQ(boxes.boxes.size(), 1u);
+}
+
+// One-arc-second pixels, common for scanned sheets: every number the program sets shows its
+// start (sign and leading digits), not its end.
+TEST_F(referencing_window_test, long_numbers_show_their_start) {
+    const QString tiff = MakeTiff("arcsecond.tif", false);
+    WriteWorldFile(folder.Path("arcsecond.tfw"),
+                   {"0.000277777777777778", "0", "0", "-0.000277777777777778",
+                    "12.0001388888888889", "47.9998611111111111"});
+    test::MessageBoxRecorder boxes;
+    auto window = OpenWindow();
+    TypeAndTab(*window, IDC_FILE_NAME, tiff);
+    Click(*window, IDC_WORLD_TO_TIFF);
+    ASSERT_TRUE(boxes.boxes.empty()) << boxes.boxes.front().text;
+    const std::map<int, QString> expected = {{IDC_X_PIXEL_SCALE, "0.000277777777777778"},
+                                             {IDC_Y_PIXEL_SCALE, "0.000277777777777778"},
+                                             {IDC_TIE_PIXEL_X, "0"},
+                                             {IDC_TIE_PIXEL_Y, "0"},
+                                             {IDC_TIE_WORLD_X, "12"},
+                                             {IDC_TIE_WORLD_Y, "48"},
+                                             {IDC_X_VECTOR_X, "0.000277777777777778"},
+                                             {IDC_X_VECTOR_Y, "0"},
+                                             {IDC_Y_VECTOR_X, "0"},
+                                             {IDC_Y_VECTOR_Y, "-0.000277777777777778"},
+                                             {IDC_REF_POINT_X, "12.0001388888889"},
+                                             {IDC_REF_POINT_Y, "47.9998611111111"}};
+    for (const auto& [id, text] : expected) {
+        EXPECT_EQ(Text(*window, id), text) << id;
+        EXPECT_EQ(Edit(*window, id)->cursorPosition(), 0) << id;
+    }
 }
 
 TEST_F(referencing_window_test, esc_close_and_the_close_box_end_the_dialog) {
