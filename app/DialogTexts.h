@@ -40,11 +40,12 @@ constexpr const char* BrowseTitle = "Tiff File Name";
 constexpr const char* BrowseFilter = "Tiff Files (*.tif)|*.tif||";
 constexpr const char* BrowseDefaultExtension = "tif";
 
-// The About box: its disclaimer (control 1024) and the system menu entry (string 101).
+// The About box: its disclaimer (control 1024; %1 is the file that holds the licence) and
+// the system menu entry (string 101).
 constexpr const char* Disclaimer =
     "Kestrel is free software, released under the MIT License. It is provided \"as is\", "
     "without warranty of any kind, express or implied. Keep a copy of your files: the "
-    "authors are not liable for any damage arising from its use. See the file LICENSE.";
+    "authors are not liable for any damage arising from its use. See the file %1.";
 constexpr const char* AboutMenuEntry = "&About Kestrel...";
 
 } // namespace kestrel::texts

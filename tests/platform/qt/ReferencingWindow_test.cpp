@@ -395,8 +395,10 @@ TEST_F(referencing_window_test, context_menu_opens_the_about_box) {
                 ASSERT_NE(about, nullptr);
                 aboutShown = true;
                 EXPECT_EQ(about->windowTitle(), "About Kestrel");
+                // The licence beside the program, as the tests have it.
                 EXPECT_EQ(qobject_cast<QLabel*>(about->Control(IDC_DISCLAIMER))->text(),
-                          AboutNotice());
+                          QString::fromUtf8(texts::Disclaimer)
+                              .replace("%1", QCoreApplication::applicationDirPath() + "/LICENSE"));
                 QTest::keyClick(about, Qt::Key_Escape);
             },
             popup);
