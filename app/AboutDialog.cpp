@@ -6,7 +6,9 @@
 namespace kestrel {
 
 bool AboutDialog::OnInitDialog() {
-    platform.SetControlText(IDC_DISCLAIMER, texts::Disclaimer);
+    // Without a file found, the name it has wherever Kestrel comes with it.
+    const std::string licence = licenceFile.empty() ? std::string("LICENSE") : licenceFile;
+    controls.SetControlText(IDC_DISCLAIMER, FillMessage(texts::Disclaimer, licence));
     return true;
 }
 

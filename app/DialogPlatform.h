@@ -25,12 +25,20 @@ struct FileOpenRequest {
     bool mustExist = true;
 };
 
-class DialogPlatform {
+// The one operation that every dialog's logic needs of its window, the About box's included.
+class DialogControls {
 public:
-    virtual ~DialogPlatform() = default;
+    virtual ~DialogControls() = default;
 
-    // Controls of the dialog, by id (ControlIds.h). Texts are narrow, in the host's encoding.
+    // Sets the text of a control, by id (ControlIds.h). Texts are narrow, in the host's
+    // encoding.
     virtual void SetControlText(int id, const std::string& text) = 0;
+};
+
+// Everything the main dialog's logic needs of its window.
+class DialogPlatform : public DialogControls {
+public:
+    // Controls of the dialog, by id (ControlIds.h), besides setting their texts.
     virtual std::string GetControlText(int id) = 0;
     virtual void EnableControl(int id, bool enable) = 0;
     virtual void SetFocus(int id) = 0;

@@ -13,6 +13,7 @@ constexpr const char* NoFileYet = "No file specified as yet.";
 constexpr const char* TiffNotFound = "Indicated Tiff file does not exist.";
 constexpr const char* TiffGeoreferenced = "Tiff file is georeferenced.";
 constexpr const char* TiffNotGeoreferenced = "Tiff file is NOT georeferenced.";
+constexpr const char* TiffUnreadable = "Indicated Tiff file cannot be read.";
 
 // World file status line (control 1024).
 constexpr const char* NoTiffYet = "No Tiff file specified as yet.";
@@ -20,6 +21,7 @@ constexpr const char* NoValidTiff = "Valid Tiff file has not been selected.";
 constexpr const char* WorldFileExists = "Corresponding world file exists.";
 constexpr const char* WorldFileMissing = "Corresponding world file does not exist.";
 constexpr const char* WorldFileNotAFile = "Corresponding world file is not a file.";
+constexpr const char* WorldFileUnreadable = "Corresponding world file cannot be read.";
 
 // Captions of the world file's Update button (control 1021).
 constexpr const char* UpdateWorldFile = "Update existing World file.";
@@ -39,11 +41,12 @@ constexpr const char* BrowseTitle = "Tiff File Name";
 constexpr const char* BrowseFilter = "Tiff Files (*.tif)|*.tif||";
 constexpr const char* BrowseDefaultExtension = "tif";
 
-// The About box: its disclaimer (control 1024) and the system menu entry (string 101).
+// The About box: its disclaimer (control 1024; %1 is the file that holds the licence) and
+// the system menu entry (string 101).
 constexpr const char* Disclaimer =
     "Kestrel is free software, released under the MIT License. It is provided \"as is\", "
     "without warranty of any kind, express or implied. Keep a copy of your files: the "
-    "authors are not liable for any damage arising from its use. See the file LICENSE.";
+    "authors are not liable for any damage arising from its use. See the file %1.";
 constexpr const char* AboutMenuEntry = "&About Kestrel...";
 
 } // namespace kestrel::texts

@@ -200,27 +200,57 @@ void ReferencingDialog::ClearReferencing() {
     world = {};
 }
 
+void ReferencingDialog::DisableReleasedUpdates() {
+    // A button whose object is gone would do nothing, and say nothing, when clicked.
+    if (!tiffFile) {
+        platform.EnableControl(IDC_UPDATE_TIFF, false);
+    }
+    if (!worldFile) {
+        platform.EnableControl(IDC_UPDATE_WORLD, false);
+    }
+}
+
+void ReferencingDialog::ShowFailedExamination(bool tiffRead) {
+    if (!tiffRead) {
+        platform.SetControlText(IDC_TIFF_STATUS, texts::TiffUnreadable);
+        platform.SetControlText(IDC_WORLD_STATUS, texts::NoValidTiff);
+    } else {
+        platform.SetControlText(IDC_WORLD_STATUS, texts::WorldFileUnreadable);
+    }
+    DisableReleasedUpdates();
+    UpdateData(false);
+}
+
 void ReferencingDialog::Examine(bool existenceTested) {
     const TuFileName tiffName(fileName.c_str());
-    ClearReferencing();
+    try {
+        ClearReferencing();
+    } catch (const TuError&) {
+        // A failed commit released the TIFF all the same.
+        DisableReleasedUpdates();
+        throw;
+    }
     // A test passed in was made just before, and only where releasing the previous TIFF
     // commits nothing, so it still holds after it.
     if (!existenceTested && TuFileAccess(tiffName.GetPath(), 0) != 0) {
         platform.SetControlText(IDC_TIFF_STATUS, texts::TiffNotFound);
         platform.SetControlText(IDC_WORLD_STATUS, texts::NoValidTiff);
+        DisableReleasedUpdates();
         return;
     }
+    bool tiffRead = false;
     try {
-        ExamineOpenFile(tiffName);
+        ExamineOpenFile(tiffName, tiffRead);
     } catch (const TuError& error) {
-        error.Show();
         tiffFile.reset();
         worldFile.reset();
-        UpdateData(false);
+        // The window shows the file named before the message about it goes up.
+        ShowFailedExamination(tiffRead);
+        error.Show();
     }
 }
 
-void ReferencingDialog::ExamineOpenFile(const TuFileName& tiffName) {
+void ReferencingDialog::ExamineOpenFile(const TuFileName& tiffName, bool& tiffRead) {
     // Update mode where the TIFF may be read and written, examination otherwise: decided by
     // the open itself rather than by a test before it.
     tiffFile = std::make_unique<TuTiffFile>(tiffName, UpdateIfPermitted);
@@ -237,6 +267,7 @@ void ReferencingDialog::ExamineOpenFile(const TuFileName& tiffName) {
         tiff = {};
         platform.SetControlText(IDC_TIFF_STATUS, texts::TiffNotGeoreferenced);
     }
+    tiffRead = true;
 
     worldFile = std::make_unique<TuWorldFile>();
     TuFileAccessAnswers worldAnswers;

@@ -71,7 +71,12 @@ private:
     // Errors of building the name and of releasing the previous TIFF pass on to the caller.
     // existenceTested: the caller has just found that the file exists.
     void Examine(bool existenceTested = false);
-    void ExamineOpenFile(const TuFileName& tiffName);
+    // tiffRead: set once the GeoTiff side has been read and its status line set.
+    void ExamineOpenFile(const TuFileName& tiffName, bool& tiffRead);
+    // After a failed examination: status lines that describe the file named, not the one
+    // before it, and no Update button without the object it writes through.
+    void ShowFailedExamination(bool tiffRead);
+    void DisableReleasedUpdates();
     // Shows the world file's side for a name taken by something that is not a regular file,
     // and reports it with the open-failure diagnosis.
     void ShowWorldFileNotAFile(const TuFileName& worldName);

@@ -30,6 +30,16 @@ ErrorReport ToReport(const ShownMessage& message) {
     return ErrorReport{message.cause, message.caption, message.text};
 }
 
+// Whether a status line reports a side that the examination read. The others say that
+// nothing was read there (no file yet, or one that could not be read), and the side is
+// reported as absent rather than as the zeros the dialog shows.
+bool TiffSideRead(const std::string& status) {
+    return status == texts::TiffGeoreferenced || status == texts::TiffNotGeoreferenced;
+}
+bool WorldSideRead(const std::string& status) {
+    return status == texts::WorldFileExists || status == texts::WorldFileMissing;
+}
+
 } // namespace
 
 FileSession::FileSession(ConsolePlatform& platform) : platform(platform), dialog(platform) {
@@ -41,8 +51,6 @@ FileSession::FileSession(ConsolePlatform& platform) : platform(platform), dialog
 template <class Handler> bool FileSession::Press(Handler handler) {
     platform.ClearLog();
     handler();
-    tiffShown = tiffShown || platform.WasSet(IDC_TIFF_STATUS);
-    worldShown = worldShown || platform.WasSet(IDC_WORLD_STATUS);
     // A refused field takes the focus; no command moves it otherwise.
     const bool failed = platform.HasError() || !platform.FocusMoves().empty();
     if (failed && !failure) {
@@ -67,8 +75,6 @@ bool FileSession::Take(const std::string& file) {
     platform.ClearLog();
     platform.Type(IDC_FILE_NAME, file);
     dialog.OnFileNameKillFocus();
-    tiffShown = platform.WasSet(IDC_TIFF_STATUS);
-    worldShown = platform.WasSet(IDC_WORLD_STATUS);
     // A taken name moves the focus on to the X pixel scale; a refused one keeps it in the
     // file name field.
     const std::vector<int>& moves = platform.FocusMoves();
@@ -192,7 +198,7 @@ std::optional<std::string> FileSession::WorldFileName() const {
 FileReport FileSession::Report() const {
     FileReport report;
     report.file = dialog.FileName().empty() ? typedName : dialog.FileName();
-    if (tiffShown) {
+    if (TiffSideRead(platform.Text(IDC_TIFF_STATUS))) {
         TiffReport tiff;
         tiff.status = platform.Text(IDC_TIFF_STATUS);
         tiff.writable = platform.IsEnabled(IDC_UPDATE_TIFF);
@@ -203,7 +209,7 @@ FileReport FileSession::Report() const {
             tiff.shown[k] = platform.Text(TiffFields[k]);
         report.tiff = tiff;
     }
-    if (worldShown) {
+    if (WorldSideRead(platform.Text(IDC_WORLD_STATUS))) {
         WorldReport world;
         world.file = WorldFileName().value_or(std::string());
         world.status = platform.Text(IDC_WORLD_STATUS);

@@ -87,8 +87,6 @@ private:
     ReferencingDialog dialog;
     std::string typedName;
     bool taken = false;
-    bool tiffShown = false;  // the examination reached the GeoTiff status line
-    bool worldShown = false; // ... and the World file status line
     std::vector<ShownMessage> messages;
     std::optional<ErrorReport> failure;
 };

@@ -4,29 +4,30 @@
 #include <QLabel>
 #include <QPushButton>
 
+#include "AboutDialog.h"
 #include "ControlIds.h"
-#include "DialogTexts.h"
-#include "HelpViewer.h"
 
 namespace kestrel::qt {
 
-QString AboutNotice() {
-    return QString::fromUtf8(texts::Disclaimer);
-}
-
-AboutBox::AboutBox(QWidget* parent, std::function<void(int topic)> openHelp)
+AboutBox::AboutBox(QWidget* parent, std::function<void(int topic)> openHelp,
+                   const QString& licenceFile)
     : TemplateDialog(AboutTemplate(), parent,
                      Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                          Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint),
       openHelp(std::move(openHelp)) {
     // Blocks only the main dialog, so that a help window opened from here stays usable.
     setWindowModality(parent != nullptr ? Qt::WindowModal : Qt::ApplicationModal);
-    if (auto* notice = qobject_cast<QLabel*>(Control(IDC_DISCLAIMER))) {
-        notice->setText(AboutNotice());
-    }
+    AboutDialog logic(*this, licenceFile.toLocal8Bit().toStdString());
+    logic.OnInitDialog();
     if (auto* ok = qobject_cast<QPushButton*>(Control(IDOK))) {
         connect(ok, &QPushButton::clicked, this, &QDialog::accept);
         ok->setFocus();
+    }
+}
+
+void AboutBox::SetControlText(int id, const std::string& text) {
+    if (auto* label = qobject_cast<QLabel*>(Control(id))) {
+        label->setText(QString::fromLocal8Bit(text));
     }
 }
 

@@ -14,4 +14,8 @@ using EnvironmentReader = std::function<const char*(const char* name)>;
 // with QT_QPA_PLATFORM); otherwise the message that tells the user what is missing.
 std::string MissingDisplayMessage(const EnvironmentReader& environment);
 
+// The message for a display that is named but cannot be opened (a display that is not
+// running, a platform that cannot start); it names the variables that chose it.
+std::string UnreachableDisplayMessage(const EnvironmentReader& environment);
+
 } // namespace kestrel::qt

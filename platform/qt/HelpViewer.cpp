@@ -37,14 +37,30 @@ QStringList HelpFolders() {
             QStringLiteral(KESTREL_DATA_DIR)};
 }
 
-QString LocateHelpFile(const QStringList& folders) {
+namespace {
+
+QString LocateFile(const QString& name, const QStringList& folders) {
     for (const QString& folder : folders) {
-        const QFileInfo candidate(QDir(folder), HelpFileName());
+        const QFileInfo candidate(QDir(folder), name);
         if (candidate.isFile() && candidate.isReadable()) {
             return candidate.absoluteFilePath();
         }
     }
     return QString();
+}
+
+} // namespace
+
+QString LocateHelpFile(const QStringList& folders) {
+    return LocateFile(HelpFileName(), folders);
+}
+
+QString LicenceFileName() {
+    return QStringLiteral("LICENSE");
+}
+
+QString LocateLicenceFile(const QStringList& folders) {
+    return LocateFile(LicenceFileName(), folders);
 }
 
 QString HelpAnchor(int topic) {

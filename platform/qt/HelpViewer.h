@@ -1,6 +1,7 @@
-// The help: the user guide kestrel.html, looked for beside the program and then in the
-// installed data folder, shown in a help window of its own at a topic. The window is not
-// blocked by the dialogs, so that the user can read while working.
+// The help: the user guide kestrel.html (and the licence beside it), looked for beside the
+// program and then in the installed data folder; the guide is shown in a help window of its
+// own at a topic. The window is not blocked by the dialogs, so that the user can read while
+// working.
 #pragma once
 
 #include <QString>
@@ -21,6 +22,9 @@ QString HelpFileName();
 QStringList HelpFolders();
 // The first folder's guide that exists, or an empty text.
 QString LocateHelpFile(const QStringList& folders);
+// The licence, installed beside the guide: the first folder's that exists, or an empty text.
+QString LicenceFileName();
+QString LocateLicenceFile(const QStringList& folders = HelpFolders());
 // The anchor in the guide where a topic starts.
 QString HelpAnchor(int topic);
 

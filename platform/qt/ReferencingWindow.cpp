@@ -159,6 +159,10 @@ void ReferencingWindow::SetControlText(int id, const std::string& text) {
     QWidget* control = Control(id);
     if (auto* edit = qobject_cast<QLineEdit*>(control)) {
         edit->setText(FromHost(text)); // also clears the edit's changed flag
+        // A number shows its sign and leading digits, should it ever be too long to show.
+        if (id != IDC_FILE_NAME) {
+            edit->setCursorPosition(0);
+        }
     } else if (auto* button = qobject_cast<QPushButton*>(control)) {
         button->setText(FromHost(text));
     } else if (auto* label = qobject_cast<QLabel*>(control)) {

@@ -4,6 +4,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QStyleOptionFrame>
 #include <algorithm>
 
 #include "Resources.h"
@@ -39,27 +40,67 @@ QString ShownText(const char* text) {
     return shown;
 }
 
+// How much wider than its text a one-line edit of this font must be for the text to show
+// without scrolling: the style's frame, the edit's margin on each side and the cursor.
+int EditPadding(const QFont& font) {
+    class Probe : public QLineEdit {
+    public:
+        int Padding() {
+            QStyleOptionFrame option;
+            initStyleOption(&option);
+            const QRect contents =
+                style()->subElementRect(QStyle::SE_LineEditContents, &option, this);
+            constexpr int textMargin = 2; // QLineEdit's own, left and right of the text
+            return option.rect.width() - contents.width() + 2 * textMargin + 1;
+        }
+    };
+    Probe probe;
+    probe.setFont(font);
+    probe.resize(200, 30);
+    return probe.Padding();
+}
+
+// The widest text of a negative number with 17 significant digits: in fixed notation with
+// the most leading zeros, or with a three-digit exponent.
+int WidestNumberWidth(const QFontMetrics& metrics) {
+    QChar widest = QLatin1Char('0');
+    for (char digit = '1'; digit <= '9'; ++digit) {
+        if (metrics.horizontalAdvance(QLatin1Char(digit)) > metrics.horizontalAdvance(widest)) {
+            widest = QLatin1Char(digit);
+        }
+    }
+    const QString digits16(16, widest);
+    const QString fixed = QStringLiteral("-0.000") + widest + digits16;
+    const QString exponent = QStringLiteral("-") + widest + QLatin1Char('.') + digits16 +
+                             QStringLiteral("e-") + QString(3, widest);
+    return std::max(metrics.horizontalAdvance(fixed), metrics.horizontalAdvance(exponent));
+}
+
 // The font's dialog units, widened where a one-line text of the template would not fit its
-// control: fonts differ in their proportions, and a label cut short is useless.
+// control: fonts differ in their proportions, and a label cut short is useless. Every edit
+// shows a whole number of 17 significant digits: a number seen only in part misleads.
 DialogUnits UnitsToFit(const DialogTemplate& dialogTemplate, const QFont& font) {
     const DialogUnits units = DialogUnits::ForFont(font);
     const QFontMetrics metrics(font);
     double baseWidth = units.BaseWidth();
     for (const ControlTemplate& control : dialogTemplate.controls) {
-        int padding = 0;
+        int needed = 0;
         switch (control.kind) {
         case ControlKind::RightLabel:
         case ControlKind::CentredText:
-            padding = 2;
+            needed = metrics.horizontalAdvance(ShownText(control.text)) + 2;
             break;
         case ControlKind::PushButton:
         case ControlKind::DefaultButton:
-            padding = 12; // the button's frame and margins
+            // The button's frame and margins.
+            needed = metrics.horizontalAdvance(ShownText(control.text)) + 12;
+            break;
+        case ControlKind::Edit:
+            needed = WidestNumberWidth(metrics) + EditPadding(font);
             break;
         default:
             continue;
         }
-        const int needed = metrics.horizontalAdvance(ShownText(control.text)) + padding;
         baseWidth = std::max(baseWidth, needed * 4.0 / std::max(1, control.width));
     }
     return DialogUnits(baseWidth, units.BaseHeight());

@@ -4,6 +4,7 @@
 #include <cstdio>
 #include <cstdlib>
 
+#include "ApplicationStart.h"
 #include "DialogTexts.h"
 #include "DisplayCheck.h"
 #include "ErrorPresenter.h"
@@ -13,14 +14,17 @@
 #include "Resources.h"
 
 int main(int argc, char* argv[]) {
-    const std::string missingDisplay =
-        kestrel::qt::MissingDisplayMessage([](const char* name) { return std::getenv(name); });
+    const kestrel::qt::EnvironmentReader environment = [](const char* name) {
+        return std::getenv(name);
+    };
+    const std::string missingDisplay = kestrel::qt::MissingDisplayMessage(environment);
     if (!missingDisplay.empty()) {
         std::fprintf(stderr, "%s\n", missingDisplay.c_str());
         return 1;
     }
 
-    QApplication application(argc, argv);
+    const std::unique_ptr<QApplication> application = kestrel::qt::StartApplication(
+        argc, argv, kestrel::qt::UnreachableDisplayMessage(environment));
     QApplication::setApplicationName(QStringLiteral("kestrel"));
     QApplication::setDesktopFileName(QStringLiteral("kestrel"));
     QApplication::setWindowIcon(kestrel::qt::ApplicationIcon());
@@ -30,7 +34,7 @@ int main(int argc, char* argv[]) {
     {
         kestrel::qt::ReferencingWindow window;
         kestrel::qt::SetMessageBoxParent(&window);
-        QObject::connect(&window, &QDialog::finished, &application, &QApplication::quit);
+        QObject::connect(&window, &QDialog::finished, application.get(), &QApplication::quit);
         window.show();
         QApplication::exec();
         kestrel::qt::SetMessageBoxParent(nullptr);

@@ -344,6 +344,73 @@ TEST_F(referencing_dialog_examine_test, linked_world_file_is_read_and_written_th
     EXPECT_EQ(Shown(WorldSide), (std::vector<std::string>{"2", "0", "0", "-2", "101", "499"}));
 }
 
+// After a failed examination the window describes the file named, not the one before it,
+// and offers no Update button that would do nothing.
+TEST_F(referencing_dialog_examine_test, failed_tiff_replaces_the_previous_file_display) {
+    MakeSheet();
+    testfiles::WriteWorldFile(folder / "sheet.tfw", {2, 0, 0, -2, 101, 499});
+    TypeName(folder / "sheet.tif");
+    ASSERT_EQ(platform.Text(IDC_TIFF_STATUS), "Tiff file is georeferenced.");
+    ASSERT_TRUE(platform.Enabled(IDC_UPDATE_TIFF));
+    ASSERT_TRUE(platform.Enabled(IDC_UPDATE_WORLD));
+
+    testfiles::WriteText(folder / "text.tif", "this is no image at all\n");
+    TypeName(folder / "text.tif");
+    EXPECT_EQ(errors, std::vector<std::string>{
+                          "The file named " + folder / "text.tif" +
+                          " could not be processed as a .TIF(F) file; the format is not "
+                          "understood with the app_tests program."});
+    EXPECT_EQ(platform.Text(IDC_TIFF_STATUS), "Indicated Tiff file cannot be read.");
+    EXPECT_EQ(platform.Text(IDC_WORLD_STATUS), "Valid Tiff file has not been selected.");
+    EXPECT_FALSE(platform.Enabled(IDC_UPDATE_TIFF));
+    EXPECT_FALSE(platform.Enabled(IDC_UPDATE_WORLD));
+    EXPECT_EQ(Shown(TiffSide), Zeros);
+    EXPECT_EQ(Shown(WorldSide), Zeros);
+}
+
+TEST_F(referencing_dialog_examine_test, failed_world_file_keeps_the_tiff_side_it_read) {
+    testfiles::MakeGdalTiff(folder / "plain.tif", std::nullopt);
+    testfiles::WriteWorldFile(folder / "plain.tfw", {2, 0, 0, -2, 101, 499});
+    TypeName(folder / "plain.tif");
+    ASSERT_EQ(platform.Text(IDC_WORLD_STATUS), "Corresponding world file exists.");
+
+    MakeSheet();
+    testfiles::WriteText(folder / "sheet.tfw", "2\n0\n0\n-2\n101\n");
+    TypeName(folder / "sheet.tif");
+    EXPECT_EQ(errors,
+              std::vector<std::string>{"The file named " + folder / "sheet.tfw" +
+                                       " does not appear to be a 'World File'; the format is not "
+                                       "understood by the app_tests program."});
+    EXPECT_EQ(platform.Text(IDC_TIFF_STATUS), "Tiff file is georeferenced.");
+    EXPECT_EQ(platform.Text(IDC_WORLD_STATUS), "Corresponding world file cannot be read.");
+    // Both objects were released, the TIFF's too.
+    EXPECT_FALSE(platform.Enabled(IDC_UPDATE_TIFF));
+    EXPECT_FALSE(platform.Enabled(IDC_UPDATE_WORLD));
+    EXPECT_EQ(Shown(TiffSide), (std::vector<std::string>{"2", "2", "0", "0", "100", "500"}));
+    EXPECT_EQ(Shown(WorldSide), Zeros);
+
+    // The next examination that succeeds arms them again.
+    TypeName(folder / "plain.tif");
+    EXPECT_EQ(platform.Text(IDC_TIFF_STATUS), "Tiff file is NOT georeferenced.");
+    EXPECT_EQ(platform.Text(IDC_WORLD_STATUS), "Corresponding world file exists.");
+    EXPECT_TRUE(platform.Enabled(IDC_UPDATE_TIFF));
+    EXPECT_TRUE(platform.Enabled(IDC_UPDATE_WORLD));
+}
+
+TEST_F(referencing_dialog_examine_test, vanished_choice_disarms_the_updates) {
+    MakeSheet();
+    TypeName(folder / "sheet.tif");
+    ASSERT_TRUE(platform.Enabled(IDC_UPDATE_TIFF));
+    // Browsing chose a file that is gone by the time it is examined.
+    platform.fileAnswers.push_back(folder / "gone.tif");
+    dialog.OnBrowse();
+    EXPECT_TRUE(errors.empty());
+    EXPECT_EQ(platform.Text(IDC_TIFF_STATUS), "Indicated Tiff file does not exist.");
+    EXPECT_EQ(platform.Text(IDC_WORLD_STATUS), "Valid Tiff file has not been selected.");
+    EXPECT_FALSE(platform.Enabled(IDC_UPDATE_TIFF));
+    EXPECT_FALSE(platform.Enabled(IDC_UPDATE_WORLD));
+}
+
 TEST_F(referencing_dialog_examine_test, upper_case_names_find_upper_case_world_file) {
     testfiles::MakeGdalTiff(folder / "SHEET.TIF", {{100, 500}}, 2);
     testfiles::WriteWorldFile(folder / "SHEET.TFW", {4, 0, 0, -4, 102, 498});
@@ -698,6 +765,9 @@ TEST_F(referencing_dialog_update_tiff_test, failed_commit_is_shown_and_the_tiff_
     // The rest of the examination did not take place: the fields keep what they show.
     EXPECT_EQ(Shown(TiffSide), (std::vector<std::string>{"2", "3", "0", "0", "100", "500"}));
     EXPECT_EQ(platform.Text(IDC_TIFF_STATUS), "Tiff file is NOT georeferenced.");
+    // The released TIFF can no longer be updated; the world file still can.
+    EXPECT_FALSE(platform.Enabled(IDC_UPDATE_TIFF));
+    EXPECT_TRUE(platform.Enabled(IDC_UPDATE_WORLD));
     // The header still points to the old directory: the file reads as before.
     EXPECT_EQ(testfiles::ReadBytes(folder / "plain.tif")[4], 8);
     dialog.OnUpdateTiff();

@@ -185,6 +185,15 @@ protected:
                "made.  Examine the file again before updating it.\n";
     }
 
+    // What info prints for NAME.tif made by MakeTiff(..., true) beside a world file of
+    // 2 0 0 -2 101 499.
+    std::string InfoOfGeoreferenced(const std::string& name) const {
+        return GeoreferencedInfo(name) +
+               "    Status:      Corresponding world file exists.\n"
+               "    Writable:    yes\n"
+               "    A D B E C F: 2 0 0 -2 101 499\n";
+    }
+
     fs::path folder;
     fs::path capture;
 };
@@ -263,10 +272,7 @@ TEST_F(kestrel_cli_test, info_shows_both_sides_as_the_dialog_does) {
     const Result result = Cli({"info", "sheet"});
     EXPECT_EQ(result.status, 0);
     EXPECT_EQ(result.err, "");
-    EXPECT_EQ(result.out, GeoreferencedInfo("sheet") +
-                              "    Status:      Corresponding world file exists.\n"
-                              "    Writable:    yes\n"
-                              "    A D B E C F: 2 0 0 -2 101 499\n");
+    EXPECT_EQ(result.out, InfoOfGeoreferenced("sheet"));
 }
 
 TEST_F(kestrel_cli_test, info_json_round_trips_numbers_that_the_display_rounds) {
@@ -335,6 +341,65 @@ TEST_F(kestrel_cli_test, info_reports_each_failure_and_goes_on) {
         << result.err;
     EXPECT_NE(result.err.find("\nData File Format Problem: The file named " + Path("short.tfw")),
               std::string::npos);
+}
+
+// After a failed examination the dialog describes the file named and disables the Update
+// buttons of the objects it released; a side that could not be read is reported as absent,
+// not as the zeros the dialog shows, in the text and in JSON alike.
+TEST_F(kestrel_cli_test, info_after_a_failed_examination_reports_only_what_was_read) {
+    MakeTiff("good.tif", true);
+    WriteFile(folder / "good.tfw", "2\n0\n0\n-2\n101\n499\n");
+    WriteFile(folder / "text.tif", "this is no TIFF file, only some text\n");
+    MakeTiff("short.tif", true);
+    WriteFile(folder / "short.tfw", "2\n0\n0\n-2\n101\n");
+    const std::string notTiff =
+        "Data File Format Problem: The file named " + Path("text.tif") +
+        " could not be processed as a .TIF(F) file; the format is not understood with the "
+        "kestrel-cli program.";
+    const std::string notWorldFile =
+        "Data File Format Problem: The file named " + Path("short.tfw") +
+        " does not appear to be a 'World File'; the format is not understood by the kestrel-cli "
+        "program.";
+    const std::string goodText = InfoOfGeoreferenced("good");
+
+    Result result = Cli({"info", "good.tif", "text.tif", "short.tif"});
+    EXPECT_EQ(result.status, 1);
+    EXPECT_EQ(result.out, goodText + "\n" + Path("text.tif") + "\n\n" + Path("short.tif") +
+                              "\n"
+                              "  GeoTiff file:  Tiff file is georeferenced.\n"
+                              "    Updatable:   no\n"
+                              "    Pixel scale: 2 2\n"
+                              "    Tie point:   pixel 0 0, world 100 500\n");
+    EXPECT_EQ(result.err, notTiff + "\n" + notWorldFile + "\n");
+
+    result = Cli({"info", "--json", "good.tif", "text.tif", "short.tif"});
+    EXPECT_EQ(result.status, 1);
+    const auto error = [](const std::string& shown, int cause) {
+        const std::string caption = "Data File Format Problem";
+        return "{\"cause\": " + std::to_string(cause) + ", \"caption\": \"" + caption +
+               "\", \"message\": \"" + shown.substr(caption.size() + 2) + "\"}";
+    };
+    EXPECT_EQ(result.out,
+              "[\n"
+              "  {\"file\": \"" +
+                  Path("good.tif") +
+                  "\", \"tiff\": {\"status\": \"Tiff file is georeferenced.\", \"writable\": "
+                  "true, \"pixelScale\": [2, 2], \"tiePoint\": {\"pixel\": [0, 0], \"world\": "
+                  "[100, 500]}}, \"worldFile\": {\"file\": \"" +
+                  Path("good.tfw") +
+                  "\", \"status\": \"Corresponding world file exists.\", \"writable\": true, "
+                  "\"parameters\": [2, 0, 0, -2, 101, 499]}, \"error\": null},\n"
+                  "  {\"file\": \"" +
+                  Path("text.tif") + "\", \"tiff\": null, \"worldFile\": null, \"error\": " +
+                  error(notTiff, 1384001550) +
+                  "},\n"
+                  "  {\"file\": \"" +
+                  Path("short.tif") +
+                  "\", \"tiff\": {\"status\": \"Tiff file is georeferenced.\", \"writable\": "
+                  "false, \"pixelScale\": [2, 2], \"tiePoint\": {\"pixel\": [0, 0], \"world\": "
+                  "[100, 500]}}, \"worldFile\": null, \"error\": " +
+                  error(notWorldFile, 1384001570) + "}\n]\n");
+    EXPECT_EQ(result.err, notTiff + "\n" + notWorldFile + "\n");
 }
 
 TEST_F(kestrel_cli_test, a_name_longer_than_the_field_takes_is_refused_not_cut) {

@@ -1,5 +1,6 @@
 #include "AboutBox.h"
 
+#include <QFile>
 #include <QLabel>
 #include <QPushButton>
 #include <gtest/gtest.h>
@@ -12,8 +13,20 @@
 using namespace kestrel;
 using namespace kestrel::qt;
 
+namespace {
+
+QString Notice(const QString& licenceFile) {
+    return "Kestrel is free software, released under the MIT License. It is provided \"as "
+           "is\", without warranty of any kind, express or implied. Keep a copy of your files: "
+           "the authors are not liable for any damage arising from its use. See the file " +
+           licenceFile + ".";
+}
+
+} // namespace
+
 TEST(about_box_test, shows_name_release_and_notice) {
-    AboutBox box(nullptr, {});
+    const QString licence = QStringLiteral("/usr/local/share/kestrel/LICENSE");
+    AboutBox box(nullptr, {}, licence);
     EXPECT_EQ(box.windowTitle(), "About Kestrel");
     bool releaseShown = false;
     for (QWidget* widget : box.Widgets()) {
@@ -25,9 +38,7 @@ TEST(about_box_test, shows_name_release_and_notice) {
     EXPECT_TRUE(releaseShown);
     auto* notice = qobject_cast<QLabel*>(box.Control(IDC_DISCLAIMER));
     ASSERT_NE(notice, nullptr);
-    EXPECT_EQ(notice->text(), AboutNotice());
-    EXPECT_TRUE(AboutNotice().contains("MIT License"));
-    EXPECT_TRUE(AboutNotice().contains("without warranty"));
+    EXPECT_EQ(notice->text(), Notice(licence));
     // The notice fits its field with the dialog's font: nothing is cut off.
     EXPECT_LE(notice->heightForWidth(notice->width()), notice->height());
 }
@@ -61,4 +72,25 @@ TEST(about_box_test, f1_asks_for_the_about_topic) {
     EXPECT_EQ(topics, std::vector<int>{HelpTopicOf(IDD_ABOUTBOX)});
     EXPECT_TRUE(box.isVisible());
     EXPECT_EQ(HelpAnchor(topics.at(0)), "about");
+}
+
+// The notice names the licence that lies beside the guide: the program's own copy first,
+// else the installed one.
+TEST(about_box_test, names_the_licence_it_finds) {
+    test::TempFolder program;
+    test::TempFolder installed;
+    const QStringList folders{program.Path(), installed.Path()};
+    EXPECT_EQ(LocateLicenceFile(folders), "");
+    for (const test::TempFolder* folder : {&installed, &program}) {
+        QFile licence(folder->Path(LicenceFileName()));
+        ASSERT_TRUE(licence.open(QIODevice::WriteOnly));
+        licence.write("MIT License\n");
+        licence.close();
+        EXPECT_EQ(LocateLicenceFile(folders), folder->Path("LICENSE"));
+    }
+
+    // The tests, like the program, have the licence beside them.
+    AboutBox box(nullptr, {});
+    EXPECT_EQ(qobject_cast<QLabel*>(box.Control(IDC_DISCLAIMER))->text(),
+              Notice(QCoreApplication::applicationDirPath() + "/LICENSE"));
 }

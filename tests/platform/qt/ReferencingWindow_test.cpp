@@ -3,6 +3,7 @@
 #include <QContextMenuEvent>
 #include <QTextBrowser>
 #include <gtest/gtest.h>
+#include <map>
 
 #include "AboutBox.h"
 #include "HelpViewer.h"
@@ -243,6 +244,83 @@ TEST_F(referencing_window_test, a_damaged_world_file_is_reported_and_disarms_the
     EXPECT_EQ(ReadWorldFile(folder.Path("damaged.tfw")).size(), 5u) << "nothing written";
 }
 
+TEST_F(referencing_window_test, a_file_that_is_no_tiff_replaces_the_previous_display) {
+    const QString tiff = MakeTiff("georeferenced.tif", true);
+    const QString text = folder.Path("text.tif");
+    {
+        QFile file(text);
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write("this is no image at all\n");
+    }
+    auto window = OpenWindow();
+    TypeAndTab(*window, IDC_FILE_NAME, tiff);
+    ASSERT_EQ(Text(*window, IDC_TIFF_STATUS), "Tiff file is georeferenced.");
+    ASSERT_TRUE(Button(*window, IDC_UPDATE_TIFF)->isEnabled());
+    ASSERT_TRUE(Button(*window, IDC_UPDATE_WORLD)->isEnabled());
+
+    // What the window shows behind each box, as the user reads the box.
+    test::MessageBoxRecorder boxes;
+    QStringList behindBox;
+    SetMessageBoxHook([&](const MessageBoxRequest& request) {
+        boxes.boxes.push_back(request);
+        behindBox << Text(*window, IDC_TIFF_STATUS) << Text(*window, IDC_WORLD_STATUS);
+        return QMessageBox::Ok;
+    });
+    TypeAndTab(*window, IDC_FILE_NAME, text);
+    ASSERT_EQ(boxes.boxes.size(), 1u);
+    EXPECT_EQ(boxes.boxes[0].caption, "Data File Format Problem");
+    EXPECT_EQ(boxes.boxes[0].text, "The file named " + text +
+                                       " could not be processed as a .TIF(F) file; the format "
+                                       "is not understood with the qt_tests program.");
+    const QString shown = "Indicated Tiff file cannot be read. | Valid Tiff file has not been "
+                          "selected.";
+    EXPECT_EQ(behindBox.join(" | "), shown);
+    EXPECT_EQ(Text(*window, IDC_TIFF_STATUS) + " | " + Text(*window, IDC_WORLD_STATUS), shown);
+    for (int id : {IDC_TIFF_STATUS, IDC_WORLD_STATUS}) {
+        auto* status = qobject_cast<QLabel*>(window->Control(id));
+        EXPECT_LE(status->sizeHint().width(), status->width()) << "cut short: " << status->text();
+    }
+    for (int id = IDC_X_PIXEL_SCALE; id <= IDC_REF_POINT_Y; ++id) {
+        EXPECT_EQ(Text(*window, id), "0") << id;
+    }
+    // Neither Update button offers to write through an object that is gone.
+    EXPECT_FALSE(Button(*window, IDC_UPDATE_TIFF)->isEnabled());
+    EXPECT_FALSE(Button(*window, IDC_UPDATE_WORLD)->isEnabled());
+    Click(*window, IDC_UPDATE_WORLD);
+    EXPECT_FALSE(QFile::exists(folder.Path("text.tfw")));
+    EXPECT_EQ(boxes.boxes.size(), 1u);
+}
+
+// One-arc-second pixels, common for scanned sheets: every number the program sets shows its
+// start (sign and leading digits), not its end.
+TEST_F(referencing_window_test, long_numbers_show_their_start) {
+    const QString tiff = MakeTiff("arcsecond.tif", false);
+    WriteWorldFile(folder.Path("arcsecond.tfw"),
+                   {"0.000277777777777778", "0", "0", "-0.000277777777777778",
+                    "12.0001388888888889", "47.9998611111111111"});
+    test::MessageBoxRecorder boxes;
+    auto window = OpenWindow();
+    TypeAndTab(*window, IDC_FILE_NAME, tiff);
+    Click(*window, IDC_WORLD_TO_TIFF);
+    ASSERT_TRUE(boxes.boxes.empty()) << boxes.boxes.front().text;
+    const std::map<int, QString> expected = {{IDC_X_PIXEL_SCALE, "0.000277777777777778"},
+                                             {IDC_Y_PIXEL_SCALE, "0.000277777777777778"},
+                                             {IDC_TIE_PIXEL_X, "0"},
+                                             {IDC_TIE_PIXEL_Y, "0"},
+                                             {IDC_TIE_WORLD_X, "12"},
+                                             {IDC_TIE_WORLD_Y, "48"},
+                                             {IDC_X_VECTOR_X, "0.000277777777777778"},
+                                             {IDC_X_VECTOR_Y, "0"},
+                                             {IDC_Y_VECTOR_X, "0"},
+                                             {IDC_Y_VECTOR_Y, "-0.000277777777777778"},
+                                             {IDC_REF_POINT_X, "12.0001388888889"},
+                                             {IDC_REF_POINT_Y, "47.9998611111111"}};
+    for (const auto& [id, text] : expected) {
+        EXPECT_EQ(Text(*window, id), text) << id;
+        EXPECT_EQ(Edit(*window, id)->cursorPosition(), 0) << id;
+    }
+}
+
 TEST_F(referencing_window_test, esc_close_and_the_close_box_end_the_dialog) {
     {
         auto window = OpenWindow();
@@ -317,8 +395,10 @@ TEST_F(referencing_window_test, context_menu_opens_the_about_box) {
                 ASSERT_NE(about, nullptr);
                 aboutShown = true;
                 EXPECT_EQ(about->windowTitle(), "About Kestrel");
+                // The licence beside the program, as the tests have it.
                 EXPECT_EQ(qobject_cast<QLabel*>(about->Control(IDC_DISCLAIMER))->text(),
-                          AboutNotice());
+                          QString::fromUtf8(texts::Disclaimer)
+                              .replace("%1", QCoreApplication::applicationDirPath() + "/LICENSE"));
                 QTest::keyClick(about, Qt::Key_Escape);
             },
             popup);

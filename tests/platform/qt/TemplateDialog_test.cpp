@@ -4,6 +4,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <cstdio>
 #include <gtest/gtest.h>
 
 #include "ControlIds.h"
@@ -71,4 +72,30 @@ TEST(template_dialog_test, label_mnemonic_moves_to_its_field) {
     ASSERT_EQ(QApplication::focusWidget(), dialog.Control(IDHELP));
     QTest::keyClick(&dialog, Qt::Key_F, Qt::AltModifier);
     EXPECT_EQ(QApplication::focusWidget(), dialog.Control(IDC_FILE_NAME));
+}
+
+// Every number edit shows a negative number of 17 significant digits whole, as the user
+// sees it: moving the cursor from its start to its end does not scroll the text.
+TEST(template_dialog_test, number_edits_show_a_17_digit_negative_number_whole) {
+    TemplateDialog dialog(ReferencingTemplate(), nullptr, Qt::Window);
+    ASSERT_TRUE(test::ShowActive(dialog));
+    const auto cursorX = [](QLineEdit* edit, int position) {
+        edit->setCursorPosition(position);
+        edit->grab(); // paints, which is where the edit scrolls to its cursor
+        return edit->inputMethodQuery(Qt::ImCursorRectangle).toRect().x();
+    };
+    for (double number : {-0.00027777777777777778, -0.00098765432109876543, -1.2345678901234567e-05,
+                          -8.8888888888888888e-300, -12345678.901234567}) {
+        char text[32];
+        std::snprintf(text, sizeof text, "%.17g", number);
+        for (int id = IDC_X_PIXEL_SCALE; id <= IDC_REF_POINT_Y; ++id) {
+            auto* edit = qobject_cast<QLineEdit*>(dialog.Control(id));
+            ASSERT_NE(edit, nullptr) << id;
+            edit->setText(QString::fromLatin1(text));
+            const int width = edit->fontMetrics().horizontalAdvance(edit->text());
+            EXPECT_LT(width, edit->contentsRect().width()) << text << " in " << id;
+            EXPECT_GE(cursorX(edit, edit->text().size()) - cursorX(edit, 0), width - 1)
+                << text << " scrolls in " << id;
+        }
+    }
 }

@@ -1,15 +1,16 @@
-# Installs the build into a fresh prefix and checks that the desktop program, its guide, its
-# icons and its desktop entry are where a desktop looks for them.
-# Arguments: -DBUILD_DIR=... -DPREFIX=...
+# Installs the build into a fresh prefix and checks that the desktop program, its guide, the
+# licence, its icons and its desktop entry are where a desktop looks for them, and that the
+# licence is where the guide's link and the About box lead.
+# Arguments: -DBUILD_DIR=... -DPREFIX=... -DSOURCE_DIR=...
 file(REMOVE_RECURSE ${PREFIX})
 execute_process(COMMAND ${CMAKE_COMMAND} --install ${BUILD_DIR} --prefix ${PREFIX}
     RESULT_VARIABLE result OUTPUT_QUIET)
 if(NOT result EQUAL 0)
     message(FATAL_ERROR "cmake --install failed: ${result}")
 endif()
-foreach(file bin/kestrel share/kestrel/kestrel.html share/applications/kestrel.desktop
-        share/icons/hicolor/scalable/apps/kestrel.svg share/icons/hicolor/128x128/apps/kestrel.png
-        share/icons/hicolor/48x48/apps/kestrel.png)
+foreach(file bin/kestrel share/kestrel/kestrel.html share/kestrel/LICENSE
+        share/applications/kestrel.desktop share/icons/hicolor/scalable/apps/kestrel.svg
+        share/icons/hicolor/128x128/apps/kestrel.png share/icons/hicolor/48x48/apps/kestrel.png)
     if(NOT EXISTS ${PREFIX}/${file})
         message(FATAL_ERROR "not installed: ${file}")
     endif()
@@ -21,5 +22,24 @@ foreach(line "Exec=kestrel" "Icon=kestrel" "Type=Application")
         message(FATAL_ERROR "the desktop entry lacks ${line}")
     endif()
 endforeach()
+
+file(READ ${SOURCE_DIR}/LICENSE source_licence)
+file(READ ${PREFIX}/share/kestrel/LICENSE installed_licence)
+if(NOT installed_licence STREQUAL source_licence)
+    message(FATAL_ERROR "the installed LICENSE differs from the source's")
+endif()
+# The guide links to the licence relative to itself.
+file(READ ${PREFIX}/share/kestrel/kestrel.html guide)
+string(REGEX MATCH "href=\"([^\"#:]*LICENSE)\"" link "${guide}")
+if(NOT link)
+    message(FATAL_ERROR "the guide has no link to LICENSE")
+endif()
+if(NOT EXISTS ${PREFIX}/share/kestrel/${CMAKE_MATCH_1})
+    message(FATAL_ERROR "the guide's link ${CMAKE_MATCH_1} leads nowhere")
+endif()
+# The About box names the licence it finds in ../share/kestrel beside the program.
+if(NOT EXISTS ${PREFIX}/bin/../share/kestrel/LICENSE)
+    message(FATAL_ERROR "the About box finds no LICENSE beside the installed program")
+endif()
 file(REMOVE_RECURSE ${PREFIX})
 message(STATUS "installed and checked")
