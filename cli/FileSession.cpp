@@ -32,12 +32,14 @@ ErrorReport ToReport(const ShownMessage& message) {
 
 // Whether a status line reports a side that the examination read. The others say that
 // nothing was read there (no file yet, or one that could not be read), and the side is
-// reported as absent rather than as the zeros the dialog shows.
+// reported as absent rather than as the zeros the dialog shows. A world file's name taken by
+// something that is no file was examined: that side is reported with its status.
 bool TiffSideRead(const std::string& status) {
     return status == texts::TiffGeoreferenced || status == texts::TiffNotGeoreferenced;
 }
 bool WorldSideRead(const std::string& status) {
-    return status == texts::WorldFileExists || status == texts::WorldFileMissing;
+    return status == texts::WorldFileExists || status == texts::WorldFileMissing ||
+           status == texts::WorldFileNotAFile;
 }
 
 } // namespace

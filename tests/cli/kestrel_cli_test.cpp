@@ -188,10 +188,9 @@ protected:
     // What info prints for NAME.tif made by MakeTiff(..., true) beside a world file of
     // 2 0 0 -2 101 499.
     std::string InfoOfGeoreferenced(const std::string& name) const {
-        return GeoreferencedInfo(name) +
-               "    Status:      Corresponding world file exists.\n"
-               "    Writable:    yes\n"
-               "    A D B E C F: 2 0 0 -2 101 499\n";
+        return GeoreferencedInfo(name) + "    Status:      Corresponding world file exists.\n"
+                                         "    Writable:    yes\n"
+                                         "    A D B E C F: 2 0 0 -2 101 499\n";
     }
 
     fs::path folder;

@@ -144,9 +144,9 @@ TEST(help_viewer_test, guide_has_every_topic_and_status_line) {
           "Tiff file is NOT georeferenced.", "Indicated Tiff file does not exist.",
           "Indicated Tiff file cannot be read.", "No Tiff file specified as yet.",
           "Corresponding world file exists.", "Corresponding world file does not exist.",
-          "Corresponding world file cannot be read.",
-          "Corresponding world file is not a file.", "Valid Tiff file has not been selected.",
-          "Write new world file.", "Update existing World file.", "Indicated file does not exist.",
+          "Corresponding world file cannot be read.", "Corresponding world file is not a file.",
+          "Valid Tiff file has not been selected.", "Write new world file.",
+          "Update existing World file.", "Indicated file does not exist.",
           "Please enter a number."}) {
         EXPECT_TRUE(guide.contains(QString::fromUtf8(status))) << status;
     }
