@@ -7,7 +7,9 @@
 
 #include "ControlIds.h"
 #include "HelpViewer.h"
+#include "IconTestSupport.h"
 #include "QtTestSupport.h"
+#include "Resources.h"
 
 using namespace kestrel;
 using namespace kestrel::qt;
@@ -61,4 +63,19 @@ TEST(about_box_test, f1_asks_for_the_about_topic) {
     EXPECT_EQ(topics, std::vector<int>{HelpTopicOf(IDD_ABOUTBOX)});
     EXPECT_TRUE(box.isVisible());
     EXPECT_EQ(HelpAnchor(topics.at(0)), "about");
+}
+
+TEST(about_box_test, shows_the_application_icon) {
+    AboutBox box(nullptr, {});
+    std::vector<const QLabel*> pictures;
+    for (QWidget* widget : box.Widgets()) {
+        if (auto* label = qobject_cast<QLabel*>(widget); label && !label->pixmap().isNull()) {
+            pictures.push_back(label);
+        }
+    }
+    ASSERT_EQ(pictures.size(), 1u);
+    const QImage shown = pictures[0]->pixmap().toImage();
+    EXPECT_LE(shown.width(), pictures[0]->width());
+    EXPECT_LE(shown.height(), pictures[0]->height());
+    EXPECT_TRUE(test::SamePicture(shown, ApplicationIcon().pixmap(shown.size()).toImage()));
 }

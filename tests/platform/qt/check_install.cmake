@@ -7,9 +7,12 @@ execute_process(COMMAND ${CMAKE_COMMAND} --install ${BUILD_DIR} --prefix ${PREFI
 if(NOT result EQUAL 0)
     message(FATAL_ERROR "cmake --install failed: ${result}")
 endif()
-foreach(file bin/kestrel share/kestrel/kestrel.html share/applications/kestrel.desktop
-        share/icons/hicolor/scalable/apps/kestrel.svg share/icons/hicolor/128x128/apps/kestrel.png
-        share/icons/hicolor/48x48/apps/kestrel.png)
+set(expected bin/kestrel share/kestrel/kestrel.html share/applications/kestrel.desktop
+    share/icons/hicolor/scalable/apps/kestrel.svg)
+foreach(size 16 22 24 32 48 64 128 256)
+    list(APPEND expected share/icons/hicolor/${size}x${size}/apps/kestrel.png)
+endforeach()
+foreach(file IN LISTS expected)
     if(NOT EXISTS ${PREFIX}/${file})
         message(FATAL_ERROR "not installed: ${file}")
     endif()
