@@ -1,5 +1,6 @@
 # Installs the build into a fresh prefix and checks that the desktop program, its guide, its
-# icons and its desktop entry are where a desktop looks for them.
+# icons and its desktop entry are where a desktop looks for them, and that the installed
+# program finds its guide and icon there (--check-installation).
 # Arguments: -DBUILD_DIR=... -DPREFIX=...
 file(REMOVE_RECURSE ${PREFIX})
 execute_process(COMMAND ${CMAKE_COMMAND} --install ${BUILD_DIR} --prefix ${PREFIX}
@@ -7,10 +8,14 @@ execute_process(COMMAND ${CMAKE_COMMAND} --install ${BUILD_DIR} --prefix ${PREFI
 if(NOT result EQUAL 0)
     message(FATAL_ERROR "cmake --install failed: ${result}")
 endif()
+set(icon_sizes 16 22 24 32 48 64 128 256)
 set(expected bin/kestrel share/kestrel/kestrel.html share/applications/kestrel.desktop
     share/icons/hicolor/scalable/apps/kestrel.svg)
-foreach(size 16 22 24 32 48 64 128 256)
-    list(APPEND expected share/icons/hicolor/${size}x${size}/apps/kestrel.png)
+set(report "guide: ${PREFIX}/share/kestrel/kestrel.html\n")
+foreach(size IN LISTS icon_sizes)
+    set(icon share/icons/hicolor/${size}x${size}/apps/kestrel.png)
+    list(APPEND expected ${icon})
+    string(APPEND report "icon ${size}x${size}: ${PREFIX}/${icon}\n")
 endforeach()
 foreach(file IN LISTS expected)
     if(NOT EXISTS ${PREFIX}/${file})
@@ -24,5 +29,12 @@ foreach(line "Exec=kestrel" "Icon=kestrel" "Type=Application")
         message(FATAL_ERROR "the desktop entry lacks ${line}")
     endif()
 endforeach()
+execute_process(COMMAND ${CMAKE_COMMAND} -E env QT_QPA_PLATFORM=offscreen
+        ${PREFIX}/bin/kestrel --check-installation
+    TIMEOUT 60 RESULT_VARIABLE result OUTPUT_VARIABLE output ERROR_VARIABLE errors)
+if(NOT result EQUAL 0 OR NOT output STREQUAL report)
+    message(FATAL_ERROR "the installed program does not find its data beside itself:\n"
+        "${output}${errors}expected:\n${report}")
+endif()
 file(REMOVE_RECURSE ${PREFIX})
 message(STATUS "installed and checked")
