@@ -7,7 +7,7 @@ CMAKE_ARGS ?=
 JOBS       ?= 2
 
 .PHONY: all run test build bootstrap test-unit test-asan format format-check clean bench \
-        lint fuzz fuzz-build fuzz-smoke
+        lint fuzz fuzz-build fuzz-smoke package
 
 all: build
 
@@ -29,6 +29,12 @@ test: bootstrap format-check lint test-unit test-asan fuzz-smoke
 
 test-unit: build
 	ctest --test-dir $(BUILD) --output-on-failure -j $(JOBS)
+
+# The Debian packages kestrel and kestrel-cli, made by CPack from the build in $(BUILD) (its
+# debugging information stripped) into $(BUILD)/packages.
+package: build
+	rm -f $(BUILD)/packages/*.deb
+	cd $(BUILD) && cpack
 
 test-asan: bootstrap
 	cmake -S . -B $(ASAN_BUILD) -G Ninja -DCMAKE_BUILD_TYPE=Debug -DKESTREL_SANITIZE=ON $(CMAKE_ARGS)

@@ -1,6 +1,6 @@
 # Installs the build into a fresh prefix and checks that the desktop program, its guide, its
-# icons and its desktop entry are where a desktop looks for them, and that the installed
-# program finds its guide and icon there (--check-installation).
+# icons, its desktop entry and its software centre entry are where a desktop looks for them,
+# and that the installed program finds its guide and icon there (--check-installation).
 # Arguments: -DBUILD_DIR=... -DPREFIX=...
 file(REMOVE_RECURSE ${PREFIX})
 execute_process(COMMAND ${CMAKE_COMMAND} --install ${BUILD_DIR} --prefix ${PREFIX}
@@ -10,6 +10,7 @@ if(NOT result EQUAL 0)
 endif()
 set(icon_sizes 16 22 24 32 48 64 128 256)
 set(expected bin/kestrel share/kestrel/kestrel.html share/applications/kestrel.desktop
+    share/metainfo/org.example.kestrel.metainfo.xml share/man/man1/kestrel.1.gz
     share/icons/hicolor/scalable/apps/kestrel.svg)
 set(report "guide: ${PREFIX}/share/kestrel/kestrel.html\n")
 foreach(size IN LISTS icon_sizes)
