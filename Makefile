@@ -7,7 +7,7 @@ CMAKE_ARGS ?=
 JOBS       ?= 2
 
 .PHONY: all run test build bootstrap test-unit test-asan format format-check clean bench \
-        lint fuzz fuzz-build fuzz-smoke
+        lint fuzz fuzz-build fuzz-smoke package test-package
 
 all: build
 
@@ -23,12 +23,23 @@ build: bootstrap $(BUILD)/build.ninja
 run: build
 	@scripts/run $(BUILD)
 
-# The whole suite, then the whole suite again under AddressSanitizer and
-# UndefinedBehaviorSanitizer in a separate build folder.
-test: bootstrap format-check lint test-unit test-asan fuzz-smoke
+# The whole suite, the Debian packages made from the same build and checked, then the whole
+# suite again under AddressSanitizer and UndefinedBehaviorSanitizer in a separate build folder.
+test: bootstrap format-check lint test-unit test-package test-asan fuzz-smoke
 
 test-unit: build
 	ctest --test-dir $(BUILD) --output-on-failure -j $(JOBS)
+
+# The Debian packages kestrel and kestrel-cli, made by CPack from the build in $(BUILD) (its
+# debugging information stripped) into $(BUILD)/packages.
+package: build
+	rm -f $(BUILD)/packages/*.deb
+	cd $(BUILD) && cpack
+
+# The packages checked with lintian and the desktop's validators, then unpacked into a scratch
+# root, where the programs run and must find their data (see the script).
+test-package: package
+	tests/packaging/check_packages.py $(BUILD)
 
 test-asan: bootstrap
 	cmake -S . -B $(ASAN_BUILD) -G Ninja -DCMAKE_BUILD_TYPE=Debug -DKESTREL_SANITIZE=ON $(CMAKE_ARGS)

@@ -17,3 +17,29 @@ function(kestrel_test_suite name)
     target_compile_definitions(${name} PRIVATE KESTREL_TEST_DATA="${KESTREL_TEST_DATA}")
     gtest_discover_tests(${name} DISCOVERY_TIMEOUT 120 PROPERTIES TIMEOUT 600)
 endfunction()
+
+# kestrel_gzip(SOURCE OUTPUT): OUTPUT is SOURCE compressed the way Debian wants documentation,
+# gzip -9n (no name or time inside, so that the same text gives the same bytes); made by the
+# default build.
+function(kestrel_gzip source output)
+    string(REGEX REPLACE "\\.gz$" "" uncompressed ${output})
+    get_filename_component(folder ${output} DIRECTORY)
+    add_custom_command(OUTPUT ${output}
+        COMMAND ${CMAKE_COMMAND} -E make_directory ${folder}
+        COMMAND ${CMAKE_COMMAND} -E copy ${source} ${uncompressed}
+        COMMAND gzip -9nf ${uncompressed}
+        DEPENDS ${source}
+        VERBATIM)
+    file(RELATIVE_PATH target ${CMAKE_BINARY_DIR} ${output})
+    string(MAKE_C_IDENTIFIER ${target} target)
+    add_custom_target(${target} ALL DEPENDS ${output})
+endfunction()
+
+# kestrel_install_man_page(PAGE): installs the man page PAGE (NAME.SECTION) compressed.
+function(kestrel_install_man_page page)
+    get_filename_component(name ${page} NAME)
+    string(REGEX MATCH "[0-9]$" section ${name})
+    kestrel_gzip(${page} ${CMAKE_CURRENT_BINARY_DIR}/man/${name}.gz)
+    install(FILES ${CMAKE_CURRENT_BINARY_DIR}/man/${name}.gz
+        DESTINATION ${CMAKE_INSTALL_MANDIR}/man${section})
+endfunction()

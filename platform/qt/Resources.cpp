@@ -1,13 +1,49 @@
 #include "Resources.h"
 
+#include <QCoreApplication>
+#include <QDir>
+#include <QImageReader>
+
 #include "ControlIds.h"
 
 namespace kestrel::qt {
 
-QIcon ApplicationIcon() {
+QList<int> ApplicationIconSizes() {
+    // The build's list of rendered sizes, so that the program and the package agree.
+    return {KESTREL_ICON_SIZES};
+}
+
+QString ApplicationIconFile(const QString& iconTheme, int size) {
+    return QStringLiteral("%1/%2x%2/apps/kestrel.png").arg(iconTheme).arg(size);
+}
+
+QString InstalledIconTheme() {
+    return QDir::cleanPath(QCoreApplication::applicationDirPath() +
+                           QStringLiteral("/../share/icons/hicolor"));
+}
+
+QString BuiltInIconTheme() {
+    return QStringLiteral(":/kestrel/hicolor");
+}
+
+QStringList ApplicationIconFiles(const QString& iconTheme) {
+    QStringList files;
+    for (const int size : ApplicationIconSizes()) {
+        const QString installed = ApplicationIconFile(iconTheme, size);
+        // Only the header is read: a missing file, or one of another size, gives another size.
+        const bool usable = QImageReader(installed).size() == QSize(size, size);
+        files << (usable ? installed : ApplicationIconFile(BuiltInIconTheme(), size));
+    }
+    return files;
+}
+
+QIcon ApplicationIcon(const QString& iconTheme) {
     QIcon icon;
-    icon.addFile(QStringLiteral(":/kestrel/kestrel-48.png"), QSize(48, 48));
-    icon.addFile(QStringLiteral(":/kestrel/kestrel-128.png"), QSize(128, 128));
+    const QList<int> sizes = ApplicationIconSizes();
+    const QStringList files = ApplicationIconFiles(iconTheme);
+    for (qsizetype i = 0; i < sizes.size(); ++i) {
+        icon.addFile(files[i], QSize(sizes[i], sizes[i]));
+    }
     return icon;
 }
 
@@ -15,12 +51,13 @@ QPixmap PicturePixmap() {
     return QPixmap(QStringLiteral(":/kestrel/picture.png"));
 }
 
-QPixmap ResourcePixmap(int id) {
+QPixmap ResourcePixmap(int id, QSize size) {
     switch (id) {
     case IDR_MAINFRAME:
-        return QPixmap(QStringLiteral(":/kestrel/kestrel-128.png"));
+        // The rendering of the nearest size, not a large one scaled down.
+        return ApplicationIcon().pixmap(size);
     case IDB_PICTURE:
-        return PicturePixmap();
+        return PicturePixmap().scaled(size, Qt::KeepAspectRatio, Qt::SmoothTransformation);
     default:
         return QPixmap();
     }

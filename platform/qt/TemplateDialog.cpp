@@ -23,9 +23,9 @@ QLabel* CreateLabel(const ControlTemplate& control, QWidget* parent, Qt::Alignme
 
 QLabel* CreatePicture(const ControlTemplate& control, QWidget* parent, QSize size) {
     auto* label = new QLabel(parent);
-    const QPixmap pixmap = ResourcePixmap(control.link);
+    const QPixmap pixmap = ResourcePixmap(control.link, size);
     if (!pixmap.isNull()) {
-        label->setPixmap(pixmap.scaled(size, Qt::KeepAspectRatio, Qt::SmoothTransformation));
+        label->setPixmap(pixmap);
     }
     label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     return label;

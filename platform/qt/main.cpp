@@ -1,5 +1,7 @@
 // Kestrel's desktop program: checks for a display, starts Qt, installs the message box for
-// errors and runs the main dialog; the process ends when the dialog closes.
+// errors and runs the main dialog; the process ends when the dialog closes. With
+// --check-installation it opens the dialog, reports where it found its guide and its icon,
+// and ends (see InstallationCheck.h).
 #include <QApplication>
 #include <cstdio>
 #include <cstdlib>
@@ -9,6 +11,7 @@
 #include "DisplayCheck.h"
 #include "ErrorPresenter.h"
 #include "HelpViewer.h"
+#include "InstallationCheck.h"
 #include "MessageBoxes.h"
 #include "ReferencingWindow.h"
 #include "Resources.h"
@@ -31,15 +34,25 @@ int main(int argc, char* argv[]) {
     kestrel::qt::InstallErrorPresenter();
     kestrel::InstallStringTable();
 
+    const bool checkInstallation =
+        QCoreApplication::arguments().contains(QStringLiteral("--check-installation"));
+    // The dialog's result is not the program's: closing it is the normal end either way. Only
+    // the installation check ends with a status of its own.
+    int status = 0;
     {
         kestrel::qt::ReferencingWindow window;
         kestrel::qt::SetMessageBoxParent(&window);
         QObject::connect(&window, &QDialog::finished, application.get(), &QApplication::quit);
         window.show();
-        QApplication::exec();
+        if (checkInstallation) {
+            QCoreApplication::processEvents();
+            status = kestrel::qt::PrintInstallationReport(kestrel::qt::CheckInstallation(
+                window, kestrel::qt::HelpFolders(), kestrel::qt::InstalledIconTheme()));
+        } else {
+            QApplication::exec();
+        }
         kestrel::qt::SetMessageBoxParent(nullptr);
         kestrel::qt::CloseHelpWindow();
     }
-    // The dialog's result is not the program's: closing it is the normal end either way.
-    return 0;
+    return status;
 }

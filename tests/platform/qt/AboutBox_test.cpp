@@ -8,7 +8,9 @@
 
 #include "ControlIds.h"
 #include "HelpViewer.h"
+#include "IconTestSupport.h"
 #include "QtTestSupport.h"
+#include "Resources.h"
 
 using namespace kestrel;
 using namespace kestrel::qt;
@@ -93,4 +95,19 @@ TEST(about_box_test, names_the_licence_it_finds) {
     AboutBox box(nullptr, {});
     EXPECT_EQ(qobject_cast<QLabel*>(box.Control(IDC_DISCLAIMER))->text(),
               Notice(QCoreApplication::applicationDirPath() + "/LICENSE"));
+}
+
+TEST(about_box_test, shows_the_application_icon) {
+    AboutBox box(nullptr, {});
+    std::vector<const QLabel*> pictures;
+    for (QWidget* widget : box.Widgets()) {
+        if (auto* label = qobject_cast<QLabel*>(widget); label && !label->pixmap().isNull()) {
+            pictures.push_back(label);
+        }
+    }
+    ASSERT_EQ(pictures.size(), 1u);
+    const QImage shown = pictures[0]->pixmap().toImage();
+    EXPECT_LE(shown.width(), pictures[0]->width());
+    EXPECT_LE(shown.height(), pictures[0]->height());
+    EXPECT_TRUE(test::SamePicture(shown, ApplicationIcon().pixmap(shown.size()).toImage()));
 }

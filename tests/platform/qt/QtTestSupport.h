@@ -24,6 +24,17 @@
 inline std::ostream& operator<<(std::ostream& out, const QString& text) {
     return out << '"' << text.toStdString() << '"';
 }
+// GoogleTest prints containers element by element unless told otherwise: whole texts.
+inline void PrintTo(const QString& text, std::ostream* out) {
+    *out << text;
+}
+inline void PrintTo(const QStringList& texts, std::ostream* out) {
+    *out << "{";
+    for (qsizetype i = 0; i < texts.size(); ++i) {
+        *out << (i == 0 ? "\n  " : ",\n  ") << texts[i];
+    }
+    *out << "}";
+}
 
 namespace kestrel::qt::test {
 

@@ -7,7 +7,9 @@
 
 #include "AboutBox.h"
 #include "HelpViewer.h"
+#include "IconTestSupport.h"
 #include "ReferencingFixture.h"
+#include "Resources.h"
 
 using namespace kestrel;
 using namespace kestrel::qt;
@@ -62,6 +64,16 @@ TEST_F(referencing_window_test, opens_in_its_initial_state) {
     EXPECT_EQ(Text(*window, IDC_FILE_NAME), "");
     EXPECT_TRUE(HasFocus(*window, IDC_FILE_NAME));
     EXPECT_FALSE(window->windowIcon().isNull());
+}
+
+TEST_F(referencing_window_test, window_icon_is_the_application_icon_at_every_size) {
+    // Run from the build folder, the program has no installed theme: the built-in renderings.
+    auto window = OpenWindow();
+    for (const int size : ApplicationIconSizes()) {
+        EXPECT_TRUE(test::SamePicture(window->windowIcon().pixmap(QSize(size, size)).toImage(),
+                                      QImage(ApplicationIconFile(BuiltInIconTheme(), size))))
+            << size;
+    }
 }
 
 TEST_F(referencing_window_test, typing_a_name_without_extension_examines_the_tiff) {
