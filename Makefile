@@ -7,7 +7,7 @@ CMAKE_ARGS ?=
 JOBS       ?= 2
 
 .PHONY: all run test build bootstrap test-unit test-asan format format-check clean bench \
-        lint fuzz fuzz-build fuzz-smoke package test-package
+        lint fuzz fuzz-build fuzz-smoke package test-package windows test-windows
 
 all: build
 
@@ -46,6 +46,18 @@ test-asan: bootstrap
 	cmake --build $(ASAN_BUILD) -j $(JOBS)
 	ctest --test-dir $(ASAN_BUILD) --output-on-failure -j $(JOBS)
 
+# The Windows programs, cross-built with MinGW-w64 in their own build folder; test-windows
+# runs their tests under Wine (a Wine prefix inside the build folder, made on first use).
+WINDOWS_BUILD ?= build-windows
+
+windows: bootstrap
+	cmake -S . -B $(WINDOWS_BUILD) -G Ninja -DCMAKE_BUILD_TYPE=Release \
+	    -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64-x86_64.cmake $(CMAKE_ARGS)
+	cmake --build $(WINDOWS_BUILD) -j $(JOBS)
+
+test-windows: windows
+	ctest --test-dir $(WINDOWS_BUILD) --output-on-failure -j $(JOBS)
+
 # Release build, GDAL-made data in a scratch folder, whole-process comparisons with hyperfine
 # and the micro-benchmarks; prints a Markdown table (see docs/benchmarks.md).
 bench: bootstrap
@@ -81,4 +93,4 @@ fuzz-smoke: fuzz-build
 	fuzz/run.sh $(FUZZ_BUILD) $(FUZZ_SMOKE_SECONDS) $(JOBS)
 
 clean:
-	rm -rf $(BUILD) $(ASAN_BUILD) $(FUZZ_BUILD)
+	rm -rf $(BUILD) $(ASAN_BUILD) $(FUZZ_BUILD) $(WINDOWS_BUILD)
