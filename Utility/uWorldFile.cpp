@@ -20,15 +20,12 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include "uCauses.h"
 #include "uError.h"
 #include "uFileStream.h"
 #include "uFileTest.h"
 
 namespace {
-
-constexpr int CauseWriteFailed = 1384001252;   // file name (wide), error number
-constexpr int CauseAlreadyExists = 1384001310; // file name (wide)
-constexpr int CauseNotWorldFile = 1384001570;  // file name (narrow)
 
 constexpr int AccessKindWrite = 1;         // open-failure diagnosis: the open wanted writing only
 constexpr int LineBufferSize = 256;        // a line, its line end and the terminator
@@ -160,7 +157,7 @@ private:
 }
 
 [[noreturn]] void RaiseWriteFailure(const TuFileName& name, int error) {
-    throw TuException(CauseWriteFailed, 2, name.GetPath(), error);
+    throw TuException(TuCauseFileWriteFailedDiskFull, 2, name.GetPath(), error);
 }
 
 std::string FolderOf(const std::string& path) {
@@ -348,7 +345,7 @@ void TuWorldFile::Read(const TuFileName& name) {
             if (file.Error() == EISDIR || file.Error() == ESPIPE) {
                 return;
             }
-            throw TuException(CauseNotWorldFile, 1, name.GetNarrow());
+            throw TuException(TuCauseWorldFileNotUnderstood, 1, name.GetNarrow());
         }
         parameter = ReadNumber(line);
     }
@@ -356,7 +353,7 @@ void TuWorldFile::Read(const TuFileName& name) {
 
 void TuWorldFile::Write(const TuFileName& name, bool overwrite) {
     if (!overwrite && TuFileAccess(name.GetPath(), 0) == 0) {
-        throw TuException(CauseAlreadyExists, 1, name.GetPath());
+        throw TuException(TuCauseCreateFileExists, 1, name.GetPath());
     }
 
     std::string text;

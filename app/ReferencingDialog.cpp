@@ -7,6 +7,7 @@
 #include "DialogTexts.h"
 #include "NumberField.h"
 #include "WorldFileName.h"
+#include "uCauses.h"
 #include "uError.h"
 #include "uFileName.h"
 #include "uFileTest.h"
@@ -357,7 +358,7 @@ void ReferencingDialog::OnUpdateTiff() {
         Examine();
     } catch (const TuError& error) {
         error.Show();
-        if (error.Cause() == TiffChangedCause) {
+        if (error.Cause() == TuCauseTiffChangedSinceExamined) {
             ExamineAgain();
         }
     }

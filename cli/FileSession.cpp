@@ -6,6 +6,7 @@
 #include "DialogTexts.h"
 #include "NumberField.h"
 #include "WorldFileName.h"
+#include "uCauses.h"
 #include "uError.h"
 #include "uFileName.h"
 
@@ -16,8 +17,6 @@ namespace {
 // a longer FILE is refused rather than cut into the name of some other file.
 constexpr std::size_t TypedNameLimit = 259;
 
-// The cause the TIFF module raises for a change to a file opened for examination only.
-constexpr int CauseOpenedForExamination = 1384001558;
 // RaiseOpenFailure's access kind for an open that wants writing only.
 constexpr int AccessWrite = 1;
 
@@ -130,7 +129,7 @@ bool FileSession::UpdateTiff() {
     if (!platform.IsEnabled(IDC_UPDATE_TIFF))
         return FailWithError([this] {
             const TuFileName name(dialog.FileName().c_str());
-            throw TuException(CauseOpenedForExamination, 1, name.GetPath());
+            throw TuException(TuCauseTiffOpenedForExamination, 1, name.GetPath());
         });
     if (!Press([this] { dialog.OnUpdateTiff(); }))
         return false;

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "QtTestSupport.h"
+#include "uCauses.h"
 #include "uError.h"
 
 using namespace kestrel::qt;
@@ -18,7 +19,7 @@ TEST(error_presenter_test, errors_reach_the_message_box_with_their_category) {
     }
     // A world file that is not one: a data file format problem (category 10).
     try {
-        throw TuException(1384001570, 1, "/maps/sheet.tfw");
+        throw TuException(TuCauseWorldFileNotUnderstood, 1, "/maps/sheet.tfw");
     } catch (const TuError& error) {
         error.Show();
     }
