@@ -42,10 +42,8 @@ int TuFileAccess(const char16_t* path, int mode) {
         return access(narrow, R_OK) == 0 ? 0 : -1;
     case 2:
     case 6: {
-        // A path without any write permission bit is read-only for everyone, the
-        // superuser included, as a read-only attribute would be.
         struct stat status;
-        if (stat(narrow, &status) != 0 || (status.st_mode & 0222) == 0)
+        if (stat(narrow, &status) != 0 || !TuHasWriteBit(status.st_mode))
             return -1;
         return access(narrow, mode == 2 ? W_OK : (R_OK | W_OK)) == 0 ? 0 : -1;
     }
@@ -63,13 +61,13 @@ TuFileAccessAnswers TuFileAccessAll(const char16_t* path) {
     answers.exists = true;
     answers.regular = S_ISREG(status.st_mode);
     // The same rule as TuFileAccess: no write bit, no writing.
-    if ((status.st_mode & 0222) != 0 && access(narrow, R_OK | W_OK) == 0) {
+    if (TuHasWriteBit(status.st_mode) && access(narrow, R_OK | W_OK) == 0) {
         answers.readable = answers.writable = true;
         return answers;
     }
     answers.readable = access(narrow, R_OK) == 0;
     // Read and write together failed: with reading granted, writing is what was refused.
     answers.writable =
-        !answers.readable && (status.st_mode & 0222) != 0 && access(narrow, W_OK) == 0;
+        !answers.readable && TuHasWriteBit(status.st_mode) && access(narrow, W_OK) == 0;
     return answers;
 }

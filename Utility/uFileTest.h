@@ -6,6 +6,12 @@
 // 0 when the path exists and status was filled; -1 otherwise.
 int TuFileStatus(const char16_t* path, struct stat* status);
 
+// Whether a status mode word carries any write permission bit (owner, group or others). A file
+// without one is read-only for everyone, the superuser included, as a read-only attribute is.
+constexpr bool TuHasWriteBit(unsigned mode) {
+    return (mode & 0222) != 0;
+}
+
 // Access modes: 0 existence, 2 write, 4 read, 6 read and write. 0 when granted, -1 otherwise
 // (and for any other mode). Writing is refused for a path without any write permission bit
 // even where the system would allow it (the superuser), as for a read-only file.

@@ -216,7 +216,7 @@ TuTiffFile::TuTiffFile(const TuFileName& name, TuUpdateIfPermitted) : TuFileName
     tags.reserve(20);
     owners.reserve(20);
     const int error = stream.Open(GetNarrow(), O_RDWR);
-    writable = error == 0 && (stream.Mode() & 0222) != 0;
+    writable = error == 0 && TuHasWriteBit(stream.Mode());
     if (!writable) {
         // Where opening for writing fails, the test would have chosen update mode all the
         // same if it grants reading and writing (a folder, no descriptor left): that open's
