@@ -36,16 +36,16 @@ int TuFileAccess(const char16_t* path, int mode) {
     if (!NarrowPath(path, narrow))
         return -1;
     switch (mode) {
-    case 0:
+    case TuAccessExists:
         return access(narrow, F_OK) == 0 ? 0 : -1;
-    case 4:
+    case TuAccessRead:
         return access(narrow, R_OK) == 0 ? 0 : -1;
-    case 2:
-    case 6: {
+    case TuAccessWrite:
+    case TuAccessReadWrite: {
         struct stat status;
         if (stat(narrow, &status) != 0 || !TuHasWriteBit(status.st_mode))
             return -1;
-        return access(narrow, mode == 2 ? W_OK : (R_OK | W_OK)) == 0 ? 0 : -1;
+        return access(narrow, mode == TuAccessWrite ? W_OK : (R_OK | W_OK)) == 0 ? 0 : -1;
     }
     default:
         return -1;

@@ -115,12 +115,12 @@ Ancestor FindExistingAncestor(const char16_t* path) {
 
 } // namespace
 
-void TuFileName::RaiseOpenFailure(int accessKind, int errorNumber) const {
+void TuFileName::RaiseOpenFailure(TuOpenAccess wanted, int errorNumber) const {
     if (errorNumber == TooManyOpenFiles)
         throw TuException(TuCauseOpenTooManyFiles, 2, path, errorNumber);
 
-    const bool wantsRead = accessKind != 1 && accessKind != 5;
-    const bool wantsWrite = accessKind != 0;
+    const bool wantsRead = wanted != TuOpenAccess::Write;
+    const bool wantsWrite = wanted != TuOpenAccess::Read;
 
     struct stat status;
     const bool exists = TuFileStatus(path, &status) == 0;
@@ -134,9 +134,9 @@ void TuFileName::RaiseOpenFailure(int accessKind, int errorNumber) const {
             throw TuException(TuCauseOpenDenied, 2, path, errorNumber);
         if (!IsRegular(status))
             throw TuException(TuCauseOpenIsDirectory, 2, path, errorNumber);
-        if (wantsWrite && TuFileAccess(path, 2) != 0)
+        if (wantsWrite && TuFileAccess(path, TuAccessWrite) != 0)
             throw TuException(TuCauseOpenWriteDenied, 2, path, errorNumber);
-        if (wantsRead && TuFileAccess(path, 4) != 0)
+        if (wantsRead && TuFileAccess(path, TuAccessRead) != 0)
             throw TuException(TuCauseOpenReadDenied, 2, path, errorNumber);
         throw TuException(TuCauseOpenDenied, 2, path, errorNumber);
     case NoSuchFile: {

@@ -16,10 +16,6 @@ namespace {
 
 constexpr const char* SourcePath = "Utility\\uTiffFile";
 
-// RaiseOpenFailure's access kinds for an open that reads, and for one that reads and writes.
-constexpr int AccessKindRead = 0;
-constexpr int AccessKindUpdate = 3;
-
 constexpr std::uint32_t Inline = 0xFFFFFFFF;
 constexpr std::uint64_t Limit32 = 0xFFFFFFFF;
 constexpr std::uint16_t BigTiffMagic = 43;
@@ -174,11 +170,11 @@ TuTiffFile::TuTiffFile(const TuFileName& name, int mode) : TuFileName(name) {
     tags.reserve(20); // room for the entries of a usual GeoTIFF without growing
     owners.reserve(20);
     int flags = 0;
-    int accessKind = AccessKindUpdate;
+    TuOpenAccess wanted = TuOpenAccess::ReadWrite;
     switch (mode) {
     case ModeExamine:
         flags = O_RDONLY;
-        accessKind = AccessKindRead;
+        wanted = TuOpenAccess::Read;
         break;
     case ModeUpdate:
         flags = O_RDWR;
@@ -186,7 +182,7 @@ TuTiffFile::TuTiffFile(const TuFileName& name, int mode) : TuFileName(name) {
         break;
     case ModeCreate:
         writable = true;
-        if (TuFileAccess(GetPath(), 0) == 0) {
+        if (TuFileAccess(GetPath(), TuAccessExists) == 0) {
             throw TuException(TuCauseCreateFileExists, 1, GetPath());
         }
         // O_EXCL also refuses a file that appears between the test and the open.
@@ -202,7 +198,7 @@ TuTiffFile::TuTiffFile(const TuFileName& name, int mode) : TuFileName(name) {
     if (const int error = stream.Open(GetNarrow(), flags); error != 0) {
         // A directory (or any other file that is not a regular one) is reported as the
         // permission failure that names it as such.
-        RaiseOpenFailure(accessKind, error == EISDIR ? EACCES : error);
+        RaiseOpenFailure(wanted, error == EISDIR ? EACCES : error);
     }
     if (mode == ModeExamine || mode == ModeUpdate) {
         ReadOpened();
@@ -222,11 +218,11 @@ TuTiffFile::TuTiffFile(const TuFileName& name, TuUpdateIfPermitted) : TuFileName
         // same if it grants reading and writing (a folder, no descriptor left): that open's
         // failure is reported. Otherwise, and for a file without any write bit, the file is
         // examined, as the superuser too must see a read-only file.
-        if (error != 0 && TuFileAccess(GetPath(), 6) == 0) {
-            RaiseOpenFailure(AccessKindUpdate, error == EISDIR ? EACCES : error);
+        if (error != 0 && TuFileAccess(GetPath(), TuAccessReadWrite) == 0) {
+            RaiseOpenFailure(TuOpenAccess::ReadWrite, error == EISDIR ? EACCES : error);
         }
         if (const int readError = stream.Open(GetNarrow(), O_RDONLY); readError != 0) {
-            RaiseOpenFailure(AccessKindRead, readError == EISDIR ? EACCES : readError);
+            RaiseOpenFailure(TuOpenAccess::Read, readError == EISDIR ? EACCES : readError);
         }
     }
     ReadOpened();

@@ -27,7 +27,6 @@
 
 namespace {
 
-constexpr int AccessKindWrite = 1;         // open-failure diagnosis: the open wanted writing only
 constexpr int LineBufferSize = 256;        // a line, its line end and the terminator
 constexpr std::size_t ReadBlockSize = 512; // bytes read at a time; more than a world file has
 constexpr int MaximumLinkHops = 40;        // as the system's own path resolution allows
@@ -153,7 +152,7 @@ private:
 
 // Raises the open-failure diagnosis for an error number taken before any cleanup ran.
 [[noreturn]] void RaiseCreateFailure(const TuFileName& name, int error) {
-    name.RaiseOpenFailure(AccessKindWrite, error);
+    name.RaiseOpenFailure(TuOpenAccess::Write, error);
 }
 
 [[noreturn]] void RaiseWriteFailure(const TuFileName& name, int error) {
@@ -352,7 +351,7 @@ void TuWorldFile::Read(const TuFileName& name) {
 }
 
 void TuWorldFile::Write(const TuFileName& name, bool overwrite) {
-    if (!overwrite && TuFileAccess(name.GetPath(), 0) == 0) {
+    if (!overwrite && TuFileAccess(name.GetPath(), TuAccessExists) == 0) {
         throw TuException(TuCauseCreateFileExists, 1, name.GetPath());
     }
 

@@ -23,8 +23,6 @@ namespace {
 constexpr int FileNameLimit = 260;
 // Characters of the file name edit that a typed name is built from.
 constexpr std::size_t TypedNameLimit = 259;
-// RaiseOpenFailure's access kind for an open that reads only.
-constexpr int AccessKindRead = 0;
 
 // Characters, not bytes, of UTF-8 text.
 std::size_t CharacterCount(const std::string& text) {
@@ -143,7 +141,7 @@ void ReferencingDialog::OnFileNameKillFocus() {
         if (extension[0] == 0) {
             name.SetExtension("tif");
         }
-        if (TuFileAccess(name.GetPath(), 0) != 0) {
+        if (TuFileAccess(name.GetPath(), TuAccessExists) != 0) {
             platform.MessageBox(texts::FileDoesNotExist, MessageIcon::None);
             platform.SetFocus(IDC_FILE_NAME);
             return;
@@ -233,7 +231,7 @@ void ReferencingDialog::Examine(bool existenceTested) {
     }
     // A test passed in was made just before, and only where releasing the previous TIFF
     // commits nothing, so it still holds after it.
-    if (!existenceTested && TuFileAccess(tiffName.GetPath(), 0) != 0) {
+    if (!existenceTested && TuFileAccess(tiffName.GetPath(), TuAccessExists) != 0) {
         platform.SetControlText(IDC_TIFF_STATUS, texts::TiffNotFound);
         platform.SetControlText(IDC_WORLD_STATUS, texts::NoValidTiff);
         DisableReleasedUpdates();
@@ -307,7 +305,7 @@ void ReferencingDialog::ShowWorldFileNotAFile(const TuFileName& worldName) {
     UpdateData(false);
     // Reported as a folder named as the TIFF is: the refused open of something that is no file.
     try {
-        worldName.RaiseOpenFailure(AccessKindRead, EACCES);
+        worldName.RaiseOpenFailure(TuOpenAccess::Read, EACCES);
     } catch (const TuError& error) {
         error.Show();
     }

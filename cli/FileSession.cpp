@@ -17,9 +17,6 @@ namespace {
 // a longer FILE is refused rather than cut into the name of some other file.
 constexpr std::size_t TypedNameLimit = 259;
 
-// RaiseOpenFailure's access kind for an open that wants writing only.
-constexpr int AccessWrite = 1;
-
 constexpr int TiffFields[6] = {IDC_X_PIXEL_SCALE, IDC_Y_PIXEL_SCALE, IDC_TIE_PIXEL_X,
                                IDC_TIE_PIXEL_Y,   IDC_TIE_WORLD_X,   IDC_TIE_WORLD_Y};
 constexpr int WorldFields[6] = {IDC_X_VECTOR_X, IDC_X_VECTOR_Y,  IDC_Y_VECTOR_X,
@@ -145,7 +142,7 @@ bool FileSession::UpdateWorldFile() {
     if (!platform.IsEnabled(IDC_UPDATE_WORLD))
         return FailWithError([this] {
             const TuFileName name(dialog.FileName().c_str());
-            WorldFileNameFor(name).RaiseOpenFailure(AccessWrite, EACCES);
+            WorldFileNameFor(name).RaiseOpenFailure(TuOpenAccess::Write, EACCES);
         });
     if (!Press([this] { dialog.OnUpdateWorldFile(); }))
         return false;

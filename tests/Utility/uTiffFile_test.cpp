@@ -330,7 +330,8 @@ std::string OutcomeMismatches(const std::vector<std::string>& paths) {
         const std::string permitted =
             OpenOutcome([&] { return std::make_unique<TuTiffFile>(name, UpdateIfPermitted); });
         const std::string tested = OpenOutcome([&] {
-            const int mode = TuFileAccess(name.GetPath(), 6) == 0 ? ModeUpdate : ModeExamine;
+            const int mode =
+                TuFileAccess(name.GetPath(), TuAccessReadWrite) == 0 ? ModeUpdate : ModeExamine;
             return std::make_unique<TuTiffFile>(name, mode);
         });
         if (permitted != tested)

@@ -548,7 +548,7 @@ TEST(world_file_writing_test, linked_world_file_is_replaced_at_its_target) {
 // The diagnosis that a failed create of name with error number should give.
 void ExpectOpenFailure(const TuError& error, const TuFileName& name, int errorNumber) {
     try {
-        name.RaiseOpenFailure(1, errorNumber);
+        name.RaiseOpenFailure(TuOpenAccess::Write, errorNumber);
     } catch (const TuError& expected) {
         EXPECT_EQ(error.Cause(), expected.Cause());
         EXPECT_EQ(std::u16string(error.Message()), std::u16string(expected.Message()));
@@ -631,7 +631,7 @@ void WriteOver(const std::string& folder, const std::string& path, int openError
         report.number = error.Argument(2).Kind() == tvInt ? error.Argument(2).AsSigned() : -1;
         if (openError != 0) {
             try {
-                name.RaiseOpenFailure(1, openError);
+                name.RaiseOpenFailure(TuOpenAccess::Write, openError);
             } catch (const TuError& expected) {
                 report.expectedCause = expected.Cause();
                 report.sameMessage =
