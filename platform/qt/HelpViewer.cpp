@@ -9,6 +9,7 @@
 #include "ControlIds.h"
 #include "MessageBoxes.h"
 #include "Resources.h"
+#include "uMessageStyle.h"
 
 #ifndef KESTREL_DATA_DIR
 #define KESTREL_DATA_DIR "/usr/local/share/kestrel"
@@ -23,7 +24,7 @@ QPointer<QTextBrowser>& Window() {
 }
 
 // Style flags of the catalogue's installation problems: error icon, OK.
-constexpr int InstallationProblemStyle = 0x10;
+constexpr int InstallationProblemStyle = TuStyleIconError | TuStyleOk;
 
 } // namespace
 

@@ -321,13 +321,13 @@ TEST(error_show_test, caption_and_style_follow_category) {
         int style;
     };
     const Expected expected[] = {
-        {1, "Warning; Acknowledgement Required", 0x21},
-        {2, "Debugging Notification", 0x40},
-        {3, "Problem:", 0x10},
-        {4, "Problem:", 0x10},
-        {5, "Warning", 0x30},
-        {6, "For Your Information", 0x40},
-        {99, "Internal Software Problem", 0x10}, // undefined: category 16
+        {1, "Warning; Acknowledgement Required", TuStyleIconQuestion | TuStyleOkCancel},
+        {2, "Debugging Notification", TuStyleIconInformation | TuStyleOk},
+        {3, "Problem:", TuStyleIconError | TuStyleOk},
+        {4, "Problem:", TuStyleIconError | TuStyleOk},
+        {5, "Warning", TuStyleIconWarning | TuStyleOk},
+        {6, "For Your Information", TuStyleIconInformation | TuStyleOk},
+        {99, "Internal Software Problem", TuStyleIconError | TuStyleOk}, // undefined: category 16
     };
     for (const Expected& e : expected) {
         const CatalogueError error(e.cause, catalogue, 0);
@@ -349,7 +349,7 @@ TEST(error_show_test, raised_causes_show_the_error_icon) {
         const TuException error(causes[i], 0);
         ASSERT_EQ(error.Category(), categories[i]);
         char caption[64];
-        EXPECT_EQ(error.GetCaption(caption, sizeof caption), 0x10);
+        EXPECT_EQ(error.GetCaption(caption, sizeof caption), TuStyleIconError | TuStyleOk);
         EXPECT_STREQ(caption, captions[i]);
     }
 }
@@ -357,13 +357,13 @@ TEST(error_show_test, raised_causes_show_the_error_icon) {
 TEST(error_show_test, caption_is_cut_to_its_buffer) {
     const TuException error(TuCausePathTooLong, 0);
     char caption[8] = "xxxxxxx";
-    EXPECT_EQ(error.GetCaption(caption, 5), 0x10);
+    EXPECT_EQ(error.GetCaption(caption, 5), TuStyleIconError | TuStyleOk);
     EXPECT_STREQ(caption, "User");
     EXPECT_EQ(caption[5], 'x');
-    EXPECT_EQ(error.GetCaption(caption, 1), 0x10);
+    EXPECT_EQ(error.GetCaption(caption, 1), TuStyleIconError | TuStyleOk);
     EXPECT_STREQ(caption, "");
     caption[0] = 'y';
-    EXPECT_EQ(error.GetCaption(caption, 0), 0x10);
+    EXPECT_EQ(error.GetCaption(caption, 0), TuStyleIconError | TuStyleOk);
     EXPECT_EQ(caption[0], 'y');
 }
 
@@ -377,7 +377,7 @@ TEST(error_show_test, show_hands_caption_body_and_style_to_message_box) {
     EXPECT_EQ(box.shown[0].body, error.what());
     EXPECT_EQ(box.shown[0].body.substr(0, 52),
               "The file named /maps/sheet.tfw does not appear to be");
-    EXPECT_EQ(box.shown[0].style, 0x10);
+    EXPECT_EQ(box.shown[0].style, TuStyleIconError | TuStyleOk);
     EXPECT_EQ(box.shown[1].body, box.shown[0].body);
 }
 

@@ -25,9 +25,9 @@ TEST(error_presenter_test, errors_reach_the_message_box_with_their_category) {
     }
     ASSERT_EQ(recorder.boxes.size(), 2u);
     EXPECT_EQ(recorder.boxes[0].caption, "Internal Software Problem");
-    EXPECT_EQ(recorder.boxes[0].style, 0x10);
+    EXPECT_EQ(recorder.boxes[0].style, TuStyleIconError | TuStyleOk);
     EXPECT_FALSE(recorder.boxes[0].text.isEmpty());
     EXPECT_EQ(recorder.boxes[1].caption, "Data File Format Problem");
-    EXPECT_EQ(recorder.boxes[1].style, 0x10);
+    EXPECT_EQ(recorder.boxes[1].style, TuStyleIconError | TuStyleOk);
     EXPECT_TRUE(recorder.boxes[1].text.contains("/maps/sheet.tfw")) << recorder.boxes[1].text;
 }

@@ -10,6 +10,7 @@
 #include "ControlIds.h"
 #include "Conversions.h"
 #include "QtTestSupport.h"
+#include "uMessageStyle.h"
 
 using namespace kestrel;
 using namespace kestrel::qt;
@@ -103,7 +104,7 @@ TEST(help_viewer_test, missing_guide_is_reported_and_opens_nothing) {
     EXPECT_EQ(OpenHelpWindow(HelpContentsTopic, {empty.Path()}), nullptr);
     ASSERT_EQ(recorder.boxes.size(), 1u);
     EXPECT_EQ(recorder.boxes[0].caption, "Application Installation Problem");
-    EXPECT_EQ(recorder.boxes[0].style & 0xF0, 0x10);
+    EXPECT_EQ(recorder.boxes[0].style & TuStyleIconMask, TuStyleIconError);
     EXPECT_TRUE(recorder.boxes[0].text.contains("kestrel.html"));
     EXPECT_TRUE(recorder.boxes[0].text.contains(empty.Path()));
 }
