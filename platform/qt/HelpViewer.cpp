@@ -65,7 +65,7 @@ QString LocateLicenceFile(const QStringList& folders) {
 }
 
 QString HelpAnchor(int topic) {
-    if (topic == HelpTopicOf(IDD_ABOUTBOX)) {
+    if (topic == HelpTopicOfTemplate(IDD_ABOUTBOX)) {
         return QStringLiteral("about");
     }
     // The main dialog's topic is the guide's contents: the guide is about that dialog.

@@ -130,7 +130,7 @@ void ReferencingWindow::keyPressEvent(QKeyEvent* event) {
         return;
     }
     if (plain && event->key() == Qt::Key_F1) {
-        OpenHelp(HelpTopicOf(IDD_REFERENCING));
+        OpenHelp(HelpTopicOfTemplate(IDD_REFERENCING));
         return;
     }
     TemplateDialog::keyPressEvent(event); // Esc: reject()
