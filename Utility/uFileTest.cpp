@@ -2,12 +2,13 @@
 
 #include <unistd.h>
 
+#include "uPath.h"
 #include "uText.h"
 
 namespace {
 
-// Room for the narrow form of any path of 259 units.
-constexpr std::size_t NarrowPathSize = 520;
+// Room for the narrow form of any whole path.
+constexpr std::size_t NarrowPathSize = 2 * TuPathSize;
 
 // Narrows path for the system; false when it has no exact narrow form (a unit above 255) or
 // does not fit, so that no other file is ever tested in its place.

@@ -13,8 +13,7 @@
 
 namespace {
 
-constexpr std::size_t MaximumPathUnits = TuPathSize - 1; // 259
-constexpr std::size_t CompositionSize = 520;
+constexpr std::size_t CompositionSize = 2 * TuPathSize;
 
 using Text = std::u16string;
 using View = std::u16string_view;
@@ -230,11 +229,12 @@ void CopyPart(char16_t* output, View part, int cause) {
 
 // ---- Composing -----------------------------------------------------------------------------
 
-// The composition buffer: appends stop at 259 units, and Check raises once that is reached.
+// The composition buffer: appends stop at TuPathMaximumUnits units, and Check raises once that
+// is reached.
 class Composition {
 public:
     void Append(char16_t unit) {
-        if (length < MaximumPathUnits)
+        if (length < TuPathMaximumUnits)
             units[length++] = unit;
     }
     void Append(View text) {
@@ -242,7 +242,7 @@ public:
             Append(unit);
     }
     void Check() {
-        if (length >= MaximumPathUnits) {
+        if (length >= TuPathMaximumUnits) {
             units[length] = 0;
             throw TuException(TuCausePathTooLong, 1, static_cast<const char16_t*>(units));
         }
@@ -279,7 +279,7 @@ void MakeAbsolute(char16_t* destination, const char16_t* text, std::size_t size,
     const View input(text);
     // Most texts given are absolute forms already (names the program made itself): they are
     // copied without being taken apart.
-    if (style == TuPathStyle::Posix && input.size() <= MaximumPathUnits &&
+    if (style == TuPathStyle::Posix && input.size() <= TuPathMaximumUnits &&
         IsNormalPosixAbsolute(input)) {
         if (input.size() >= size)
             throw TuException(TuCausePathTooLongWhenAbsolute, 1, text);
@@ -288,10 +288,10 @@ void MakeAbsolute(char16_t* destination, const char16_t* text, std::size_t size,
     }
     Text result;
     const bool resolved =
-        input.size() <= MaximumPathUnits &&
+        input.size() <= TuPathMaximumUnits &&
         (style == TuPathStyle::Windows ? ResolveWindows(input, currentDirectory, result)
                                        : ResolvePosix(input, currentDirectory, result));
-    if (!resolved || result.size() > MaximumPathUnits || result.size() >= size)
+    if (!resolved || result.size() > TuPathMaximumUnits || result.size() >= size)
         throw TuException(TuCausePathTooLongWhenAbsolute, 1, text);
     TuWideCopyN(destination, result.c_str(), size);
 }

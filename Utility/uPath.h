@@ -9,6 +9,7 @@
 #include <cstddef>
 
 constexpr std::size_t TuPathSize = 260; // a whole path: 259 units and the terminator
+constexpr std::size_t TuPathMaximumUnits = TuPathSize - 1; // the most units a whole path holds
 constexpr std::size_t TuPartSize = 256; // one part of a path: drive, directory, name, extension
 
 enum class TuPathStyle { Windows, Posix };

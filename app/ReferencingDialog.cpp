@@ -19,11 +19,6 @@ namespace kestrel {
 
 namespace {
 
-// The file name edit takes at most this many characters.
-constexpr int FileNameLimit = 260;
-// Characters of the file name edit that a typed name is built from.
-constexpr std::size_t TypedNameLimit = 259;
-
 // Characters, not bytes, of UTF-8 text.
 std::size_t CharacterCount(const std::string& text) {
     std::size_t count = 0;
@@ -93,7 +88,7 @@ bool ReferencingDialog::ExchangeNumber(bool collect, int id, double& member,
 }
 
 bool ReferencingDialog::UpdateData(bool collect) {
-    platform.LimitText(IDC_FILE_NAME, FileNameLimit);
+    platform.LimitText(IDC_FILE_NAME, FileNameFieldLimit);
     const bool complete =
         ExchangeNumber(collect, IDC_TIE_WORLD_X, tiff.tieWorldX, &TieWorldRange) &&
         ExchangeNumber(collect, IDC_TIE_WORLD_Y, tiff.tieWorldY, &TieWorldRange) &&
@@ -119,8 +114,8 @@ bool ReferencingDialog::UpdateData(bool collect) {
         return true;
     }
     std::string text = platform.GetControlText(IDC_FILE_NAME);
-    if (CharacterCount(text) > static_cast<std::size_t>(FileNameLimit)) {
-        return Refuse(IDC_FILE_NAME, LengthMessage(FileNameLimit));
+    if (CharacterCount(text) > static_cast<std::size_t>(FileNameFieldLimit)) {
+        return Refuse(IDC_FILE_NAME, LengthMessage(FileNameFieldLimit));
     }
     fileName = std::move(text);
     return true;

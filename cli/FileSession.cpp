@@ -13,10 +13,6 @@
 namespace kestrel::cli {
 namespace {
 
-// The dialog builds a typed name from this many characters of the field and drops the rest;
-// a longer FILE is refused rather than cut into the name of some other file.
-constexpr std::size_t TypedNameLimit = 259;
-
 constexpr int TiffFields[6] = {IDC_X_PIXEL_SCALE, IDC_Y_PIXEL_SCALE, IDC_TIE_PIXEL_X,
                                IDC_TIE_PIXEL_Y,   IDC_TIE_WORLD_X,   IDC_TIE_WORLD_Y};
 constexpr int WorldFields[6] = {IDC_X_VECTOR_X, IDC_X_VECTOR_Y,  IDC_Y_VECTOR_X,
@@ -68,6 +64,8 @@ bool FileSession::Take(const std::string& file) {
     std::size_t characters = 0;
     for (unsigned char c : file)
         characters += (c & 0xC0) != 0x80; // UTF-8: count the lead bytes
+    // The dialog drops the characters beyond TypedNameLimit; a longer FILE is refused rather
+    // than cut into the name of some other file.
     if (characters > TypedNameLimit)
         return Fail(LengthMessage(static_cast<int>(TypedNameLimit)));
     platform.ClearLog();
