@@ -264,6 +264,14 @@ TEST_F(kestrel_cli_test, help_and_version) {
     EXPECT_NE(result.out.find("kestrel-cli set-tiff FILE --scale SX SY --tie I J X Y"),
               std::string::npos);
     EXPECT_EQ(result.err, "");
+
+    // The help shows the usage text that a usage error prints, all of it, between the
+    // summary and the commands.
+    const Result usage = Cli({});
+    const std::string usageText = usage.err.substr(usage.err.find('\n') + 1);
+    ASSERT_EQ(usageText.rfind("Usage: kestrel-cli info", 0), 0u) << usage.err;
+    EXPECT_NE(result.out.find("beside it.\n\n" + usageText + "\nCommands:\n"), std::string::npos)
+        << result.out;
 }
 
 TEST_F(kestrel_cli_test, info_shows_both_sides_as_the_dialog_does) {
