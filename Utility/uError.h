@@ -11,6 +11,7 @@
 #include <functional>
 #include <type_traits>
 
+#include "uMessageStyle.h"
 #include "uValue.h"
 
 struct TuErrorDefinition {
@@ -109,14 +110,6 @@ public:
     TuException(const TuException& other) = default;
     ~TuException() override;
 };
-
-// Message-box style flags of the categories.
-constexpr int TuStyleOk = 0x00;
-constexpr int TuStyleOkCancel = 0x01;
-constexpr int TuStyleIconError = 0x10;
-constexpr int TuStyleIconQuestion = 0x20;
-constexpr int TuStyleIconWarning = 0x30;
-constexpr int TuStyleIconInformation = 0x40;
 
 // Shows a message box with a caption, a body and style flags; returns when it is closed.
 using TuMessageBoxFunction = std::function<void(const char* caption, const char* body, int style)>;

@@ -2,12 +2,12 @@
 
 #include <string>
 
+#include "uCauses.h"
 #include "uError.h"
 #include "uText.h"
 
 namespace {
 
-constexpr int ExtensionTooLong = 1384001315;
 constexpr std::size_t NarrowExtensionSize = 266;
 
 } // namespace
@@ -80,7 +80,7 @@ void TuFileName::SetExtension(const char16_t* extension) {
     if (TuWideLength(extension) >= TuPartSize - 1) {
         char16_t shown[TuPartSize];
         TuWideCopyN(shown, extension, TuPartSize);
-        throw TuException(ExtensionTooLong, 1, static_cast<const char16_t*>(shown));
+        throw TuException(TuCauseExtensionTooLong, 1, static_cast<const char16_t*>(shown));
     }
     // The parts and the new path live in local buffers, so a failure leaves the path as it was.
     char16_t drive[TuPartSize];

@@ -3,6 +3,9 @@
 
 #include "uPath.h"
 
+// What a failed open wanted, for the diagnosis of its failure.
+enum class TuOpenAccess { Read, Write, ReadWrite };
+
 class TuFileName {
 public:
     TuFileName();
@@ -26,7 +29,7 @@ public:
     void SetExtension(const char* extension);
 
     // Diagnoses why an open of this path failed and raises the matching cause.
-    [[noreturn]] void RaiseOpenFailure(int accessKind, int errorNumber) const;
+    [[noreturn]] void RaiseOpenFailure(TuOpenAccess wanted, int errorNumber) const;
 
 private:
     char16_t path[TuPathSize];

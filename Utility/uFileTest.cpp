@@ -2,12 +2,13 @@
 
 #include <unistd.h>
 
+#include "uPath.h"
 #include "uText.h"
 
 namespace {
 
-// Room for the narrow form of any path of 259 units.
-constexpr std::size_t NarrowPathSize = 520;
+// Room for the narrow form of any whole path.
+constexpr std::size_t NarrowPathSize = 2 * TuPathSize;
 
 // Narrows path for the system; false when it has no exact narrow form (a unit above 255) or
 // does not fit, so that no other file is ever tested in its place.
@@ -36,18 +37,16 @@ int TuFileAccess(const char16_t* path, int mode) {
     if (!NarrowPath(path, narrow))
         return -1;
     switch (mode) {
-    case 0:
+    case TuAccessExists:
         return access(narrow, F_OK) == 0 ? 0 : -1;
-    case 4:
+    case TuAccessRead:
         return access(narrow, R_OK) == 0 ? 0 : -1;
-    case 2:
-    case 6: {
-        // A path without any write permission bit is read-only for everyone, the
-        // superuser included, as a read-only attribute would be.
+    case TuAccessWrite:
+    case TuAccessReadWrite: {
         struct stat status;
-        if (stat(narrow, &status) != 0 || (status.st_mode & 0222) == 0)
+        if (stat(narrow, &status) != 0 || !TuHasWriteBit(status.st_mode))
             return -1;
-        return access(narrow, mode == 2 ? W_OK : (R_OK | W_OK)) == 0 ? 0 : -1;
+        return access(narrow, mode == TuAccessWrite ? W_OK : (R_OK | W_OK)) == 0 ? 0 : -1;
     }
     default:
         return -1;
@@ -63,13 +62,13 @@ TuFileAccessAnswers TuFileAccessAll(const char16_t* path) {
     answers.exists = true;
     answers.regular = S_ISREG(status.st_mode);
     // The same rule as TuFileAccess: no write bit, no writing.
-    if ((status.st_mode & 0222) != 0 && access(narrow, R_OK | W_OK) == 0) {
+    if (TuHasWriteBit(status.st_mode) && access(narrow, R_OK | W_OK) == 0) {
         answers.readable = answers.writable = true;
         return answers;
     }
     answers.readable = access(narrow, R_OK) == 0;
     // Read and write together failed: with reading granted, writing is what was refused.
     answers.writable =
-        !answers.readable && (status.st_mode & 0222) != 0 && access(narrow, W_OK) == 0;
+        !answers.readable && TuHasWriteBit(status.st_mode) && access(narrow, W_OK) == 0;
     return answers;
 }

@@ -3,6 +3,7 @@
 #include <cerrno>
 #include <sys/stat.h>
 
+#include "uCauses.h"
 #include "uError.h"
 #include "uFileName.h"
 #include "uFileTest.h"
@@ -14,18 +15,6 @@ constexpr int NoSuchFile = 2;
 constexpr int PermissionDenied = 13;
 constexpr int FileExists = 17;
 constexpr int TooManyOpenFiles = 24;
-
-constexpr int CannotDetermine = 1384001304;
-constexpr int TooManyFilesOpen = 1384001305;
-constexpr int DirectoryMissing = 1384001306;
-constexpr int ComponentIsFile = 1384001307;
-constexpr int ComponentNotDirectory = 1384001308;
-constexpr int FileMissingInDirectory = 1384001309;
-constexpr int AlreadyExists = 1384001310;
-constexpr int NotAFile = 1384001311;
-constexpr int WriteDenied = 1384001312;
-constexpr int ReadDenied = 1384001313;
-constexpr int AccessDenied = 1384001314;
 
 constexpr char16_t Separator = TuHostPathStyle == TuPathStyle::Windows ? u'\\' : u'/';
 // The first separator that the ancestor walk considers: the one after "C:" on Windows,
@@ -126,54 +115,54 @@ Ancestor FindExistingAncestor(const char16_t* path) {
 
 } // namespace
 
-void TuFileName::RaiseOpenFailure(int accessKind, int errorNumber) const {
+void TuFileName::RaiseOpenFailure(TuOpenAccess wanted, int errorNumber) const {
     if (errorNumber == TooManyOpenFiles)
-        throw TuException(TooManyFilesOpen, 2, path, errorNumber);
+        throw TuException(TuCauseOpenTooManyFiles, 2, path, errorNumber);
 
-    const bool wantsRead = accessKind != 1 && accessKind != 5;
-    const bool wantsWrite = accessKind != 0;
+    const bool wantsRead = wanted != TuOpenAccess::Write;
+    const bool wantsWrite = wanted != TuOpenAccess::Read;
 
     struct stat status;
     const bool exists = TuFileStatus(path, &status) == 0;
 
     switch (TableErrorNumber(errorNumber)) {
     case FileExists:
-        throw TuException(AlreadyExists, 2, path, errorNumber);
+        throw TuException(TuCauseCreateFileExists, 2, path, errorNumber);
     case PermissionDenied:
         // A path that cannot even be examined is refused on the way to it, not a directory.
         if (!exists)
-            throw TuException(AccessDenied, 2, path, errorNumber);
+            throw TuException(TuCauseOpenDenied, 2, path, errorNumber);
         if (!IsRegular(status))
-            throw TuException(NotAFile, 2, path, errorNumber);
-        if (wantsWrite && TuFileAccess(path, 2) != 0)
-            throw TuException(WriteDenied, 2, path, errorNumber);
-        if (wantsRead && TuFileAccess(path, 4) != 0)
-            throw TuException(ReadDenied, 2, path, errorNumber);
-        throw TuException(AccessDenied, 2, path, errorNumber);
+            throw TuException(TuCauseOpenIsDirectory, 2, path, errorNumber);
+        if (wantsWrite && TuFileAccess(path, TuAccessWrite) != 0)
+            throw TuException(TuCauseOpenWriteDenied, 2, path, errorNumber);
+        if (wantsRead && TuFileAccess(path, TuAccessRead) != 0)
+            throw TuException(TuCauseOpenReadDenied, 2, path, errorNumber);
+        throw TuException(TuCauseOpenDenied, 2, path, errorNumber);
     case NoSuchFile: {
         char16_t folder[TuPathSize];
         CopyFolder(path, folder);
         if (exists) // the file vanished between the open and this look: name its folder
-            throw TuException(DirectoryMissing, 3, path, static_cast<const char16_t*>(folder),
-                              errorNumber);
+            throw TuException(TuCauseOpenDirectoryMissing, 3, path,
+                              static_cast<const char16_t*>(folder), errorNumber);
         const Ancestor ancestor = FindExistingAncestor(path);
         if (ancestor.found && ancestor.holdsFile) {
             char16_t nameAndExtension[TuPartSize];
             GetNameAndExtension(nameAndExtension);
-            throw TuException(FileMissingInDirectory, 3,
+            throw TuException(TuCauseOpenFileMissing, 3,
                               static_cast<const char16_t*>(nameAndExtension),
                               static_cast<const char16_t*>(folder), errorNumber);
         }
         if (ancestor.found && ancestor.isRegular)
-            throw TuException(ComponentIsFile, 3, path,
+            throw TuException(TuCauseOpenComponentIsFile, 3, path,
                               static_cast<const char16_t*>(ancestor.blocking), errorNumber);
         if (ancestor.found && ancestor.isOther)
-            throw TuException(ComponentNotDirectory, 3, path,
+            throw TuException(TuCauseOpenComponentNotDirectory, 3, path,
                               static_cast<const char16_t*>(ancestor.blocking), errorNumber);
-        throw TuException(DirectoryMissing, 3, path, static_cast<const char16_t*>(ancestor.missing),
-                          errorNumber);
+        throw TuException(TuCauseOpenDirectoryMissing, 3, path,
+                          static_cast<const char16_t*>(ancestor.missing), errorNumber);
     }
     default:
-        throw TuException(CannotDetermine, 2, path, errorNumber);
+        throw TuException(TuCauseOpenFailedUnexplained, 2, path, errorNumber);
     }
 }

@@ -7,21 +7,13 @@
 #include <unistd.h>
 #include <vector>
 
+#include "uCauses.h"
 #include "uError.h"
 #include "uText.h"
 
 namespace {
 
-constexpr int PathTooLongComposed = 1384001301;
-constexpr int PathTooLongExpanded = 1384001302;
-constexpr int ExtensionTooLong = 1384001315;
-constexpr int NameTooLong = 1384001316;
-constexpr int DirectoryTooLong = 1384001317;
-constexpr int DriveTooLong = 1384001318;
-constexpr int BadShareForm = 1384001320;
-
-constexpr std::size_t MaximumPathUnits = TuPathSize - 1; // 259
-constexpr std::size_t CompositionSize = 520;
+constexpr std::size_t CompositionSize = 2 * TuPathSize;
 
 using Text = std::u16string;
 using View = std::u16string_view;
@@ -237,11 +229,12 @@ void CopyPart(char16_t* output, View part, int cause) {
 
 // ---- Composing -----------------------------------------------------------------------------
 
-// The composition buffer: appends stop at 259 units, and Check raises once that is reached.
+// The composition buffer: appends stop at TuPathMaximumUnits units, and Check raises once that
+// is reached.
 class Composition {
 public:
     void Append(char16_t unit) {
-        if (length < MaximumPathUnits)
+        if (length < TuPathMaximumUnits)
             units[length++] = unit;
     }
     void Append(View text) {
@@ -249,9 +242,9 @@ public:
             Append(unit);
     }
     void Check() {
-        if (length >= MaximumPathUnits) {
+        if (length >= TuPathMaximumUnits) {
             units[length] = 0;
-            throw TuException(PathTooLongComposed, 1, static_cast<const char16_t*>(units));
+            throw TuException(TuCausePathTooLong, 1, static_cast<const char16_t*>(units));
         }
     }
     char16_t Last() const { return length > 0 ? units[length - 1] : 0; }
@@ -286,20 +279,20 @@ void MakeAbsolute(char16_t* destination, const char16_t* text, std::size_t size,
     const View input(text);
     // Most texts given are absolute forms already (names the program made itself): they are
     // copied without being taken apart.
-    if (style == TuPathStyle::Posix && input.size() <= MaximumPathUnits &&
+    if (style == TuPathStyle::Posix && input.size() <= TuPathMaximumUnits &&
         IsNormalPosixAbsolute(input)) {
         if (input.size() >= size)
-            throw TuException(PathTooLongExpanded, 1, text);
+            throw TuException(TuCausePathTooLongWhenAbsolute, 1, text);
         TuWideCopyN(destination, text, size);
         return;
     }
     Text result;
     const bool resolved =
-        input.size() <= MaximumPathUnits &&
+        input.size() <= TuPathMaximumUnits &&
         (style == TuPathStyle::Windows ? ResolveWindows(input, currentDirectory, result)
                                        : ResolvePosix(input, currentDirectory, result));
-    if (!resolved || result.size() > MaximumPathUnits || result.size() >= size)
-        throw TuException(PathTooLongExpanded, 1, text);
+    if (!resolved || result.size() > TuPathMaximumUnits || result.size() >= size)
+        throw TuException(TuCausePathTooLongWhenAbsolute, 1, text);
     TuWideCopyN(destination, result.c_str(), size);
 }
 
@@ -343,13 +336,13 @@ void SplitPath(const char16_t* path, char16_t* drive, char16_t* directory, char1
     }
 
     if (extension != nullptr)
-        CopyPart(extension, extensionText, ExtensionTooLong);
+        CopyPart(extension, extensionText, TuCauseExtensionTooLong);
     if (name != nullptr)
-        CopyPart(name, nameText, NameTooLong);
+        CopyPart(name, nameText, TuCauseNameTooLong);
     if (badShare)
-        throw TuException(BadShareForm, 1, Text(rest).c_str());
+        throw TuException(TuCauseShareFormInvalid, 1, Text(rest).c_str());
     if (drive != nullptr)
-        CopyPart(drive, driveText, DriveTooLong);
+        CopyPart(drive, driveText, TuCauseDriveTooLong);
     if (directory != nullptr) {
         // The directory always starts with a separator. TuPartSize units hold as much of it
         // as CopyPart looks at: it cuts at 255 and raises from there on.
@@ -358,7 +351,8 @@ void SplitPath(const char16_t* path, char16_t* drive, char16_t* directory, char1
         if (rest.empty() || rest[0] != separator)
             directoryText[length++] = separator;
         length += rest.copy(directoryText + length, TuPartSize - length);
-        CopyPart(directory, View(directoryText, length), DirectoryTooLong); // all length units
+        CopyPart(directory, View(directoryText, length),
+                 TuCauseDirectoryTooLong); // all length units
         while (length > 0 && directory[length - 1] == separator)
             directory[--length] = 0;
         if (style == TuPathStyle::Windows)

@@ -5,9 +5,12 @@
 #include <pwd.h>
 #include <unistd.h>
 
+#include "uPath.h"
+
 namespace {
 
-constexpr std::size_t FactBufferSize = 260; // each text fact passes through 260 bytes
+// Each text fact passes through a buffer of a whole path's size.
+constexpr std::size_t FactBufferSize = TuPathSize;
 
 // The program's module handle: a token that stands for the running executable.
 const char programModule = 0;

@@ -8,29 +8,13 @@
 #include <limits>
 #include <set>
 
+#include "uCauses.h"
 #include "uError.h"
 #include "uFileTest.h"
 
 namespace {
 
-constexpr int CauseInternal = 1384001001;
-constexpr int CauseReadFailed = 1384001253;
-constexpr int CauseCreateExists = 1384001310;
-constexpr int CauseNotTiff = 1384001550;
-constexpr int CauseBadMode = 1384001551;
-constexpr int CauseTagMissing = 1384001552;
-constexpr int CauseNoSuchIndex = 1384001553;
-constexpr int CauseTagReadFailed = 1384001554;
-constexpr int CauseTagWriteFailed = 1384001555;
-constexpr int CauseNoSuchElement = 1384001557;
-constexpr int CauseReadOnly = 1384001558;
-constexpr int CauseCommitFailed = 1384001559;
-constexpr int CauseBeyondOffsets = 1384001561;
 constexpr const char* SourcePath = "Utility\\uTiffFile";
-
-// RaiseOpenFailure's access kinds for an open that reads, and for one that reads and writes.
-constexpr int AccessKindRead = 0;
-constexpr int AccessKindUpdate = 3;
 
 constexpr std::uint32_t Inline = 0xFFFFFFFF;
 constexpr std::uint64_t Limit32 = 0xFFFFFFFF;
@@ -186,11 +170,11 @@ TuTiffFile::TuTiffFile(const TuFileName& name, int mode) : TuFileName(name) {
     tags.reserve(20); // room for the entries of a usual GeoTIFF without growing
     owners.reserve(20);
     int flags = 0;
-    int accessKind = AccessKindUpdate;
+    TuOpenAccess wanted = TuOpenAccess::ReadWrite;
     switch (mode) {
     case ModeExamine:
         flags = O_RDONLY;
-        accessKind = AccessKindRead;
+        wanted = TuOpenAccess::Read;
         break;
     case ModeUpdate:
         flags = O_RDWR;
@@ -198,8 +182,8 @@ TuTiffFile::TuTiffFile(const TuFileName& name, int mode) : TuFileName(name) {
         break;
     case ModeCreate:
         writable = true;
-        if (TuFileAccess(GetPath(), 0) == 0) {
-            throw TuException(CauseCreateExists, 1, GetPath());
+        if (TuFileAccess(GetPath(), TuAccessExists) == 0) {
+            throw TuException(TuCauseCreateFileExists, 1, GetPath());
         }
         // O_EXCL also refuses a file that appears between the test and the open.
         flags = O_RDWR | O_CREAT | O_EXCL;
@@ -209,12 +193,12 @@ TuTiffFile::TuTiffFile(const TuFileName& name, int mode) : TuFileName(name) {
         flags = O_RDWR | O_CREAT | O_TRUNC;
         break;
     default:
-        throw TuException(CauseBadMode, 1, GetPath());
+        throw TuException(TuCauseTiffOpenModeInvalid, 1, GetPath());
     }
     if (const int error = stream.Open(GetNarrow(), flags); error != 0) {
         // A directory (or any other file that is not a regular one) is reported as the
         // permission failure that names it as such.
-        RaiseOpenFailure(accessKind, error == EISDIR ? EACCES : error);
+        RaiseOpenFailure(wanted, error == EISDIR ? EACCES : error);
     }
     if (mode == ModeExamine || mode == ModeUpdate) {
         ReadOpened();
@@ -228,17 +212,17 @@ TuTiffFile::TuTiffFile(const TuFileName& name, TuUpdateIfPermitted) : TuFileName
     tags.reserve(20);
     owners.reserve(20);
     const int error = stream.Open(GetNarrow(), O_RDWR);
-    writable = error == 0 && (stream.Mode() & 0222) != 0;
+    writable = error == 0 && TuHasWriteBit(stream.Mode());
     if (!writable) {
         // Where opening for writing fails, the test would have chosen update mode all the
         // same if it grants reading and writing (a folder, no descriptor left): that open's
         // failure is reported. Otherwise, and for a file without any write bit, the file is
         // examined, as the superuser too must see a read-only file.
-        if (error != 0 && TuFileAccess(GetPath(), 6) == 0) {
-            RaiseOpenFailure(AccessKindUpdate, error == EISDIR ? EACCES : error);
+        if (error != 0 && TuFileAccess(GetPath(), TuAccessReadWrite) == 0) {
+            RaiseOpenFailure(TuOpenAccess::ReadWrite, error == EISDIR ? EACCES : error);
         }
         if (const int readError = stream.Open(GetNarrow(), O_RDONLY); readError != 0) {
-            RaiseOpenFailure(AccessKindRead, readError == EISDIR ? EACCES : readError);
+            RaiseOpenFailure(TuOpenAccess::Read, readError == EISDIR ? EACCES : readError);
         }
     }
     ReadOpened();
@@ -256,7 +240,7 @@ TuTiffFile::~TuTiffFile() {
 }
 
 void TuTiffFile::RaiseNotUnderstood() const {
-    throw TuException(CauseNotTiff, 1, GetPath());
+    throw TuException(TuCauseTiffNotUnderstood, 1, GetPath());
 }
 
 void TuTiffFile::ReadDirectory() {
@@ -266,7 +250,7 @@ void TuTiffFile::ReadDirectory() {
     examined.clear();
     unsigned char header[8];
     if (stream.ReadAt(0, header, sizeof header) != sizeof header) {
-        throw TuException(CauseReadFailed, 2, GetPath(), stream.Error());
+        throw TuException(TuCauseFileReadFailed, 2, GetPath(), stream.Error());
     }
     examined.push_back(ReadBlock{0, std::vector<unsigned char>(header, header + sizeof header)});
     bigEndian = header[0] == 'M';
@@ -400,7 +384,7 @@ void TuTiffFile::EncodeEntry(const TuTiffTag& entry, unsigned char* bytes) const
         break;
     }
     default:
-        throw TuException(CauseInternal, 2, __LINE__, SourcePath);
+        throw TuException(TuCauseInternalError, 2, __LINE__, SourcePath);
     }
 }
 
@@ -416,7 +400,8 @@ int TuTiffFile::FindTag(int tagId) const noexcept {
 
 const TuTiffTag& TuTiffFile::TagAt(std::size_t index) const {
     if (index >= tags.size()) {
-        throw TuException(CauseNoSuchIndex, 2, GetPath(), static_cast<unsigned long>(index));
+        throw TuException(TuCauseTiffEntryIndexInvalid, 2, GetPath(),
+                          static_cast<unsigned long>(index));
     }
     return tags[index];
 }
@@ -449,7 +434,7 @@ void TuTiffFile::ReadValues(const TuTiffTag& entry, std::uint64_t first, std::ui
         block.resize(elements * elementSize);
         const std::uint64_t at = entry.offset + (first + done) * elementSize;
         if (stream.ReadAt(at, block.data(), block.size()) != block.size()) {
-            throw TuException(CauseTagReadFailed, 2, GetPath(), int{entry.tag});
+            throw TuException(TuCauseTiffTagReadFailed, 2, GetPath(), int{entry.tag});
         }
         for (std::uint64_t i = 0; i < elements; ++i) {
             values[done + i] = DecodeElement(block.data() + i * elementSize, entry.type, bigEndian);
@@ -481,7 +466,7 @@ int TuTiffFile::ReadDoubles(int tagId, double* values, int n, int start) {
     }
     if (first < 0 || first + wanted > entry.count) {
         const std::int64_t missing = first < 0 ? first : std::max<std::int64_t>(first, entry.count);
-        throw TuException(CauseNoSuchElement, 2, int{entry.tag}, static_cast<int>(missing));
+        throw TuException(TuCauseTiffElementMissing, 2, int{entry.tag}, static_cast<int>(missing));
     }
     return static_cast<int>(wanted);
 }
@@ -514,7 +499,7 @@ void TuTiffFile::RaiseIfUnaddressable(std::uint64_t size, std::size_t directory,
     // 4 GiB, the directories that name the values included. Checked before anything is
     // appended, so that a file too large for the update is left as it is.
     if (endMark + size + DirectoryBytes(directory, addedEntries) > Limit32) {
-        throw TuException(CauseBeyondOffsets, 1, GetPath());
+        throw TuException(TuCauseTiffBeyondFourGiB, 1, GetPath());
     }
 }
 
@@ -529,7 +514,7 @@ std::uint32_t TuTiffFile::Reserve(std::uint64_t size, std::size_t directory,
 void TuTiffFile::RaiseIfChanged() {
     TuFileState now;
     if (!stream.QueryState(now)) {
-        throw TuException(CauseReadFailed, 2, GetPath(), stream.Error());
+        throw TuException(TuCauseFileReadFailed, 2, GetPath(), stream.Error());
     }
     // The name must still lead to the open file: a file put in its place (by a rename, say)
     // is another file, and the open one may be deleted already.
@@ -545,7 +530,7 @@ void TuTiffFile::RaiseIfChanged() {
             bytes == block.bytes;
     }
     if (!unchanged) {
-        throw TuException(TiffChangedCause, 1, GetPath());
+        throw TuException(TuCauseTiffChangedSinceExamined, 1, GetPath());
     }
 }
 
@@ -566,7 +551,7 @@ void TuTiffFile::AddTag(const TuTiffTag& tag) {
     // An entry the directory could not hold is a fault of the caller: refuse it now rather
     // than fail half-way through the commit.
     if (entry.type == 0 || entry.type > 12 || (size <= 4 && !inlineAllowed)) {
-        throw TuException(CauseInternal, 2, __LINE__, SourcePath);
+        throw TuException(TuCauseInternalError, 2, __LINE__, SourcePath);
     }
     if (directories.empty()) {
         directories.push_back(Directory{});
@@ -618,11 +603,11 @@ bool TuTiffFile::CanWriteInPlace(const TuTiffTag& entry) const {
 
 void TuTiffFile::WriteDoubles(int tagId, const double* values, int n, int start) {
     if (!writable) {
-        throw TuException(CauseReadOnly, 1, GetPath());
+        throw TuException(TuCauseTiffOpenedForExamination, 1, GetPath());
     }
     const int found = FindTag(tagId);
     if (found == TagNotFound) {
-        throw TuException(CauseTagMissing, 2, GetPath(), tagId & 0xFFFF);
+        throw TuException(TuCauseTiffTagNotFound, 2, GetPath(), tagId & 0xFFFF);
     }
     const auto index = static_cast<std::size_t>(found);
     const TuTiffTag entry = tags[index];
@@ -630,11 +615,12 @@ void TuTiffFile::WriteDoubles(int tagId, const double* values, int n, int start)
         return;
     }
     if (start < 0 || static_cast<std::uint32_t>(start) >= entry.count) {
-        throw TuException(CauseNoSuchElement, 2, int{entry.tag}, start);
+        throw TuException(TuCauseTiffElementMissing, 2, int{entry.tag}, start);
     }
     if (static_cast<std::uint32_t>(n) > entry.count - static_cast<std::uint32_t>(start)) {
         // Elements start .. count - 1 exist: element count is the first that does not.
-        throw TuException(CauseNoSuchElement, 2, int{entry.tag}, static_cast<int>(entry.count));
+        throw TuException(TuCauseTiffElementMissing, 2, int{entry.tag},
+                          static_cast<int>(entry.count));
     }
     const auto count = static_cast<std::uint32_t>(n);
     const auto first = static_cast<std::uint32_t>(start);
@@ -652,7 +638,7 @@ void TuTiffFile::WriteDoubles(int tagId, const double* values, int n, int start)
     }
     if (WriteChecked(std::uint64_t{entry.offset} + 8 * std::uint64_t{first}, bytes.data(),
                      bytes.size()) != bytes.size()) {
-        throw TuException(CauseTagWriteFailed, 2, GetPath(), int{entry.tag});
+        throw TuException(TuCauseTiffTagWriteFailed, 2, GetPath(), int{entry.tag});
     }
 }
 
@@ -689,7 +675,8 @@ void TuTiffFile::StoreHeldWrites() {
             }
         }
         if (WriteChecked(low, bytes.data(), bytes.size()) != bytes.size()) {
-            throw TuException(CauseTagWriteFailed, 2, GetPath(), int{tags[writes[0].index].tag});
+            throw TuException(TuCauseTiffTagWriteFailed, 2, GetPath(),
+                              int{tags[writes[0].index].tag});
         }
         return;
     }
@@ -706,7 +693,7 @@ void TuTiffFile::StoreHeldWrites() {
             EncodeDouble(bytes.data() + 8 * j, w.values[j], bigEndian);
         }
         if (WriteChecked(startOf(w), bytes.data(), bytes.size()) != bytes.size()) {
-            throw TuException(CauseTagWriteFailed, 2, GetPath(), int{entry.tag});
+            throw TuException(TuCauseTiffTagWriteFailed, 2, GetPath(), int{entry.tag});
         }
     }
 }
@@ -738,7 +725,7 @@ void TuTiffFile::Replace(std::size_t index, const double* values, std::uint32_t 
                 EncodeDouble(bytes.data() + 8 * i, value, bigEndian);
             }
             if (WriteChecked(offset + 8 * done, bytes.data(), bytes.size()) != bytes.size()) {
-                throw TuException(CauseTagWriteFailed, 2, GetPath(), int{entry.tag});
+                throw TuException(TuCauseTiffTagWriteFailed, 2, GetPath(), int{entry.tag});
             }
             done += elements;
         }
@@ -778,7 +765,7 @@ std::size_t TuTiffFile::BuildDirectories(std::vector<unsigned char>& bytes,
     for (std::size_t j = 0; j <= last; ++j) {
         auto& entries = members[j];
         if (entries.size() > 0xFFFF) {
-            throw TuException(CauseCommitFailed, 1, GetPath());
+            throw TuException(TuCauseTiffHeaderRewriteFailed, 1, GetPath());
         }
         // TIFF requires ascending tag order; equal ids keep their order.
         std::stable_sort(entries.begin(), entries.end(), [this](std::size_t a, std::size_t b) {
@@ -805,13 +792,13 @@ void TuTiffFile::WriteHeader(std::uint32_t firstOffset) {
     Store16(header + 2, magic, bigEndian);
     Store32(header + 4, firstOffset, bigEndian);
     if (WriteChecked(0, header, sizeof header) != sizeof header) {
-        throw TuException(CauseCommitFailed, 1, GetPath());
+        throw TuException(TuCauseTiffHeaderRewriteFailed, 1, GetPath());
     }
 }
 
 void TuTiffFile::Commit() {
     if (!writable) {
-        throw TuException(CauseReadOnly, 1, GetPath());
+        throw TuException(TuCauseTiffOpenedForExamination, 1, GetPath());
     }
     StoreHeldWrites();
     std::uint32_t firstOffset = firstIfdOffset;
@@ -820,17 +807,17 @@ void TuTiffFile::Commit() {
     if (directoryChanged) {
         last = BuildDirectories(bytes, firstOffset);
         if (WriteChecked(endMark, bytes.data(), bytes.size()) != bytes.size()) {
-            throw TuException(CauseCommitFailed, 1, GetPath());
+            throw TuException(TuCauseTiffHeaderRewriteFailed, 1, GetPath());
         }
     }
     // The values and the directory reach the disk before the header points to them, and
     // the header before the commit is reported done.
     if (!stream.Sync()) {
-        throw TuException(CauseCommitFailed, 1, GetPath());
+        throw TuException(TuCauseTiffHeaderRewriteFailed, 1, GetPath());
     }
     WriteHeader(firstOffset);
     if (!stream.Sync()) {
-        throw TuException(CauseCommitFailed, 1, GetPath());
+        throw TuException(TuCauseTiffHeaderRewriteFailed, 1, GetPath());
     }
     if (directoryChanged) {
         std::uint64_t at = endMark;
@@ -865,6 +852,6 @@ void TuTiffFile::CommitAndClose() {
         }
     }
     if (!stream.Close() && commit) {
-        throw TuException(CauseCommitFailed, 1, GetPath());
+        throw TuException(TuCauseTiffHeaderRewriteFailed, 1, GetPath());
     }
 }

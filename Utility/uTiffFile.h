@@ -17,10 +17,6 @@ constexpr int ModeUpdate = 2;    // read and write an existing file
 constexpr int ModeCreate = 3;    // a new file; an existing one is refused
 constexpr int ModeOverwrite = 4; // a new file; an existing one is truncated
 
-// The cause raised when the file was changed by another program after it was read, so that
-// nothing may be written to it; a dialog examines such a file again.
-constexpr int TiffChangedCause = 1384001560;
-
 constexpr int TiffTagModelPixelScale = 33550;
 constexpr int TiffTagModelTiepoint = 33922;
 constexpr std::uint16_t TiffTypeDouble = 12;
@@ -85,8 +81,8 @@ public:
     // referencing or the new one, never a mixture; others go into the file at once.
     // Every write, here or at the commit, is preceded by a check that the file is still the one
     // that was read, as this object left it; a file that another program changed raises
-    // TiffChangedCause and is not written, so that a change made before the update began
-    // leaves it without a byte of Kestrel's.
+    // TuCauseTiffChangedSinceExamined and is not written, so that a change made before the update
+    // began leaves it without a byte of Kestrel's.
     void WriteDoubles(int tagId, const double* values, int n, int start);
 
     bool IsBigEndian() const noexcept { return bigEndian; }
@@ -123,8 +119,8 @@ private:
     // DirectoryBytes would reach beyond the 32-bit offsets of the format.
     void RaiseIfUnaddressable(std::uint64_t size, std::size_t directory,
                               std::size_t addedEntries) const;
-    // Raises TiffChangedCause when the name no longer names the open file, or the file's
-    // length, modification time or the bytes of its header and directories as read at open
+    // Raises TuCauseTiffChangedSinceExamined when the name no longer names the open file, or the
+    // file's length, modification time or the bytes of its header and directories as read at open
     // are no longer what this object left them.
     void RaiseIfChanged();
     // Writes through the stream once RaiseIfChanged has passed; the file's state after the

@@ -20,17 +20,13 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include "uCauses.h"
 #include "uError.h"
 #include "uFileStream.h"
 #include "uFileTest.h"
 
 namespace {
 
-constexpr int CauseWriteFailed = 1384001252;   // file name (wide), error number
-constexpr int CauseAlreadyExists = 1384001310; // file name (wide)
-constexpr int CauseNotWorldFile = 1384001570;  // file name (narrow)
-
-constexpr int AccessKindWrite = 1;         // open-failure diagnosis: the open wanted writing only
 constexpr int LineBufferSize = 256;        // a line, its line end and the terminator
 constexpr std::size_t ReadBlockSize = 512; // bytes read at a time; more than a world file has
 constexpr int MaximumLinkHops = 40;        // as the system's own path resolution allows
@@ -156,11 +152,11 @@ private:
 
 // Raises the open-failure diagnosis for an error number taken before any cleanup ran.
 [[noreturn]] void RaiseCreateFailure(const TuFileName& name, int error) {
-    name.RaiseOpenFailure(AccessKindWrite, error);
+    name.RaiseOpenFailure(TuOpenAccess::Write, error);
 }
 
 [[noreturn]] void RaiseWriteFailure(const TuFileName& name, int error) {
-    throw TuException(CauseWriteFailed, 2, name.GetPath(), error);
+    throw TuException(TuCauseFileWriteFailedDiskFull, 2, name.GetPath(), error);
 }
 
 std::string FolderOf(const std::string& path) {
@@ -348,15 +344,15 @@ void TuWorldFile::Read(const TuFileName& name) {
             if (file.Error() == EISDIR || file.Error() == ESPIPE) {
                 return;
             }
-            throw TuException(CauseNotWorldFile, 1, name.GetNarrow());
+            throw TuException(TuCauseWorldFileNotUnderstood, 1, name.GetNarrow());
         }
         parameter = ReadNumber(line);
     }
 }
 
 void TuWorldFile::Write(const TuFileName& name, bool overwrite) {
-    if (!overwrite && TuFileAccess(name.GetPath(), 0) == 0) {
-        throw TuException(CauseAlreadyExists, 1, name.GetPath());
+    if (!overwrite && TuFileAccess(name.GetPath(), TuAccessExists) == 0) {
+        throw TuException(TuCauseCreateFileExists, 1, name.GetPath());
     }
 
     std::string text;

@@ -22,8 +22,8 @@ public:
     void SetReferencePoint(TuXY value);
 
     // Replaces the six values with those in the file; leaves them when it cannot be opened or
-    // is no regular file (a folder, a pipe, a device). Raises 1384001570 when the file has
-    // fewer than six lines; the values of the lines read before stay.
+    // is no regular file (a folder, a pipe, a device). Raises TuCauseWorldFileNotUnderstood when
+    // the file has fewer than six lines; the values of the lines read before stay.
     void Read(const TuFileName& name);
     // Writes the six values as a new file, replacing it atomically; raises on failure. Only a
     // regular file is replaced: anything else in its place (a folder, a pipe, a device, or a link

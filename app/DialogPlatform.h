@@ -6,16 +6,11 @@
 #include <optional>
 #include <string>
 
+#include "HelpTopics.h"
+
 namespace kestrel {
 
 enum class MessageIcon { None, Warning };
-
-// The topic of OpenHelp that opens the help at its contents.
-constexpr int HelpContents = 0;
-// The topic of OpenHelp for a dialog template (F1 in that dialog).
-constexpr int HelpTopicOfTemplate(int templateId) {
-    return 0x20000 + templateId;
-}
 
 struct FileOpenRequest {
     std::string title;            // "Tiff File Name"
@@ -61,7 +56,7 @@ public:
     virtual void SetIcon(int iconId) = 0;
     // Runs the About box modally.
     virtual void RunAboutBox() = 0;
-    // Opens the help at its contents, or at the topic of a dialog template (0x20000 + id).
+    // Opens the help at a topic (HelpTopics.h).
     virtual void OpenHelp(int topic) = 0;
 };
 

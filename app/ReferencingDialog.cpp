@@ -7,6 +7,7 @@
 #include "DialogTexts.h"
 #include "NumberField.h"
 #include "WorldFileName.h"
+#include "uCauses.h"
 #include "uError.h"
 #include "uFileName.h"
 #include "uFileTest.h"
@@ -17,13 +18,6 @@
 namespace kestrel {
 
 namespace {
-
-// The file name edit takes at most this many characters.
-constexpr int FileNameLimit = 260;
-// Characters of the file name edit that a typed name is built from.
-constexpr std::size_t TypedNameLimit = 259;
-// RaiseOpenFailure's access kind for an open that reads only.
-constexpr int AccessKindRead = 0;
 
 // Characters, not bytes, of UTF-8 text.
 std::size_t CharacterCount(const std::string& text) {
@@ -94,7 +88,7 @@ bool ReferencingDialog::ExchangeNumber(bool collect, int id, double& member,
 }
 
 bool ReferencingDialog::UpdateData(bool collect) {
-    platform.LimitText(IDC_FILE_NAME, FileNameLimit);
+    platform.LimitText(IDC_FILE_NAME, FileNameFieldLimit);
     const bool complete =
         ExchangeNumber(collect, IDC_TIE_WORLD_X, tiff.tieWorldX, &TieWorldRange) &&
         ExchangeNumber(collect, IDC_TIE_WORLD_Y, tiff.tieWorldY, &TieWorldRange) &&
@@ -120,8 +114,8 @@ bool ReferencingDialog::UpdateData(bool collect) {
         return true;
     }
     std::string text = platform.GetControlText(IDC_FILE_NAME);
-    if (CharacterCount(text) > static_cast<std::size_t>(FileNameLimit)) {
-        return Refuse(IDC_FILE_NAME, LengthMessage(FileNameLimit));
+    if (CharacterCount(text) > static_cast<std::size_t>(FileNameFieldLimit)) {
+        return Refuse(IDC_FILE_NAME, LengthMessage(FileNameFieldLimit));
     }
     fileName = std::move(text);
     return true;
@@ -142,7 +136,7 @@ void ReferencingDialog::OnFileNameKillFocus() {
         if (extension[0] == 0) {
             name.SetExtension("tif");
         }
-        if (TuFileAccess(name.GetPath(), 0) != 0) {
+        if (TuFileAccess(name.GetPath(), TuAccessExists) != 0) {
             platform.MessageBox(texts::FileDoesNotExist, MessageIcon::None);
             platform.SetFocus(IDC_FILE_NAME);
             return;
@@ -232,7 +226,7 @@ void ReferencingDialog::Examine(bool existenceTested) {
     }
     // A test passed in was made just before, and only where releasing the previous TIFF
     // commits nothing, so it still holds after it.
-    if (!existenceTested && TuFileAccess(tiffName.GetPath(), 0) != 0) {
+    if (!existenceTested && TuFileAccess(tiffName.GetPath(), TuAccessExists) != 0) {
         platform.SetControlText(IDC_TIFF_STATUS, texts::TiffNotFound);
         platform.SetControlText(IDC_WORLD_STATUS, texts::NoValidTiff);
         DisableReleasedUpdates();
@@ -306,7 +300,7 @@ void ReferencingDialog::ShowWorldFileNotAFile(const TuFileName& worldName) {
     UpdateData(false);
     // Reported as a folder named as the TIFF is: the refused open of something that is no file.
     try {
-        worldName.RaiseOpenFailure(AccessKindRead, EACCES);
+        worldName.RaiseOpenFailure(TuOpenAccess::Read, EACCES);
     } catch (const TuError& error) {
         error.Show();
     }
@@ -357,7 +351,7 @@ void ReferencingDialog::OnUpdateTiff() {
         Examine();
     } catch (const TuError& error) {
         error.Show();
-        if (error.Cause() == TiffChangedCause) {
+        if (error.Cause() == TuCauseTiffChangedSinceExamined) {
             ExamineAgain();
         }
     }

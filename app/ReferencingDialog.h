@@ -9,6 +9,7 @@
 
 #include "Conversions.h"
 #include "DialogPlatform.h"
+#include "uPath.h"
 
 class TuFileName;
 class TuTiffFile;
@@ -17,6 +18,12 @@ class TuWorldFile;
 namespace kestrel {
 
 struct NumberRange;
+
+// The file name field takes at most this many characters: a whole path and its terminator.
+constexpr int FileNameFieldLimit = static_cast<int>(TuPathSize);
+// The characters of the field that a typed name is built from, the most a whole path holds;
+// the rest are dropped.
+constexpr std::size_t TypedNameLimit = TuPathMaximumUnits;
 
 class ReferencingDialog {
 public:

@@ -35,8 +35,9 @@ template <class Exists> TuFileName ChooseName(const TuFileName& tiffName, Exists
 } // namespace
 
 TuFileName WorldFileNameFor(const TuFileName& tiffName) {
-    return ChooseName(tiffName,
-                      [](const TuFileName& name) { return TuFileAccess(name.GetPath(), 0) == 0; });
+    return ChooseName(tiffName, [](const TuFileName& name) {
+        return TuFileAccess(name.GetPath(), TuAccessExists) == 0;
+    });
 }
 
 TuFileName WorldFileNameFor(const TuFileName& tiffName, TuFileAccessAnswers& answers) {

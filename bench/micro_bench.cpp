@@ -5,6 +5,7 @@
 
 #include <cstdlib>
 
+#include "uCauses.h"
 #include "uError.h"
 #include "uFileName.h"
 #include "uTiffFile.h"
@@ -37,7 +38,8 @@ BENCHMARK(OpenDirectoryChain)->Unit(benchmark::kMicrosecond);
 // Raising a cause with three typed arguments: catalogue lookup, argument copies, formatting.
 void RaiseAndFormatMessage(benchmark::State& state) {
     for (auto _ : state) {
-        const TuException error(1384001306, 3, u"/maps/2026/old/sheet-0042.tif", u"old", 2);
+        const TuException error(TuCauseOpenDirectoryMissing, 3, u"/maps/2026/old/sheet-0042.tif",
+                                u"old", 2);
         benchmark::DoNotOptimize(error.Message());
     }
 }

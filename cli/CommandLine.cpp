@@ -151,31 +151,30 @@ const char* UsageText() {
 }
 
 const char* HelpText() {
-    return "kestrel-cli: examine and edit the georeferencing of TIFF files: the GeoTIFF tags\n"
-           "ModelPixelScale and ModelTiepoint inside the file, and the world file (.tfw)\n"
-           "beside it.\n"
-           "\n"
-           "Usage: kestrel-cli info [--json] FILE...\n"
-           "       kestrel-cli tiff-to-world FILE...\n"
-           "       kestrel-cli world-to-tiff FILE...\n"
-           "       kestrel-cli set-tiff FILE --scale SX SY --tie I J X Y\n"
-           "       kestrel-cli set-world FILE A D B E C F\n"
-           "       kestrel-cli --help | --version\n"
-           "\n"
-           "Commands:\n"
-           "  info           show each file's pixel scale, tie point and world file\n"
-           "                 (--json: one JSON array with an object per file)\n"
-           "  tiff-to-world  derive the world file from the TIFF's tags and write it\n"
-           "  world-to-tiff  derive the tags from the world file and write them into the TIFF\n"
-           "  set-tiff       write the pixel scale and the tie point into the TIFF's tags\n"
-           "  set-world      write the six world file parameters A D B E C F\n"
-           "\n"
-           "FILE is made absolute, and gets the extension \"tif\" when it has none. The world\n"
-           "file is the TIFF's name with the extension \"tfw\".\n"
-           "\n"
-           "Errors are printed as \"CAPTION: MESSAGE\" on standard error; the next file is\n"
-           "then processed. Exit status: 0 when every file succeeded, 1 when any failed,\n"
-           "2 for a usage error.\n";
+    // The usage text stands between the summary and the commands.
+    static const std::string text =
+        std::string(
+            "kestrel-cli: examine and edit the georeferencing of TIFF files: the GeoTIFF tags\n"
+            "ModelPixelScale and ModelTiepoint inside the file, and the world file (.tfw)\n"
+            "beside it.\n"
+            "\n") +
+        UsageText() +
+        "\n"
+        "Commands:\n"
+        "  info           show each file's pixel scale, tie point and world file\n"
+        "                 (--json: one JSON array with an object per file)\n"
+        "  tiff-to-world  derive the world file from the TIFF's tags and write it\n"
+        "  world-to-tiff  derive the tags from the world file and write them into the TIFF\n"
+        "  set-tiff       write the pixel scale and the tie point into the TIFF's tags\n"
+        "  set-world      write the six world file parameters A D B E C F\n"
+        "\n"
+        "FILE is made absolute, and gets the extension \"tif\" when it has none. The world\n"
+        "file is the TIFF's name with the extension \"tfw\".\n"
+        "\n"
+        "Errors are printed as \"CAPTION: MESSAGE\" on standard error; the next file is\n"
+        "then processed. Exit status: 0 when every file succeeded, 1 when any failed,\n"
+        "2 for a usage error.\n";
+    return text.c_str();
 }
 
 } // namespace kestrel::cli

@@ -6,20 +6,12 @@
 #include "DialogTexts.h"
 #include "NumberField.h"
 #include "WorldFileName.h"
+#include "uCauses.h"
 #include "uError.h"
 #include "uFileName.h"
 
 namespace kestrel::cli {
 namespace {
-
-// The dialog builds a typed name from this many characters of the field and drops the rest;
-// a longer FILE is refused rather than cut into the name of some other file.
-constexpr std::size_t TypedNameLimit = 259;
-
-// The cause the TIFF module raises for a change to a file opened for examination only.
-constexpr int CauseOpenedForExamination = 1384001558;
-// RaiseOpenFailure's access kind for an open that wants writing only.
-constexpr int AccessWrite = 1;
 
 constexpr int TiffFields[6] = {IDC_X_PIXEL_SCALE, IDC_Y_PIXEL_SCALE, IDC_TIE_PIXEL_X,
                                IDC_TIE_PIXEL_Y,   IDC_TIE_WORLD_X,   IDC_TIE_WORLD_Y};
@@ -72,6 +64,8 @@ bool FileSession::Take(const std::string& file) {
     std::size_t characters = 0;
     for (unsigned char c : file)
         characters += (c & 0xC0) != 0x80; // UTF-8: count the lead bytes
+    // The dialog drops the characters beyond TypedNameLimit; a longer FILE is refused rather
+    // than cut into the name of some other file.
     if (characters > TypedNameLimit)
         return Fail(LengthMessage(static_cast<int>(TypedNameLimit)));
     platform.ClearLog();
@@ -130,7 +124,7 @@ bool FileSession::UpdateTiff() {
     if (!platform.IsEnabled(IDC_UPDATE_TIFF))
         return FailWithError([this] {
             const TuFileName name(dialog.FileName().c_str());
-            throw TuException(CauseOpenedForExamination, 1, name.GetPath());
+            throw TuException(TuCauseTiffOpenedForExamination, 1, name.GetPath());
         });
     if (!Press([this] { dialog.OnUpdateTiff(); }))
         return false;
@@ -146,7 +140,7 @@ bool FileSession::UpdateWorldFile() {
     if (!platform.IsEnabled(IDC_UPDATE_WORLD))
         return FailWithError([this] {
             const TuFileName name(dialog.FileName().c_str());
-            WorldFileNameFor(name).RaiseOpenFailure(AccessWrite, EACCES);
+            WorldFileNameFor(name).RaiseOpenFailure(TuOpenAccess::Write, EACCES);
         });
     if (!Press([this] { dialog.OnUpdateWorldFile(); }))
         return false;

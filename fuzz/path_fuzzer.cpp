@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "ScratchFile.h"
+#include "uCauses.h"
 #include "uError.h"
 #include "uFileName.h"
 #include "uPath.h"
@@ -64,7 +65,7 @@ Buffer Absolute(const char16_t* text, TuPathStyle style, const char16_t* current
     try {
         MakeAbsolute(result.get(), text, TuPathSize, style, current);
     } catch (const TuError& error) {
-        ExpectCause(error, {1384001302});
+        ExpectCause(error, {TuCausePathTooLongWhenAbsolute});
         return nullptr;
     }
     Length(result.get(), TuPathSize, "MakeAbsolute left its result unterminated");
@@ -86,7 +87,8 @@ bool Split(const char16_t* path, Parts& parts, TuPathStyle style) {
         SplitPath(path, parts.drive.get(), parts.directory.get(), parts.name.get(),
                   parts.extension.get(), style);
     } catch (const TuError& error) {
-        ExpectCause(error, {1384001315, 1384001316, 1384001317, 1384001318, 1384001320});
+        ExpectCause(error, {TuCauseExtensionTooLong, TuCauseNameTooLong, TuCauseDirectoryTooLong,
+                            TuCauseDriveTooLong, TuCauseShareFormInvalid});
         return false;
     }
     for (const Buffer* part : {&parts.drive, &parts.directory, &parts.name, &parts.extension}) {
@@ -103,7 +105,7 @@ Buffer Compose(const Parts& parts, TuPathStyle style, const char16_t* current) {
         ComposePath(result.get(), parts.drive.get(), parts.directory.get(), parts.name.get(),
                     parts.extension.get(), style, current);
     } catch (const TuError& error) {
-        ExpectCause(error, {1384001301, 1384001302});
+        ExpectCause(error, {TuCausePathTooLong, TuCausePathTooLongWhenAbsolute});
         return nullptr;
     }
     Length(result.get(), TuPathSize, "ComposePath left its result unterminated");
@@ -163,8 +165,10 @@ void CheckFileName(const std::uint8_t* data, std::size_t size) {
         name = copy;
         copy.SetExtension(u"");
     } catch (const TuError& error) {
-        ExpectCause(error, {1384001003, 1384001301, 1384001302, 1384001315, 1384001316, 1384001317,
-                            1384001318, 1384001320});
+        ExpectCause(error,
+                    {TuCauseInvalidMultibyteText, TuCausePathTooLong,
+                     TuCausePathTooLongWhenAbsolute, TuCauseExtensionTooLong, TuCauseNameTooLong,
+                     TuCauseDirectoryTooLong, TuCauseDriveTooLong, TuCauseShareFormInvalid});
     }
 }
 

@@ -10,6 +10,7 @@
 #include <string>
 
 #include "ScratchFile.h"
+#include "uCauses.h"
 #include "uError.h"
 #include "uWorldFile.h"
 
@@ -63,8 +64,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     try {
         world.Read(TuFileName(path.c_str()));
     } catch (const TuError& error) {
-        if (error.Cause() != 1384001570) {
-            FuzzFinding("reading a world file raised another cause than 1384001570");
+        if (error.Cause() != TuCauseWorldFileNotUnderstood) {
+            FuzzFinding("reading a world file raised another cause than the one for no world file");
         }
         raised = true;
     }

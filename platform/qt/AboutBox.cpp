@@ -6,6 +6,7 @@
 
 #include "AboutDialog.h"
 #include "ControlIds.h"
+#include "HelpTopics.h"
 
 namespace kestrel::qt {
 
@@ -34,7 +35,7 @@ void AboutBox::SetControlText(int id, const std::string& text) {
 void AboutBox::keyPressEvent(QKeyEvent* event) {
     if (event->key() == Qt::Key_F1 && event->modifiers() == Qt::NoModifier) {
         if (openHelp) {
-            openHelp(HelpTopicOf(IDD_ABOUTBOX));
+            openHelp(HelpTopicOfTemplate(IDD_ABOUTBOX));
         }
         return;
     }

@@ -9,6 +9,7 @@
 #include "ControlIds.h"
 #include "MessageBoxes.h"
 #include "Resources.h"
+#include "uMessageStyle.h"
 
 #ifndef KESTREL_DATA_DIR
 #define KESTREL_DATA_DIR "/usr/local/share/kestrel"
@@ -23,7 +24,7 @@ QPointer<QTextBrowser>& Window() {
 }
 
 // Style flags of the catalogue's installation problems: error icon, OK.
-constexpr int InstallationProblemStyle = 0x10;
+constexpr int InstallationProblemStyle = TuStyleIconError | TuStyleOk;
 
 } // namespace
 
@@ -64,7 +65,7 @@ QString LocateLicenceFile(const QStringList& folders) {
 }
 
 QString HelpAnchor(int topic) {
-    if (topic == HelpTopicOf(IDD_ABOUTBOX)) {
+    if (topic == HelpTopicOfTemplate(IDD_ABOUTBOX)) {
         return QStringLiteral("about");
     }
     // The main dialog's topic is the guide's contents: the guide is about that dialog.

@@ -8,13 +8,9 @@
 #include <QStringList>
 #include <QTextBrowser>
 
-namespace kestrel::qt {
+#include "HelpTopics.h"
 
-// The topic of the guide's contents, and the topic of a dialog template (F1 in it).
-constexpr int HelpContentsTopic = 0;
-constexpr int HelpTopicOf(int dialogTemplateId) {
-    return 0x20000 + dialogTemplateId;
-}
+namespace kestrel::qt {
 
 QString HelpFileName();
 // The folders searched, in order: the program's folder, ../share/kestrel beside it, and the
@@ -25,7 +21,7 @@ QString LocateHelpFile(const QStringList& folders);
 // The licence, installed beside the guide: the first folder's that exists, or an empty text.
 QString LicenceFileName();
 QString LocateLicenceFile(const QStringList& folders = HelpFolders());
-// The anchor in the guide where a topic starts.
+// The anchor in the guide where a topic (HelpTopics.h) starts.
 QString HelpAnchor(int topic);
 
 // Opens the help window at a topic, or raises it and moves there when it is already open.

@@ -22,7 +22,7 @@ void CheckGuide(const QStringList& helpFolders, InstallationReport& report) {
                                .arg(HelpFileName(), shown.join(QStringLiteral(", ")));
         return;
     }
-    const QTextBrowser* help = OpenHelpWindow(HelpContentsTopic, helpFolders);
+    const QTextBrowser* help = OpenHelpWindow(HelpContents, helpFolders);
     const bool shown =
         help != nullptr && help->source().toLocalFile() == guide && !help->document()->isEmpty();
     CloseHelpWindow();

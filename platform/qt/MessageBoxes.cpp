@@ -4,6 +4,8 @@
 #include <QFileInfo>
 #include <QPointer>
 
+#include "uMessageStyle.h"
+
 namespace kestrel::qt {
 namespace {
 
@@ -20,14 +22,14 @@ QPointer<QWidget>& Parent() {
 int shownCount = 0;
 
 QMessageBox::Icon IconOf(int style) {
-    switch (style & 0xF0) {
-    case 0x10:
+    switch (style & TuStyleIconMask) {
+    case TuStyleIconError:
         return QMessageBox::Critical;
-    case 0x20:
+    case TuStyleIconQuestion:
         return QMessageBox::Question;
-    case 0x30:
+    case TuStyleIconWarning:
         return QMessageBox::Warning;
-    case 0x40:
+    case TuStyleIconInformation:
         return QMessageBox::Information;
     default:
         return QMessageBox::NoIcon;
@@ -35,16 +37,16 @@ QMessageBox::Icon IconOf(int style) {
 }
 
 QMessageBox::StandardButtons ButtonsOf(int style) {
-    switch (style & 0x0F) {
-    case 0x1:
+    switch (style & TuStyleButtonsMask) {
+    case TuStyleOkCancel:
         return QMessageBox::Ok | QMessageBox::Cancel;
-    case 0x2:
+    case TuStyleAbortRetryIgnore:
         return QMessageBox::Abort | QMessageBox::Retry | QMessageBox::Ignore;
-    case 0x3:
+    case TuStyleYesNoCancel:
         return QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel;
-    case 0x4:
+    case TuStyleYesNo:
         return QMessageBox::Yes | QMessageBox::No;
-    case 0x5:
+    case TuStyleRetryCancel:
         return QMessageBox::Retry | QMessageBox::Cancel;
     default:
         return QMessageBox::Ok;

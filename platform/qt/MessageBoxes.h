@@ -1,6 +1,5 @@
-// Message boxes from the style flags of the error catalogue and the dialog's warnings:
-// the icon in the high nibble (0x10 error, 0x20 question, 0x30 warning, 0x40 information)
-// and the buttons in the low nibble (0 OK, 1 OK and Cancel, ...). A test can take the
+// Message boxes from the style flags of the error catalogue and the dialog's warnings
+// (TuStyle*, uMessageStyle.h): an icon and a set of buttons. A test can take the
 // boxes over with a hook, so that it sees what would have been shown and answers it.
 #pragma once
 

@@ -13,13 +13,14 @@
 #include "HelpViewer.h"
 #include "MessageBoxes.h"
 #include "Resources.h"
+#include "uMessageStyle.h"
 
 namespace kestrel::qt {
 namespace {
 
 // Style flags of a plain message box: OK, and the warning icon when asked for.
-constexpr int PlainStyle = 0x00;
-constexpr int WarningStyle = 0x30;
+constexpr int PlainStyle = TuStyleIconNone | TuStyleOk;
+constexpr int WarningStyle = TuStyleIconWarning | TuStyleOk;
 
 // A normal top-level window (with a task-bar entry) that has a caption, a system menu and a
 // close box, and neither minimise nor maximise boxes.
@@ -129,7 +130,7 @@ void ReferencingWindow::keyPressEvent(QKeyEvent* event) {
         return;
     }
     if (plain && event->key() == Qt::Key_F1) {
-        OpenHelp(HelpTopicOf(IDD_REFERENCING));
+        OpenHelp(HelpTopicOfTemplate(IDD_REFERENCING));
         return;
     }
     TemplateDialog::keyPressEvent(event); // Esc: reject()

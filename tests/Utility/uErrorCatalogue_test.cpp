@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include "uCauses.h"
 #include "uError.h"
 #include "uText.h"
 
@@ -67,7 +68,7 @@ TEST(error_catalogue_test, holds_178_definitions_then_end_record) {
     for (std::size_t i = 0; i < Definitions; ++i)
         EXPECT_NE(TuErrorCatalogue[i].category, 0u) << i;
     const TuErrorDefinition& end = TuErrorCatalogue[Definitions];
-    EXPECT_EQ(end.cause, 1384001000u);
+    EXPECT_EQ(static_cast<int>(end.cause), TuCauseEndOfCatalogue);
     EXPECT_EQ(end.category, 0u);
     EXPECT_STREQ(end.messageTemplate, "?");
     for (std::uint32_t type : end.argumentTypes)
@@ -78,8 +79,9 @@ TEST(error_catalogue_test, fields_stay_within_their_ranges) {
     std::set<std::uint32_t> categories;
     for (std::size_t i = 0; i < Definitions; ++i) {
         const TuErrorDefinition& row = TuErrorCatalogue[i];
-        EXPECT_GE(row.cause, 1384001001u) << i;
-        EXPECT_LE(row.cause, 1384001729u) << i;
+        // From the first core cause to the last cause of dBase files.
+        EXPECT_GE(static_cast<int>(row.cause), TuCauseInternalError) << i;
+        EXPECT_LE(static_cast<int>(row.cause), TuCauseDbaseFileEmpty) << i;
         EXPECT_EQ(row.messageId, 0u) << row.cause;
         EXPECT_EQ(row.reserved, 0u) << row.cause;
         for (std::uint32_t type : row.argumentTypes)
@@ -91,20 +93,22 @@ TEST(error_catalogue_test, fields_stay_within_their_ranges) {
     EXPECT_EQ(categories, (std::set<std::uint32_t>{5, 7, 8, 9, 10, 12, 13, 14, 16, 17}));
 }
 
-TEST(error_catalogue_test, only_1384001300_is_defined_twice_and_identically) {
+TEST(error_catalogue_test, only_the_temporary_directory_cause_is_defined_twice_and_identically) {
     std::set<std::uint32_t> seen;
     int duplicates = 0;
     for (std::size_t i = 0; i < Definitions; ++i) {
         if (!seen.insert(TuErrorCatalogue[i].cause).second) {
             ++duplicates;
-            EXPECT_EQ(TuErrorCatalogue[i].cause, 1384001300u);
+            EXPECT_EQ(static_cast<int>(TuErrorCatalogue[i].cause),
+                      TuCauseTemporaryDirectoryMissing);
         }
     }
     EXPECT_EQ(duplicates, 1);
-    const TuErrorDefinition* first = Find(1384001300);
+    const TuErrorDefinition* first = Find(TuCauseTemporaryDirectoryMissing);
     const TuErrorDefinition* second = nullptr;
     for (std::size_t i = 0; i < Definitions; ++i)
-        if (TuErrorCatalogue[i].cause == 1384001300u && &TuErrorCatalogue[i] != first)
+        if (static_cast<int>(TuErrorCatalogue[i].cause) == TuCauseTemporaryDirectoryMissing &&
+            &TuErrorCatalogue[i] != first)
             second = &TuErrorCatalogue[i];
     ASSERT_NE(second, nullptr);
     EXPECT_EQ(first->category, second->category);
@@ -120,58 +124,58 @@ TEST(error_catalogue_test, templates_are_stored_verbatim) {
         const char* text;
     };
     const Row rows[] = {
-        {1384001001,
+        {TuCauseInternalError,
          16,
          {3, 7, 0, 0},
          "Internal software error detected at line %1>d in source code file named %2>s."},
-        {1384001155,
+        {TuCausePictureInputTooShort,
          5,
          {7, 7, 0, 0},
          "Not enough characters in input sequence \"%2>s\" to satisfy the requirements of the "
          "picture \"%1>s\"."},
-        {1384001253,
+        {TuCauseFileReadFailed,
          9,
          {8, 3, 0, 0},
          "Error detected reading from file named '%1>s'. (code: %2>d)"},
-        {1384001258,
+        {TuCauseFileRecordNumberInvalid,
          10,
          {8, 4, 0, 0},
          "Write of record number %2ld of file named %1>s failed.  This record number is not "
          "valid."},
-        {1384001306,
+        {TuCauseOpenDirectoryMissing,
          8,
          {8, 8, 3, 0},
          "Attempt to open file named '%1>s' failed. Directory named '%2>s' does not exist, or "
          "permission to access it has been denied.[%3>d]"},
-        {1384001557,
+        {TuCauseTiffElementMissing,
          16,
          {3, 3, 0, 0},
          "Attempt to access element number %2>d of a tag with ID %1>d.  Element does not exist."},
-        {1384001560,
+        {TuCauseTiffChangedSinceExamined,
          8,
          {8, 0, 0, 0},
          "The Tiff file named %1>s was changed by another program since it was examined; the "
          "update was not made.  Examine the file again before updating it."},
-        {1384001561,
+        {TuCauseTiffBeyondFourGiB,
          10,
          {8, 0, 0, 0},
          "The Tiff file named %1>s is too large for this update: the new tag values and "
          "directory would lie beyond 4 GiB, which a classic TIFF file cannot address."},
-        {1384001609,
+        {TuCauseIso8211UnexpectedEnd,
          10,
          {7, 4, 0, 0},
          "Encountered the end of the data file named %1>b unexpectedly while attempting to "
          "access record number %2>d  "},
-        {1384001610,
+        {TuCauseIso8211FieldIndexInvalid,
          10,
          {7, 4, 4, 4},
          "Invalid field index (%4>d) was presented while reading record #%2>d of file named "
          "%1>b. This file only has %3>d fields."},
-        {1384001701,
+        {TuCauseDateNotInitialized,
          16,
          {0, 0, 0, 0},
          "%1^B tried to process a TuDate variable which was not properly initialized."},
-        {1384001729,
+        {TuCauseDbaseFileEmpty,
          14,
          {7, 0, 0, 0},
          "The %1^b application requested retrieval of data from an empty data file named %1>s."},
@@ -194,11 +198,31 @@ TEST(error_catalogue_test, templates_are_stored_verbatim) {
 
 TEST(error_catalogue_test, families_keep_their_stored_order) {
     // Rows are stored by family, each family as listed, even where codes run backwards.
-    const unsigned order[] = {1384001001, 1384001100, 1384001150, 1384001200, 1384001250,
-                              1384001255, 1384001256, 1384001251, 1384001300, 1384001350,
-                              1384001400, 1384001450, 1384001500, 1384001510, 1384001550,
-                              1384001570, 1384001580, 1384001600, 1384001650, 1384001701,
-                              1384001700, 1384001711, 1384001727, 1384001720, 1384001729};
+    const unsigned order[] = {TuCauseInternalError,
+                              TuCauseBitmapSizeInvalid,
+                              TuCausePictureTooLong,
+                              TuCauseRegularExpressionArgumentsInvalid,
+                              TuCauseFileSeekFailed,
+                              TuCauseFileSeekBeforeStart,
+                              TuCauseFileSeekPastEnd,
+                              TuCauseFileWriteFailed,
+                              TuCauseTemporaryDirectoryMissing,
+                              TuCauseDelimitedLineTooLong,
+                              TuCauseTokenIndexInvalid,
+                              TuCauseNameIndexEntryExists,
+                              TuCauseLinearUnitUnknown,
+                              TuCauseCommandLineTooManyArguments,
+                              TuCauseTiffNotUnderstood,
+                              TuCauseWorldFileNotUnderstood,
+                              TuCauseRegistryAccessDenied,
+                              TuCauseIso8211FieldControlInvalid,
+                              TuCauseShapeFileTruncated,
+                              TuCauseDateNotInitialized,
+                              TuCauseDateBeforeYearOne,
+                              TuCauseDbaseFieldTypeMismatch,
+                              TuCauseDbaseFieldsFixed,
+                              TuCauseDbaseTooManyFields,
+                              TuCauseDbaseFileEmpty};
     const TuErrorDefinition* previous = nullptr;
     for (unsigned cause : order) {
         const TuErrorDefinition* row = Find(cause);
@@ -208,8 +232,8 @@ TEST(error_catalogue_test, families_keep_their_stored_order) {
         }
         previous = row;
     }
-    EXPECT_EQ(TuErrorCatalogue[0].cause, 1384001001u);
-    EXPECT_EQ(TuErrorCatalogue[Definitions - 1].cause, 1384001729u);
+    EXPECT_EQ(static_cast<int>(TuErrorCatalogue[0].cause), TuCauseInternalError);
+    EXPECT_EQ(static_cast<int>(TuErrorCatalogue[Definitions - 1].cause), TuCauseDbaseFileEmpty);
 }
 
 TEST(error_catalogue_test, every_row_raises_with_its_own_arguments) {

@@ -6,9 +6,13 @@
 
 #include <gtest/gtest.h>
 
+#include "uCauses.h"
 #include "uSystemInfo.h"
 
 namespace {
+
+// A cause that no row of the catalogue defines.
+constexpr int UndefinedCause = 1384009999;
 
 // Message text as bytes, one per unit (every unit here is below 256).
 std::string Text(const char16_t* text) {
@@ -51,8 +55,8 @@ public:
 } // namespace
 
 TEST(error_test, arguments_fill_their_placeholders) {
-    const TuException error(1384001305, 2, u"/data/scan.tif", 24);
-    EXPECT_EQ(error.Cause(), 1384001305);
+    const TuException error(TuCauseOpenTooManyFiles, 2, u"/data/scan.tif", 24);
+    EXPECT_EQ(error.Cause(), TuCauseOpenTooManyFiles);
     EXPECT_EQ(error.Category(), 9);
     EXPECT_EQ(Text(error.Message()), "Attempt to open file named '/data/scan.tif' failed. Program "
                                      "has too many files open already. (Code: 24)");
@@ -66,12 +70,12 @@ TEST(error_test, arguments_fill_their_placeholders) {
 TEST(error_test, first_of_duplicate_definitions_is_found) {
     const TuErrorDefinition* first = nullptr;
     for (std::size_t i = 0; i < TuErrorCatalogueLength && first == nullptr; ++i)
-        if (TuErrorCatalogue[i].cause == 1384001300u)
+        if (static_cast<int>(TuErrorCatalogue[i].cause) == TuCauseTemporaryDirectoryMissing)
             first = &TuErrorCatalogue[i];
     ASSERT_NE(first, nullptr);
-    EXPECT_EQ(&TuLookupCause(1384001300, TuErrorCatalogue), first);
+    EXPECT_EQ(&TuLookupCause(TuCauseTemporaryDirectoryMissing, TuErrorCatalogue), first);
 
-    const TuException error(1384001300, 1, u"/no/such/folder");
+    const TuException error(TuCauseTemporaryDirectoryMissing, 1, u"/no/such/folder");
     EXPECT_EQ(error.Category(), 16);
     EXPECT_EQ(error.ArgumentType(1), tvWideText);
     EXPECT_EQ(error.ArgumentType(2), tvNone);
@@ -80,13 +84,13 @@ TEST(error_test, first_of_duplicate_definitions_is_found) {
 }
 
 TEST(error_test, undefined_cause_uses_fallback_and_records_it) {
-    const TuException error(1384009999, 0);
+    const TuException error(UndefinedCause, 0);
     EXPECT_EQ(error.Cause(), 0);
     EXPECT_EQ(error.Category(), 16);
-    EXPECT_EQ(Text(error.Message()),
-              "Software problem: Error definition for cause 1384009999 not found.");
+    EXPECT_EQ(Text(error.Message()), "Software problem: Error definition for cause " +
+                                         std::to_string(UndefinedCause) + " not found.");
     EXPECT_EQ(tuSystemInfo.Fact(7).Kind(), tvInt);
-    EXPECT_EQ(tuSystemInfo.Fact(7).AsSigned(), 1384009999);
+    EXPECT_EQ(tuSystemInfo.Fact(7).AsSigned(), UndefinedCause);
 
     // A later undefined cause replaces the recorded one; a negative code prints signed.
     const TuException negative(-42, 0);
@@ -96,11 +100,11 @@ TEST(error_test, undefined_cause_uses_fallback_and_records_it) {
 }
 
 TEST(error_test, end_record_is_never_a_definition) {
-    const TuException error(1384001000, 0);
+    const TuException error(TuCauseEndOfCatalogue, 0);
     EXPECT_EQ(error.Cause(), 0);
-    EXPECT_EQ(&TuLookupCause(1384001000, TuErrorCatalogue), &TuErrorFallback);
-    EXPECT_EQ(Text(error.Message()),
-              "Software problem: Error definition for cause 1384001000 not found.");
+    EXPECT_EQ(&TuLookupCause(TuCauseEndOfCatalogue, TuErrorCatalogue), &TuErrorFallback);
+    EXPECT_EQ(Text(error.Message()), "Software problem: Error definition for cause " +
+                                         std::to_string(TuCauseEndOfCatalogue) + " not found.");
 }
 
 TEST(error_test, undefined_cause_reads_first_argument_as_int_without_showing_it) {
@@ -112,11 +116,11 @@ TEST(error_test, undefined_cause_reads_first_argument_as_int_without_showing_it)
 }
 
 TEST(error_test, element_error_names_tag_then_element) {
-    const TuException both(1384001557, 2, 33550, 7);
+    const TuException both(TuCauseTiffElementMissing, 2, 33550, 7);
     EXPECT_EQ(
         Text(both.Message()),
         "Attempt to access element number 7 of a tag with ID 33550.  Element does not exist.");
-    const TuException tagOnly(1384001557, 1, 33922);
+    const TuException tagOnly(TuCauseTiffElementMissing, 1, 33922);
     EXPECT_EQ(
         Text(tagOnly.Message()),
         "Attempt to access element number ? of a tag with ID 33922.  Element does not exist.");
@@ -124,24 +128,25 @@ TEST(error_test, element_error_names_tag_then_element) {
 
 TEST(error_test, count_limits_what_is_read) {
     // Too few: the code placeholder prints "?".
-    const TuException nameOnly(1384001310, 1, u"new.tfw");
+    const TuException nameOnly(TuCauseCreateFileExists, 1, u"new.tfw");
     EXPECT_EQ(Text(nameOnly.Message()),
               "Couldn't create a file named new.tfw. A file with that name already exists or, "
               "perhaps, is marked as read only. (Code: ?)");
     // Count below what was passed: the rest is ignored.
-    const TuException counted(1384001310, 1, u"new.tfw", 17);
+    const TuException counted(TuCauseCreateFileExists, 1, u"new.tfw", 17);
     EXPECT_EQ(counted.Argument(2).Kind(), tvNone);
     // Count above what was passed: nothing beyond the arguments is read.
-    const TuException overcounted(1384001305, 4, u"a.tif");
+    const TuException overcounted(TuCauseOpenTooManyFiles, 4, u"a.tif");
     EXPECT_EQ(overcounted.Argument(2).Kind(), tvNone);
     EXPECT_NE(Text(overcounted.Message()).find("(Code: ?)"), std::string::npos);
     // A negative count reads nothing.
-    const TuException negative(1384001305, -3, u"a.tif", 1);
+    const TuException negative(TuCauseOpenTooManyFiles, -3, u"a.tif", 1);
     EXPECT_EQ(negative.Argument(1).Kind(), tvNone);
 }
 
 TEST(error_test, arguments_beyond_the_fourth_are_ignored) {
-    const TuException error(1384001610, 6, "roads.ddf", 11L, 12L, 13L, 14L, 15L);
+    const TuException error(TuCauseIso8211FieldIndexInvalid, 6, "roads.ddf", 11L, 12L, 13L, 14L,
+                            15L);
     EXPECT_EQ(Text(error.Message()),
               "Invalid field index (13) was presented while reading record #11 of file named "
               "roads. This file only has 12 fields.");
@@ -149,44 +154,48 @@ TEST(error_test, arguments_beyond_the_fourth_are_ignored) {
 
 TEST(error_test, argument_of_wrong_form_leaves_position_empty_and_is_consumed) {
     // Name and code swapped: neither can be read, and the code does not shift into position 1.
-    const TuException swapped(1384001305, 2, 24, u"scan.tif");
+    const TuException swapped(TuCauseOpenTooManyFiles, 2, 24, u"scan.tif");
     EXPECT_EQ(swapped.Argument(1).Kind(), tvNone);
     EXPECT_EQ(swapped.Argument(2).Kind(), tvNone);
     EXPECT_EQ(Text(swapped.Message()), "Attempt to open file named '?' failed. Program has too "
                                        "many files open already. (Code: ?)");
     // Narrow text where wide text is wanted, and the other way round.
-    EXPECT_EQ(TuException(1384001550, 1, "scan.tif").Argument(1).Kind(), tvNone);
-    EXPECT_EQ(TuException(1384001570, 1, u"scan.tfw").Argument(1).Kind(), tvNone);
+    EXPECT_EQ(TuException(TuCauseTiffNotUnderstood, 1, "scan.tif").Argument(1).Kind(), tvNone);
+    EXPECT_EQ(TuException(TuCauseWorldFileNotUnderstood, 1, u"scan.tfw").Argument(1).Kind(),
+              tvNone);
     // A null text is not read.
     const char16_t* none = nullptr;
-    EXPECT_EQ(TuException(1384001550, 1, none).Argument(1).Kind(), tvNone);
+    EXPECT_EQ(TuException(TuCauseTiffNotUnderstood, 1, none).Argument(1).Kind(), tvNone);
     // A floating value cannot stand for an integer.
-    EXPECT_EQ(TuException(1384001557, 2, 1.5, 2).Argument(1).Kind(), tvNone);
+    EXPECT_EQ(TuException(TuCauseTiffElementMissing, 2, 1.5, 2).Argument(1).Kind(), tvNone);
 }
 
 TEST(error_test, integers_of_any_width_are_read_as_the_row_says) {
     // tvInt keeps 32 bits, signed.
-    EXPECT_EQ(TuException(1384001557, 2, 0x100000005LL, -1LL).Argument(1).AsSigned(), 5);
-    EXPECT_EQ(TuException(1384001557, 2, 0x100000005LL, -1LL).Argument(2).AsSigned(), -1);
-    EXPECT_EQ(TuException(1384001557, 2, 3000000000u, short{-2}).Argument(1).AsSigned(),
-              static_cast<std::int32_t>(3000000000u));
+    EXPECT_EQ(TuException(TuCauseTiffElementMissing, 2, 0x100000005LL, -1LL).Argument(1).AsSigned(),
+              5);
+    EXPECT_EQ(TuException(TuCauseTiffElementMissing, 2, 0x100000005LL, -1LL).Argument(2).AsSigned(),
+              -1);
+    EXPECT_EQ(
+        TuException(TuCauseTiffElementMissing, 2, 3000000000u, short{-2}).Argument(1).AsSigned(),
+        static_cast<std::int32_t>(3000000000u));
     // tvUnsigned keeps 32 bits, unsigned.
-    const TuException list(1384001553, 2, u"a.tif", -1);
+    const TuException list(TuCauseTiffEntryIndexInvalid, 2, u"a.tif", -1);
     EXPECT_EQ(list.Argument(2).Kind(), tvUnsigned);
     EXPECT_EQ(Text(list.Message()), "Access to tag numbered 4294967295 in the TIFF file named "
                                     "a.tif failed; the requested tag number did not exist.");
     // tvChar keeps the low byte, tvWideChar the low 16 bits.
-    const TuException picture(1384001151, 2, "DD.MM", 0x151);
+    const TuException picture(TuCausePictureCharacterInvalid, 2, "DD.MM", 0x151);
     EXPECT_EQ(Text(picture.Message()), "The character 'Q'(encountered in picture DD.MM) is an "
                                        "invalid formatting picture character.");
-    const TuException delimiter(1384001354, 1, 0x1002C);
+    const TuException delimiter(TuCauseDelimiterInvalid, 1, 0x1002C);
     EXPECT_EQ(Text(delimiter.Message()),
               "The character ',' [44] is not a valid delimiter for delimited text files.");
     // tvDouble takes floating values and converts integers.
-    const TuException fromInt(1384001163, 2, "999", 1000);
+    const TuException fromInt(TuCausePictureValueTooLarge, 2, "999", 1000);
     EXPECT_EQ(Text(fromInt.Message()),
               "The value 1000.000000 was too large to be formatted by picture \"999\".");
-    const TuException fromFloat(1384001163, 2, "999", 1.5f);
+    const TuException fromFloat(TuCausePictureValueTooLarge, 2, "999", 1.5f);
     EXPECT_EQ(fromFloat.Argument(2).AsDouble(), 1.5);
 }
 
@@ -224,7 +233,7 @@ TEST(error_test, long_texts_are_cut_at_255_characters) {
     // Two elided 46-unit names push this message past 255 characters.
     const std::u16string first(60, u'a');
     const std::u16string second(60, u'b');
-    const TuException error(1384001269, 2, first.c_str(), second.c_str());
+    const TuException error(TuCauseFileReplaceRenameFailed, 2, first.c_str(), second.c_str());
     const std::string elidedFirst = std::string(11, 'a') + "..." + std::string(32, 'a');
     const std::string elidedSecond = std::string(11, 'b') + "..." + std::string(32, 'b');
     const std::string full = "While replacing the contents of the file named " + elidedFirst +
@@ -245,12 +254,12 @@ TEST(error_test, long_texts_are_cut_at_255_characters) {
 
 TEST(error_test, copies_carry_cause_arguments_and_text) {
     try {
-        throw TuException(1384001309, 3, u"/w/scan.tif", u"/w", 2);
+        throw TuException(TuCauseOpenFileMissing, 3, u"/w/scan.tif", u"/w", 2);
     } catch (const std::exception& thrown) {
         const auto& caught = dynamic_cast<const TuError&>(thrown);
         const char* caughtText = caught.what();
         const TuError copy(caught);
-        EXPECT_EQ(copy.Cause(), 1384001309);
+        EXPECT_EQ(copy.Cause(), TuCauseOpenFileMissing);
         EXPECT_EQ(copy.Category(), 8);
         EXPECT_EQ(copy.ArgumentType(3), tvInt);
         EXPECT_EQ(copy.Argument(2).Kind(), tvWideText);
@@ -267,7 +276,7 @@ TEST(error_test, copies_carry_cause_arguments_and_text) {
 
 TEST(error_test, bytes_of_a_name_pass_through_unchanged) {
     const char16_t name[] = {u'/', 0xE9, 0xFF, u'.', u't', u'i', u'f', 0};
-    const TuException error(1384001550, 1, name);
+    const TuException error(TuCauseTiffNotUnderstood, 1, name);
     const std::string text = error.what();
     EXPECT_EQ(text.substr(0, 28), std::string("The file named /\xE9\xFF.tif could"));
 }
@@ -292,7 +301,7 @@ TEST(error_test, string_resource_replaces_built_in_template) {
 }
 
 TEST(error_test, accessors_outside_positions_are_empty) {
-    const TuException error(1384001305, 2, u"a", 1);
+    const TuException error(TuCauseOpenTooManyFiles, 2, u"a", 1);
     EXPECT_EQ(error.ArgumentType(0), tvNone);
     EXPECT_EQ(error.ArgumentType(5), tvNone);
     EXPECT_EQ(error.Argument(0).Kind(), tvNone);
@@ -312,13 +321,13 @@ TEST(error_show_test, caption_and_style_follow_category) {
         int style;
     };
     const Expected expected[] = {
-        {1, "Warning; Acknowledgement Required", 0x21},
-        {2, "Debugging Notification", 0x40},
-        {3, "Problem:", 0x10},
-        {4, "Problem:", 0x10},
-        {5, "Warning", 0x30},
-        {6, "For Your Information", 0x40},
-        {99, "Internal Software Problem", 0x10}, // undefined: category 16
+        {1, "Warning; Acknowledgement Required", TuStyleIconQuestion | TuStyleOkCancel},
+        {2, "Debugging Notification", TuStyleIconInformation | TuStyleOk},
+        {3, "Problem:", TuStyleIconError | TuStyleOk},
+        {4, "Problem:", TuStyleIconError | TuStyleOk},
+        {5, "Warning", TuStyleIconWarning | TuStyleOk},
+        {6, "For Your Information", TuStyleIconInformation | TuStyleOk},
+        {99, "Internal Software Problem", TuStyleIconError | TuStyleOk}, // undefined: category 16
     };
     for (const Expected& e : expected) {
         const CatalogueError error(e.cause, catalogue, 0);
@@ -334,32 +343,33 @@ TEST(error_show_test, raised_causes_show_the_error_icon) {
     const char* captions[] = {"User Supplied Information Problem", "Operational Problem",
                               "System Resources Problem", "Data File Format Problem",
                               "Internal Software Problem"};
-    const int causes[] = {1384001301, 1384001304, 1384001305, 1384001550, 1384001551};
+    const int causes[] = {TuCausePathTooLong, TuCauseOpenFailedUnexplained, TuCauseOpenTooManyFiles,
+                          TuCauseTiffNotUnderstood, TuCauseTiffOpenModeInvalid};
     for (int i = 0; i < 5; ++i) {
         const TuException error(causes[i], 0);
         ASSERT_EQ(error.Category(), categories[i]);
         char caption[64];
-        EXPECT_EQ(error.GetCaption(caption, sizeof caption), 0x10);
+        EXPECT_EQ(error.GetCaption(caption, sizeof caption), TuStyleIconError | TuStyleOk);
         EXPECT_STREQ(caption, captions[i]);
     }
 }
 
 TEST(error_show_test, caption_is_cut_to_its_buffer) {
-    const TuException error(1384001301, 0);
+    const TuException error(TuCausePathTooLong, 0);
     char caption[8] = "xxxxxxx";
-    EXPECT_EQ(error.GetCaption(caption, 5), 0x10);
+    EXPECT_EQ(error.GetCaption(caption, 5), TuStyleIconError | TuStyleOk);
     EXPECT_STREQ(caption, "User");
     EXPECT_EQ(caption[5], 'x');
-    EXPECT_EQ(error.GetCaption(caption, 1), 0x10);
+    EXPECT_EQ(error.GetCaption(caption, 1), TuStyleIconError | TuStyleOk);
     EXPECT_STREQ(caption, "");
     caption[0] = 'y';
-    EXPECT_EQ(error.GetCaption(caption, 0), 0x10);
+    EXPECT_EQ(error.GetCaption(caption, 0), TuStyleIconError | TuStyleOk);
     EXPECT_EQ(caption[0], 'y');
 }
 
 TEST(error_show_test, show_hands_caption_body_and_style_to_message_box) {
     RecordedMessageBox box;
-    const TuException error(1384001570, 1, "/maps/sheet.tfw");
+    const TuException error(TuCauseWorldFileNotUnderstood, 1, "/maps/sheet.tfw");
     error.Show();
     error.Show();
     ASSERT_EQ(box.shown.size(), 2u);
@@ -367,13 +377,13 @@ TEST(error_show_test, show_hands_caption_body_and_style_to_message_box) {
     EXPECT_EQ(box.shown[0].body, error.what());
     EXPECT_EQ(box.shown[0].body.substr(0, 52),
               "The file named /maps/sheet.tfw does not appear to be");
-    EXPECT_EQ(box.shown[0].style, 0x10);
+    EXPECT_EQ(box.shown[0].style, TuStyleIconError | TuStyleOk);
     EXPECT_EQ(box.shown[1].body, box.shown[0].body);
 }
 
 TEST(error_show_test, show_without_message_box_writes_standard_error) {
     TuSetMessageBox(nullptr);
-    const TuException error(1384001558, 1, u"ro.tif");
+    const TuException error(TuCauseTiffOpenedForExamination, 1, u"ro.tif");
     testing::internal::CaptureStderr();
     error.Show();
     const std::string written = testing::internal::GetCapturedStderr();

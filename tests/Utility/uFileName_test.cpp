@@ -12,6 +12,7 @@
 #include <unistd.h>
 
 #include "RaisedError.h"
+#include "uCauses.h"
 #include "uError.h"
 
 namespace {
@@ -68,15 +69,16 @@ struct Diagnosis {
     int number = 0;
 };
 
-Diagnosis Diagnose(const TuFileName& name, int accessKind, int errorNumber) {
-    const auto error = Raised([&] { name.RaiseOpenFailure(accessKind, errorNumber); });
+Diagnosis Diagnose(const TuFileName& name, TuOpenAccess wanted, int errorNumber) {
+    const auto error = Raised([&] { name.RaiseOpenFailure(wanted, errorNumber); });
     if (!error) {
         ADD_FAILURE() << "RaiseOpenFailure returned";
         return {};
     }
     Diagnosis diagnosis{error->Cause(), WideArgument(*error, 1), {}, 0};
     // Causes with a component carry it second and the number third.
-    const bool hasComponent = error->Cause() >= 1384001306 && error->Cause() <= 1384001309;
+    const bool hasComponent =
+        error->Cause() >= TuCauseOpenDirectoryMissing && error->Cause() <= TuCauseOpenFileMissing;
     if (hasComponent)
         diagnosis.second = WideArgument(*error, 2);
     diagnosis.number = error->Argument(hasComponent ? 3 : 2).AsSigned();
@@ -113,13 +115,13 @@ TEST_F(file_name_test, path_of_259_units_is_kept_and_longer_text_refused) {
     const std::string tooLong = longest + "b";
     const auto error = Raised([&] { TuFileName name(tooLong.c_str()); });
     ASSERT_TRUE(error);
-    EXPECT_EQ(error->Cause(), 1384001302);
+    EXPECT_EQ(error->Cause(), TuCausePathTooLongWhenAbsolute);
     EXPECT_EQ(WideArgument(*error, 1), Kept(Wide(tooLong)));
     // Far beyond any buffer: reported, not cut or overrun.
     const std::string huge(5000, 'h');
     const auto hugeError = Raised([&] { TuFileName name(huge.c_str()); });
     ASSERT_TRUE(hugeError);
-    EXPECT_EQ(hugeError->Cause(), 1384001302);
+    EXPECT_EQ(hugeError->Cause(), TuCausePathTooLongWhenAbsolute);
     EXPECT_EQ(WideArgument(*hugeError, 1), Kept(Wide(huge)));
 }
 
@@ -213,7 +215,7 @@ TEST_F(file_name_test, failed_set_extension_leaves_the_path) {
     const Text longExtension(255, u'e');
     const auto error = Raised([&] { name.SetExtension(longExtension.c_str()); });
     ASSERT_TRUE(error);
-    EXPECT_EQ(error->Cause(), 1384001315);
+    EXPECT_EQ(error->Cause(), TuCauseExtensionTooLong);
     EXPECT_EQ(WideArgument(*error, 1), Kept(longExtension));
     EXPECT_EQ(Text(name.GetPath()), u"/maps/sheet1.tif");
     EXPECT_EQ(name.GetNarrow(), narrow);
@@ -226,7 +228,7 @@ TEST_F(file_name_test, failed_set_extension_leaves_the_path) {
     TuFileName full(base.c_str());
     const auto tooLong = Raised([&] { full.SetExtension("tiff"); });
     ASSERT_TRUE(tooLong);
-    EXPECT_EQ(tooLong->Cause(), 1384001301);
+    EXPECT_EQ(tooLong->Cause(), TuCausePathTooLong);
     EXPECT_EQ(Text(full.GetPath()), Wide(base));
     EXPECT_STREQ(full.GetNarrow(), base.c_str());
 }
@@ -234,22 +236,22 @@ TEST_F(file_name_test, failed_set_extension_leaves_the_path) {
 // ---- Diagnosis of a failed open, on real folders -------------------------------------------
 
 TEST_F(file_name_test, too_many_open_files_whatever_the_path) {
-    const Diagnosis diagnosis = Diagnose(TuFileName("/no/such/place.tif"), 0, 24);
-    EXPECT_EQ(diagnosis.cause, 1384001305);
+    const Diagnosis diagnosis = Diagnose(TuFileName("/no/such/place.tif"), TuOpenAccess::Read, 24);
+    EXPECT_EQ(diagnosis.cause, TuCauseOpenTooManyFiles);
     EXPECT_EQ(diagnosis.first, u"/no/such/place.tif");
     EXPECT_EQ(diagnosis.number, 24);
 }
 
 TEST_F(file_name_test, missing_file_in_an_existing_folder) {
     fs::create_directory("maps");
-    Diagnosis diagnosis = Diagnose(TuFileName("maps/nosuch.tif"), 0, ENOENT);
-    EXPECT_EQ(diagnosis.cause, 1384001309);
+    Diagnosis diagnosis = Diagnose(TuFileName("maps/nosuch.tif"), TuOpenAccess::Read, ENOENT);
+    EXPECT_EQ(diagnosis.cause, TuCauseOpenFileMissing);
     EXPECT_EQ(diagnosis.first, u"nosuch.tif");
     EXPECT_EQ(diagnosis.second, Wide(folder) + u"/maps");
     EXPECT_EQ(diagnosis.number, 2);
 
-    diagnosis = Diagnose(TuFileName("README"), 3, ENOENT);
-    EXPECT_EQ(diagnosis.cause, 1384001309);
+    diagnosis = Diagnose(TuFileName("README"), TuOpenAccess::ReadWrite, ENOENT);
+    EXPECT_EQ(diagnosis.cause, TuCauseOpenFileMissing);
     EXPECT_EQ(diagnosis.first, u"README.");
     EXPECT_EQ(diagnosis.second, Wide(folder));
 }
@@ -257,8 +259,8 @@ TEST_F(file_name_test, missing_file_in_an_existing_folder) {
 TEST_F(file_name_test, missing_file_in_the_root_names_the_root) {
     const std::string name = "/kestrel-absent-" + std::to_string(getpid()) + ".tif";
     ASSERT_FALSE(fs::exists(name));
-    const Diagnosis diagnosis = Diagnose(TuFileName(name.c_str()), 0, ENOENT);
-    EXPECT_EQ(diagnosis.cause, 1384001309);
+    const Diagnosis diagnosis = Diagnose(TuFileName(name.c_str()), TuOpenAccess::Read, ENOENT);
+    EXPECT_EQ(diagnosis.cause, TuCauseOpenFileMissing);
     EXPECT_EQ(diagnosis.first, Wide(name.substr(1)));
     EXPECT_EQ(diagnosis.second, u"/");
 }
@@ -266,8 +268,8 @@ TEST_F(file_name_test, missing_file_in_the_root_names_the_root) {
 TEST_F(file_name_test, missing_folder_names_the_first_missing_component) {
     fs::create_directory("maps");
     const TuFileName name("maps/old/older/a.tif");
-    const Diagnosis diagnosis = Diagnose(name, 0, ENOENT);
-    EXPECT_EQ(diagnosis.cause, 1384001306);
+    const Diagnosis diagnosis = Diagnose(name, TuOpenAccess::Read, ENOENT);
+    EXPECT_EQ(diagnosis.cause, TuCauseOpenDirectoryMissing);
     EXPECT_EQ(diagnosis.first, Kept(name.GetPath()));
     EXPECT_EQ(diagnosis.second, u"old");
     EXPECT_EQ(diagnosis.number, 2);
@@ -275,8 +277,8 @@ TEST_F(file_name_test, missing_folder_names_the_first_missing_component) {
 
 TEST_F(file_name_test, missing_top_level_folder) {
     const std::string path = "/kestrel-absent-" + std::to_string(getpid()) + "/a/b.tif";
-    const Diagnosis diagnosis = Diagnose(TuFileName(path.c_str()), 0, ENOENT);
-    EXPECT_EQ(diagnosis.cause, 1384001306);
+    const Diagnosis diagnosis = Diagnose(TuFileName(path.c_str()), TuOpenAccess::Read, ENOENT);
+    EXPECT_EQ(diagnosis.cause, TuCauseOpenDirectoryMissing);
     EXPECT_EQ(diagnosis.second, Wide("kestrel-absent-" + std::to_string(getpid())));
 }
 
@@ -286,15 +288,16 @@ TEST_F(file_name_test, regular_file_used_as_a_folder) {
     // Deeper than the folder meant to hold the file: the file in the way is named.
     const TuFileName deep("maps/a.tif/x/y.tif");
     for (int errorNumber : {ENOENT, ENOTDIR}) {
-        const Diagnosis diagnosis = Diagnose(deep, 0, errorNumber);
-        EXPECT_EQ(diagnosis.cause, 1384001307);
+        const Diagnosis diagnosis = Diagnose(deep, TuOpenAccess::Read, errorNumber);
+        EXPECT_EQ(diagnosis.cause, TuCauseOpenComponentIsFile);
         EXPECT_EQ(diagnosis.first, Kept(deep.GetPath()));
         EXPECT_EQ(diagnosis.second, u"a.tif");
         EXPECT_EQ(diagnosis.number, errorNumber);
     }
     // The file stands where the holding folder should be: the file is missing from it.
-    const Diagnosis diagnosis = Diagnose(TuFileName("maps/a.tif/y.tif"), 0, ENOTDIR);
-    EXPECT_EQ(diagnosis.cause, 1384001309);
+    const Diagnosis diagnosis =
+        Diagnose(TuFileName("maps/a.tif/y.tif"), TuOpenAccess::Read, ENOTDIR);
+    EXPECT_EQ(diagnosis.cause, TuCauseOpenFileMissing);
     EXPECT_EQ(diagnosis.first, u"y.tif");
     EXPECT_EQ(diagnosis.second, Wide(folder) + u"/maps/a.tif");
     EXPECT_EQ(diagnosis.number, ENOTDIR);
@@ -302,8 +305,8 @@ TEST_F(file_name_test, regular_file_used_as_a_folder) {
 
 TEST_F(file_name_test, special_file_used_as_a_folder) {
     ASSERT_EQ(mkfifo("pipe", 0600), 0);
-    const Diagnosis diagnosis = Diagnose(TuFileName("pipe/x/y.tif"), 0, ENOTDIR);
-    EXPECT_EQ(diagnosis.cause, 1384001308);
+    const Diagnosis diagnosis = Diagnose(TuFileName("pipe/x/y.tif"), TuOpenAccess::Read, ENOTDIR);
+    EXPECT_EQ(diagnosis.cause, TuCauseOpenComponentNotDirectory);
     EXPECT_EQ(diagnosis.second, u"pipe");
 }
 
@@ -311,52 +314,52 @@ TEST_F(file_name_test, folder_opened_as_a_file) {
     fs::create_directory("maps");
     const TuFileName name("maps");
     for (int errorNumber : {EISDIR, EACCES}) {
-        const Diagnosis diagnosis = Diagnose(name, 0, errorNumber);
-        EXPECT_EQ(diagnosis.cause, 1384001311);
+        const Diagnosis diagnosis = Diagnose(name, TuOpenAccess::Read, errorNumber);
+        EXPECT_EQ(diagnosis.cause, TuCauseOpenIsDirectory);
         EXPECT_EQ(diagnosis.first, Wide(folder) + u"/maps");
         EXPECT_EQ(diagnosis.number, errorNumber);
     }
-    EXPECT_EQ(Diagnose(name, 3, EISDIR).cause, 1384001311);
+    EXPECT_EQ(Diagnose(name, TuOpenAccess::ReadWrite, EISDIR).cause, TuCauseOpenIsDirectory);
 }
 
 TEST_F(file_name_test, refused_access_to_an_existing_file) {
     MakeFile("locked.tif");
     ASSERT_EQ(chmod("locked.tif", 0444), 0);
     const TuFileName locked("locked.tif");
-    EXPECT_EQ(Diagnose(locked, 3, EACCES).cause, 1384001312);
-    EXPECT_EQ(Diagnose(locked, 1, EACCES).cause, 1384001312);
+    EXPECT_EQ(Diagnose(locked, TuOpenAccess::ReadWrite, EACCES).cause, TuCauseOpenWriteDenied);
+    EXPECT_EQ(Diagnose(locked, TuOpenAccess::Write, EACCES).cause, TuCauseOpenWriteDenied);
     // Reading was all that was wanted, and reading is allowed.
-    EXPECT_EQ(Diagnose(locked, 0, EACCES).cause, 1384001314);
+    EXPECT_EQ(Diagnose(locked, TuOpenAccess::Read, EACCES).cause, TuCauseOpenDenied);
 
     MakeFile("open.tif");
-    const Diagnosis diagnosis = Diagnose(TuFileName("open.tif"), 3, EACCES);
-    EXPECT_EQ(diagnosis.cause, 1384001314);
+    const Diagnosis diagnosis = Diagnose(TuFileName("open.tif"), TuOpenAccess::ReadWrite, EACCES);
+    EXPECT_EQ(diagnosis.cause, TuCauseOpenDenied);
     EXPECT_EQ(diagnosis.first, Wide(folder) + u"/open.tif");
     EXPECT_EQ(diagnosis.number, 13);
 }
 
 TEST_F(file_name_test, refused_access_to_a_path_that_cannot_be_examined) {
-    const Diagnosis diagnosis = Diagnose(TuFileName("nosuch/a.tif"), 0, EACCES);
-    EXPECT_EQ(diagnosis.cause, 1384001314);
+    const Diagnosis diagnosis = Diagnose(TuFileName("nosuch/a.tif"), TuOpenAccess::Read, EACCES);
+    EXPECT_EQ(diagnosis.cause, TuCauseOpenDenied);
 }
 
 TEST_F(file_name_test, existing_file_and_other_error_numbers) {
     MakeFile("a.tif");
     const TuFileName name("a.tif");
-    Diagnosis diagnosis = Diagnose(name, 3, EEXIST);
-    EXPECT_EQ(diagnosis.cause, 1384001310);
+    Diagnosis diagnosis = Diagnose(name, TuOpenAccess::ReadWrite, EEXIST);
+    EXPECT_EQ(diagnosis.cause, TuCauseCreateFileExists);
     EXPECT_EQ(diagnosis.number, 17);
-    diagnosis = Diagnose(name, 0, EIO);
-    EXPECT_EQ(diagnosis.cause, 1384001304);
+    diagnosis = Diagnose(name, TuOpenAccess::Read, EIO);
+    EXPECT_EQ(diagnosis.cause, TuCauseOpenFailedUnexplained);
     EXPECT_EQ(diagnosis.first, Wide(folder) + u"/a.tif");
     EXPECT_EQ(diagnosis.number, EIO);
-    EXPECT_EQ(Diagnose(name, 0, ENFILE).cause, 1384001304);
+    EXPECT_EQ(Diagnose(name, TuOpenAccess::Read, ENFILE).cause, TuCauseOpenFailedUnexplained);
 }
 
 TEST_F(file_name_test, existing_file_reported_missing_names_its_folder) {
     MakeFile("a.tif");
-    const Diagnosis diagnosis = Diagnose(TuFileName("a.tif"), 0, ENOENT);
-    EXPECT_EQ(diagnosis.cause, 1384001306);
+    const Diagnosis diagnosis = Diagnose(TuFileName("a.tif"), TuOpenAccess::Read, ENOENT);
+    EXPECT_EQ(diagnosis.cause, TuCauseOpenDirectoryMissing);
     EXPECT_EQ(diagnosis.second, Wide(folder));
 }
 
@@ -366,7 +369,7 @@ TEST_F(file_name_test, long_directory_parts_are_diagnosed_whole) {
     MakeFile("a.tif");
     ASSERT_EQ(mkfifo("pipe", 0600), 0);
     const auto message = [](const TuFileName& name) {
-        const auto error = Raised([&] { name.RaiseOpenFailure(0, ENOENT); });
+        const auto error = Raised([&] { name.RaiseOpenFailure(TuOpenAccess::Read, ENOENT); });
         return error ? Text(error->Message()) : Text(u"no error raised");
     };
     const Text root = Wide(folder);
@@ -415,7 +418,7 @@ TEST_F(file_name_test, long_directory_parts_are_diagnosed_whole) {
 TEST_F(file_name_test, diagnosis_leaves_the_name_unchanged) {
     const TuFileName name("maps/a.tif");
     const char* narrow = name.GetNarrow();
-    Diagnose(name, 0, ENOENT);
+    Diagnose(name, TuOpenAccess::Read, ENOENT);
     EXPECT_EQ(Text(name.GetPath()), Wide(folder) + u"/maps/a.tif");
     EXPECT_EQ(name.GetNarrow(), narrow);
 }

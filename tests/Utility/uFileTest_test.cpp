@@ -69,32 +69,32 @@ TEST_F(file_test_test, status_of_files_folders_and_missing_paths) {
 
 TEST_F(file_test_test, missing_path_fails_every_mode) {
     const std::u16string path = Wide(folder + "/nosuch.tif");
-    for (int mode : {0, 2, 4, 6})
+    for (int mode : {TuAccessExists, TuAccessWrite, TuAccessRead, TuAccessReadWrite})
         EXPECT_EQ(TuFileAccess(path.c_str(), mode), -1) << mode;
 }
 
 TEST_F(file_test_test, writable_file_passes_every_mode) {
     const std::u16string path = File("a.tif", ReadWrite);
-    for (int mode : {0, 2, 4, 6})
+    for (int mode : {TuAccessExists, TuAccessWrite, TuAccessRead, TuAccessReadWrite})
         EXPECT_EQ(TuFileAccess(path.c_str(), mode), 0) << mode;
 }
 
 // Without any write bit a file is read-only for everyone, the superuser included.
 TEST_F(file_test_test, read_only_file_refuses_writing) {
     const std::u16string path = File("a.tif", ReadOnly);
-    EXPECT_EQ(TuFileAccess(path.c_str(), 0), 0);
-    EXPECT_EQ(TuFileAccess(path.c_str(), 4), 0);
-    EXPECT_EQ(TuFileAccess(path.c_str(), 2), -1);
-    EXPECT_EQ(TuFileAccess(path.c_str(), 6), -1);
+    EXPECT_EQ(TuFileAccess(path.c_str(), TuAccessExists), 0);
+    EXPECT_EQ(TuFileAccess(path.c_str(), TuAccessRead), 0);
+    EXPECT_EQ(TuFileAccess(path.c_str(), TuAccessWrite), -1);
+    EXPECT_EQ(TuFileAccess(path.c_str(), TuAccessReadWrite), -1);
 }
 
 TEST_F(file_test_test, folders_answer_like_files) {
     const std::u16string open = Folder("open", OpenFolder);
-    for (int mode : {0, 2, 4, 6})
+    for (int mode : {TuAccessExists, TuAccessWrite, TuAccessRead, TuAccessReadWrite})
         EXPECT_EQ(TuFileAccess(open.c_str(), mode), 0) << mode;
     const std::u16string locked = Folder("locked", ReadOnlyFolder);
-    EXPECT_EQ(TuFileAccess(locked.c_str(), 4), 0);
-    EXPECT_EQ(TuFileAccess(locked.c_str(), 2), -1);
+    EXPECT_EQ(TuFileAccess(locked.c_str(), TuAccessRead), 0);
+    EXPECT_EQ(TuFileAccess(locked.c_str(), TuAccessWrite), -1);
 }
 
 TEST_F(file_test_test, unknown_mode_is_refused) {
@@ -106,7 +106,7 @@ TEST_F(file_test_test, unknown_mode_is_refused) {
 // A file name's bytes reach the system unchanged, whatever their encoding.
 TEST_F(file_test_test, non_ascii_names_are_found) {
     const std::u16string utf8 = File("carte_\xc3\xa9t\xc3\xa9.tif", ReadWrite);
-    EXPECT_EQ(TuFileAccess(utf8.c_str(), 0), 0);
+    EXPECT_EQ(TuFileAccess(utf8.c_str(), TuAccessExists), 0);
     const std::u16string latin1 = File("carte_\xe9t\xe9.tif", ReadWrite);
     struct stat status;
     EXPECT_EQ(TuFileStatus(latin1.c_str(), &status), 0);
@@ -118,7 +118,7 @@ TEST_F(file_test_test, paths_without_an_exact_narrow_form_do_not_exist) {
     const std::u16string wide = Wide(folder) + u"/a\u0151.tif"; // narrows to "a?" elsewhere
     struct stat status;
     EXPECT_EQ(TuFileStatus(wide.c_str(), &status), -1);
-    EXPECT_EQ(TuFileAccess(wide.c_str(), 0), -1);
+    EXPECT_EQ(TuFileAccess(wide.c_str(), TuAccessExists), -1);
     // A path one unit longer than the narrow buffer holds, whose cut form names a real file.
     const std::string outer = folder + "/" + std::string(200, 'd');
     const std::string inner = outer + "/" + std::string(200, 'd');
@@ -126,11 +126,11 @@ TEST_F(file_test_test, paths_without_an_exact_narrow_form_do_not_exist) {
     const std::string existing = inner + "/" + std::string(519 - inner.size() - 1, 'f');
     std::ofstream(existing) << "data";
     ASSERT_EQ(existing.size(), 519u);
-    ASSERT_EQ(TuFileAccess(Wide(existing).c_str(), 0), 0);
+    ASSERT_EQ(TuFileAccess(Wide(existing).c_str(), TuAccessExists), 0);
     const std::u16string longer = Wide(existing) + u"g";
-    EXPECT_EQ(TuFileAccess(longer.c_str(), 0), -1);
+    EXPECT_EQ(TuFileAccess(longer.c_str(), TuAccessExists), -1);
     EXPECT_EQ(TuFileStatus(longer.c_str(), &status), -1);
-    EXPECT_EQ(TuFileAccess(nullptr, 0), -1);
+    EXPECT_EQ(TuFileAccess(nullptr, TuAccessExists), -1);
 }
 
 namespace {
@@ -140,10 +140,11 @@ std::string AnswerMismatches(const std::vector<std::u16string>& paths) {
     std::string mismatches;
     for (const std::u16string& path : paths) {
         const TuFileAccessAnswers answers = TuFileAccessAll(path.c_str());
-        const std::pair<int, bool> expected[] = {{0, answers.exists},
-                                                 {4, answers.readable},
-                                                 {2, answers.writable},
-                                                 {6, answers.readable && answers.writable}};
+        const std::pair<int, bool> expected[] = {
+            {TuAccessExists, answers.exists},
+            {TuAccessRead, answers.readable},
+            {TuAccessWrite, answers.writable},
+            {TuAccessReadWrite, answers.readable && answers.writable}};
         for (const auto& [mode, granted] : expected)
             if ((TuFileAccess(path.c_str(), mode) == 0) != granted)
                 mismatches +=

@@ -8,6 +8,7 @@
 #include <unistd.h>
 
 #include "RaisedError.h"
+#include "uCauses.h"
 #include "uError.h"
 
 namespace {
@@ -89,16 +90,16 @@ TEST(path_test, windows_share_without_share_name_is_refused_whatever_is_asked) {
     const Text path = u"\\\\srv\\a.tif";
     char16_t part[TuPartSize];
     ExpectRaised(Raised([&] { SplitPath(path.c_str(), part, nullptr, nullptr, nullptr, Windows); }),
-                 1384001320, u"\\\\srv");
+                 TuCauseShareFormInvalid, u"\\\\srv");
     ExpectRaised(Raised([&] { SplitPath(path.c_str(), nullptr, part, nullptr, nullptr, Windows); }),
-                 1384001320, u"\\\\srv");
+                 TuCauseShareFormInvalid, u"\\\\srv");
     ExpectRaised(Raised([&] { SplitPath(path.c_str(), nullptr, nullptr, part, nullptr, Windows); }),
-                 1384001320, u"\\\\srv");
+                 TuCauseShareFormInvalid, u"\\\\srv");
     ExpectRaised(Raised([&] { SplitPath(path.c_str(), nullptr, nullptr, nullptr, part, Windows); }),
-                 1384001320, u"\\\\srv");
+                 TuCauseShareFormInvalid, u"\\\\srv");
     ExpectRaised(
         Raised([&] { SplitPath(path.c_str(), nullptr, nullptr, nullptr, nullptr, Windows); }),
-        1384001320, u"\\\\srv");
+        TuCauseShareFormInvalid, u"\\\\srv");
 }
 
 TEST(path_test, windows_split_turns_slashes_in_the_directory) {
@@ -111,7 +112,7 @@ TEST(path_test, extension_of_254_units_is_accepted_and_255_refused) {
     for (TuPathStyle style : {Windows, Posix}) {
         const Text root = style == Windows ? u"C:\\a\\b." : u"/a/b.";
         EXPECT_EQ(Split(root + Text(254, u'e'), style).extension, Text(254, u'e'));
-        ExpectRaised(Raised([&] { Split(root + Text(300, u'e'), style); }), 1384001315,
+        ExpectRaised(Raised([&] { Split(root + Text(300, u'e'), style); }), TuCauseExtensionTooLong,
                      Text(255, u'e'));
     }
 }
@@ -120,8 +121,8 @@ TEST(path_test, name_of_254_units_is_accepted_and_255_refused) {
     for (TuPathStyle style : {Windows, Posix}) {
         const Text folder = style == Windows ? u"C:\\a\\" : u"/a/";
         EXPECT_EQ(Split(folder + Text(254, u'n') + u".tif", style).name, Text(254, u'n'));
-        ExpectRaised(Raised([&] { Split(folder + Text(255, u'n') + u".tif", style); }), 1384001316,
-                     Text(255, u'n'));
+        ExpectRaised(Raised([&] { Split(folder + Text(255, u'n') + u".tif", style); }),
+                     TuCauseNameTooLong, Text(255, u'n'));
     }
 }
 
@@ -129,34 +130,36 @@ TEST(path_test, directory_counts_its_leading_separator) {
     const Text accepted = Text(u"\\") + Text(253, u'd');
     EXPECT_EQ(Split(u"C:" + accepted + u"\\a.tif", Windows).directory, accepted);
     const Text refused = Text(u"\\") + Text(254, u'd');
-    ExpectRaised(Raised([&] { Split(u"C:" + refused + u"\\a.tif", Windows); }), 1384001317,
-                 refused);
+    ExpectRaised(Raised([&] { Split(u"C:" + refused + u"\\a.tif", Windows); }),
+                 TuCauseDirectoryTooLong, refused);
     const Text posixRefused = Text(u"/") + Text(254, u'd');
-    ExpectRaised(Raised([&] { Split(posixRefused + u"/a.tif", Posix); }), 1384001317, posixRefused);
+    ExpectRaised(Raised([&] { Split(posixRefused + u"/a.tif", Posix); }), TuCauseDirectoryTooLong,
+                 posixRefused);
     // A relative directory gets its separator added, and that counts too.
     EXPECT_EQ(Split(Text(253, u'd') + u"/a.tif", Posix).directory, u"/" + Text(253, u'd'));
-    ExpectRaised(Raised([&] { Split(Text(254, u'd') + u"/a.tif", Posix); }), 1384001317,
-                 posixRefused);
-    ExpectRaised(Raised([&] { Split(Text(600, u'd') + u"/a.tif", Posix); }), 1384001317,
-                 posixRefused);
-    ExpectRaised(Raised([&] { Split(u"C:" + Text(600, u'd') + u"\\a.tif", Windows); }), 1384001317,
-                 refused);
+    ExpectRaised(Raised([&] { Split(Text(254, u'd') + u"/a.tif", Posix); }),
+                 TuCauseDirectoryTooLong, posixRefused);
+    ExpectRaised(Raised([&] { Split(Text(600, u'd') + u"/a.tif", Posix); }),
+                 TuCauseDirectoryTooLong, posixRefused);
+    ExpectRaised(Raised([&] { Split(u"C:" + Text(600, u'd') + u"\\a.tif", Windows); }),
+                 TuCauseDirectoryTooLong, refused);
 }
 
 TEST(path_test, windows_share_prefix_limit) {
     const Text share = u"\\\\srv\\" + Text(248, u's'); // 254 units
     EXPECT_EQ(Split(share + u"\\a.tif", Windows).drive, share);
     const Text longShare = share + u"s";
-    ExpectRaised(Raised([&] { Split(longShare + u"\\a.tif", Windows); }), 1384001318, longShare);
+    ExpectRaised(Raised([&] { Split(longShare + u"\\a.tif", Windows); }), TuCauseDriveTooLong,
+                 longShare);
 }
 
 TEST(path_test, limits_are_tested_in_order_and_only_for_requested_parts) {
     const Text path = u"C:\\" + Text(300, u'd') + u"\\" + Text(300, u'n') + u"." + Text(300, u'e');
     // Every part is too long: the extension is reported first, then the name.
-    ExpectRaised(Raised([&] { Split(path, Windows); }), 1384001315, Text(255, u'e'));
+    ExpectRaised(Raised([&] { Split(path, Windows); }), TuCauseExtensionTooLong, Text(255, u'e'));
     char16_t part[TuPartSize];
     ExpectRaised(Raised([&] { SplitPath(path.c_str(), nullptr, part, part, nullptr, Windows); }),
-                 1384001316, Text(255, u'n'));
+                 TuCauseNameTooLong, Text(255, u'n'));
     // The drive alone is short, and nothing else is looked at.
     EXPECT_FALSE(
         Raised([&] { SplitPath(path.c_str(), part, nullptr, nullptr, nullptr, Windows); }));
@@ -196,11 +199,11 @@ TEST(path_test, compose_refuses_259_units) {
     const Text built = u"C:" + folder + u"\\" + Text(51, u'n') + u".tif";
     ExpectRaised(
         Raised([&] { Compose(u"C:", folder.c_str(), Text(51, u'n').c_str(), u"tif", Windows); }),
-        1384001301, built);
+        TuCausePathTooLong, built);
     // A name that alone reaches the limit is refused before the extension is added.
     const Text longName(300, u'n');
     ExpectRaised(Raised([&] { Compose(u"C:", u"\\a", longName.c_str(), u"tif", Windows); }),
-                 1384001301, (u"C:\\a\\" + longName).substr(0, 259));
+                 TuCausePathTooLong, (u"C:\\a\\" + longName).substr(0, 259));
 }
 
 // A name whose cut at 259 units falls inside a run of dots: dropping those dots would bring
@@ -232,7 +235,7 @@ TEST(path_test, compose_refuses_a_name_cut_inside_a_run_of_dots) {
             ADD_FAILURE() << "the name came back shortened";
             continue;
         }
-        EXPECT_EQ(error->Cause(), 1384001301);
+        EXPECT_EQ(error->Cause(), TuCausePathTooLong);
         EXPECT_EQ(Text(error->Message()), tooLong + Kept(cut));
 
         // Trailing dots of a name that fits are still dropped.
@@ -295,21 +298,25 @@ TEST(path_test, windows_absolute_limits) {
     const Text longest = u"C:\\" + Text(256, u'a'); // 259 units
     EXPECT_EQ(WindowsAbsolute(longest), longest);
     const Text tooLong = longest + u"a";
-    ExpectRaised(Raised([&] { WindowsAbsolute(tooLong); }), 1384001302, tooLong);
+    ExpectRaised(Raised([&] { WindowsAbsolute(tooLong); }), TuCausePathTooLongWhenAbsolute,
+                 tooLong);
     // A relative text that fits but whose absolute form does not.
     const Text relative(252, u'r'); // "C:\work\" + 252 = 260 units
-    ExpectRaised(Raised([&] { WindowsAbsolute(relative); }), 1384001302, relative);
+    ExpectRaised(Raised([&] { WindowsAbsolute(relative); }), TuCausePathTooLongWhenAbsolute,
+                 relative);
     // A destination smaller than the absolute form.
     char16_t small[8];
     ExpectRaised(
         Raised([&] { MakeAbsolute(small, u"x.tif", sizeof small / 2, Windows, WorkFolder); }),
-        1384001302, u"x.tif");
+        TuCausePathTooLongWhenAbsolute, u"x.tif");
 }
 
 TEST(path_test, windows_absolute_without_a_windows_current_directory) {
     EXPECT_EQ(WindowsAbsolute(u"C:\\maps\\a.tif", nullptr), u"C:\\maps\\a.tif");
-    ExpectRaised(Raised([&] { WindowsAbsolute(u"a.tif", nullptr); }), 1384001302, u"a.tif");
-    ExpectRaised(Raised([&] { WindowsAbsolute(u"a.tif", u"/home/user"); }), 1384001302, u"a.tif");
+    ExpectRaised(Raised([&] { WindowsAbsolute(u"a.tif", nullptr); }),
+                 TuCausePathTooLongWhenAbsolute, u"a.tif");
+    ExpectRaised(Raised([&] { WindowsAbsolute(u"a.tif", u"/home/user"); }),
+                 TuCausePathTooLongWhenAbsolute, u"a.tif");
 }
 
 // ---- POSIX style ---------------------------------------------------------------------------
@@ -350,10 +357,12 @@ TEST(path_test, posix_absolute_is_lexical) {
 TEST(path_test, posix_absolute_limits) {
     const Text longest = u"/" + Text(258, u'a');
     EXPECT_EQ(PosixAbsolute(longest), longest);
-    ExpectRaised(Raised([&] { PosixAbsolute(longest + u"a"); }), 1384001302, longest + u"a");
+    ExpectRaised(Raised([&] { PosixAbsolute(longest + u"a"); }), TuCausePathTooLongWhenAbsolute,
+                 longest + u"a");
     // "/home/user/" is 11 units: a 248-unit name fits, one of 249 does not.
     EXPECT_EQ(PosixAbsolute(Text(248, u'r')).size(), 259u);
-    ExpectRaised(Raised([&] { PosixAbsolute(Text(249, u'r')); }), 1384001302, Text(249, u'r'));
+    ExpectRaised(Raised([&] { PosixAbsolute(Text(249, u'r')); }), TuCausePathTooLongWhenAbsolute,
+                 Text(249, u'r'));
     // Collapsing happens before the limit is judged.
     EXPECT_EQ(PosixAbsolute(u"/a/" + Text(200, u'b') + u"/../c"), u"/a/c");
 }
@@ -399,15 +408,19 @@ TEST(path_test, posix_absolute_form_limits) {
     const Text longest = u"/" + Text(128, u'a') + u"/" + Text(129, u'b');
     ASSERT_EQ(longest.size(), 259u);
     EXPECT_EQ(PosixAbsolute(longest), longest);
-    ExpectRaised(Raised([&] { PosixAbsolute(longest + u"b"); }), 1384001302, longest + u"b");
-    ExpectRaised(Raised([&] { PosixAbsolute(longest + u"/."); }), 1384001302, longest + u"/.");
+    ExpectRaised(Raised([&] { PosixAbsolute(longest + u"b"); }), TuCausePathTooLongWhenAbsolute,
+                 longest + u"b");
+    ExpectRaised(Raised([&] { PosixAbsolute(longest + u"/."); }), TuCausePathTooLongWhenAbsolute,
+                 longest + u"/.");
     EXPECT_EQ(PosixAbsolute(longest.substr(0, 257) + u"/."), longest.substr(0, 257));
     // The destination must hold the text and its terminator.
     char16_t small[5];
-    ExpectRaised(Raised([&] { MakeAbsolute(small, u"/abcd", 5, Posix); }), 1384001302, u"/abcd");
+    ExpectRaised(Raised([&] { MakeAbsolute(small, u"/abcd", 5, Posix); }),
+                 TuCausePathTooLongWhenAbsolute, u"/abcd");
     MakeAbsolute(small, u"/abc", 5, Posix);
     EXPECT_EQ(Text(small), u"/abc");
-    ExpectRaised(Raised([&] { MakeAbsolute(small, u"/", 1, Posix); }), 1384001302, u"/");
+    ExpectRaised(Raised([&] { MakeAbsolute(small, u"/", 1, Posix); }),
+                 TuCausePathTooLongWhenAbsolute, u"/");
 }
 
 // The process's current directory, on real folders.
@@ -455,8 +468,8 @@ TEST_F(posix_current_directory_test, a_current_directory_too_long_for_a_path) {
     }
     ASSERT_EQ(chdir(deep.c_str()), 0);
     char16_t result[TuPathSize];
-    ExpectRaised(Raised([&] { MakeAbsolute(result, u"a.tif", TuPathSize, Posix); }), 1384001302,
-                 u"a.tif");
+    ExpectRaised(Raised([&] { MakeAbsolute(result, u"a.tif", TuPathSize, Posix); }),
+                 TuCausePathTooLongWhenAbsolute, u"a.tif");
     MakeAbsolute(result, u"/tmp/a.tif", TuPathSize, Posix);
     EXPECT_EQ(Text(result), u"/tmp/a.tif");
 }

@@ -23,9 +23,10 @@ TEST(system_info_test, unset_facts_are_empty) {
 
 TEST(system_info_test, last_undefined_cause_is_fact_seven) {
     TuSystemInfo facts;
-    facts.SetLastUndefinedCause(1384009999);
+    const int undefinedCause = 1384009999; // no row of the catalogue defines it
+    facts.SetLastUndefinedCause(undefinedCause);
     EXPECT_EQ(facts.Fact(7).Kind(), tvInt);
-    EXPECT_EQ(facts.Fact(7).AsSigned(), 1384009999);
+    EXPECT_EQ(facts.Fact(7).AsSigned(), undefinedCause);
 }
 
 TEST(system_info_test, a_named_module_is_not_the_program) {

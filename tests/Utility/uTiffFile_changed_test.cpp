@@ -17,6 +17,7 @@
 #include "StoreReferencing.h"
 #include "TiffBuilder.h"
 #include "TiffTestSupport.h"
+#include "uCauses.h"
 
 namespace {
 
@@ -106,7 +107,7 @@ TEST_F(tiff_changed_test, a_file_rewritten_in_place_is_left_as_the_other_program
         Shell("cp other.tif t.tif");
         ASSERT_EQ(Inode(path), inode) << "cp wrote into the same file";
         const Raised raised = StoreReferencingIn(std::move(file));
-        EXPECT_EQ(raised.cause, TiffChangedCause);
+        EXPECT_EQ(raised.cause, TuCauseTiffChangedSinceExamined);
         EXPECT_EQ(raised.message, ChangedMessage(path));
         EXPECT_TRUE(ReadFile(path) == ReadFile(other)) << "not as cp left it";
         const std::string info = RunTool("gdalinfo -checksum " + Quoted(path));

@@ -15,6 +15,7 @@
 #include "StoreReferencing.h"
 #include "TiffBuilder.h"
 #include "TiffTestSupport.h"
+#include "uCauses.h"
 
 namespace {
 
@@ -338,7 +339,7 @@ protected:
         const FileState before = StateOf(path, made);
         const Placement placement{{2, 2, 0}, {0, 0, 0, 100, 200, 0}};
         const Raised raised = RaisedBy([&] { Update(path, placement); });
-        EXPECT_EQ(raised.cause, 1384001561);
+        EXPECT_EQ(raised.cause, TuCauseTiffBeyondFourGiB);
         EXPECT_EQ(raised.message, Message(path));
         EXPECT_EQ(StateOf(path, made), before);
     }

@@ -10,6 +10,7 @@
 #include <unistd.h>
 
 #include "RobustnessFiles.h"
+#include "uCauses.h"
 #include "uError.h"
 #include "uTiffFile.h"
 
@@ -17,18 +18,12 @@ using namespace robustness;
 
 namespace {
 
-constexpr int CauseReadFailed = 1384001253;
-constexpr int CauseNotTiff = 1384001550;
-constexpr int CauseInternal = 1384001001;
-constexpr int CauseTagReadFailed = 1384001554;
-constexpr int CauseNoElement = 1384001557;
-
 // The causes a read of values that lie outside the file or outside the tag may end in: the
 // file not understood (naming it), the tag's values unreadable, the element missing, or the
 // internal error of a short read.
 bool IsReadCause(int cause) {
-    return cause == CauseNotTiff || cause == CauseTagReadFailed || cause == CauseNoElement ||
-           cause == CauseInternal;
+    return cause == TuCauseTiffNotUnderstood || cause == TuCauseTiffTagReadFailed ||
+           cause == TuCauseTiffElementMissing || cause == TuCauseInternalError;
 }
 
 // The case being run, printed when the watchdog fires.
@@ -121,7 +116,8 @@ Outcome Open(const std::string& path, const Bytes& bytes) {
     }
     EXPECT_EQ(ReadFile(path), bytes) << "opening a file changed it";
     if (!outcome.opened) {
-        EXPECT_TRUE(outcome.cause == CauseReadFailed || outcome.cause == CauseNotTiff)
+        EXPECT_TRUE(outcome.cause == TuCauseFileReadFailed ||
+                    outcome.cause == TuCauseTiffNotUnderstood)
             << outcome.cause << " " << outcome.message;
         EXPECT_NE(outcome.message.find(path), std::string::npos)
             << "the message does not name the file: " << outcome.message;
@@ -173,9 +169,9 @@ TEST_P(TiffMalformed, every_truncation_ends_in_a_cause_or_opens) {
         const Bytes cut(whole.begin(), whole.begin() + static_cast<std::ptrdiff_t>(length));
         const Outcome outcome = Open(folder.File("cut.tif"), cut);
         if (length < 8) {
-            EXPECT_EQ(outcome.cause, CauseReadFailed) << "length " << length;
+            EXPECT_EQ(outcome.cause, TuCauseFileReadFailed) << "length " << length;
         } else if (length < layout.ifdEnd) {
-            EXPECT_EQ(outcome.cause, CauseNotTiff) << "length " << length;
+            EXPECT_EQ(outcome.cause, TuCauseTiffNotUnderstood) << "length " << length;
         } else {
             EXPECT_TRUE(outcome.opened) << "length " << length << ": " << outcome.message;
         }
@@ -241,10 +237,10 @@ TEST_F(tiff_file_malformed_test, directory_loops_of_length_1_and_3_are_refused) 
             // The last IFD leads back to the first one.
             tiff.Patch32(nexts.back(), static_cast<std::uint32_t>(ifds[0]));
             guard.Start("loop of length " + std::to_string(length));
-            EXPECT_EQ(Open(folder.File("loop.tif"), tiff.bytes).cause, CauseNotTiff);
+            EXPECT_EQ(Open(folder.File("loop.tif"), tiff.bytes).cause, TuCauseTiffNotUnderstood);
             // A loop that leads back to the last IFD, not the first.
             tiff.Patch32(nexts.back(), static_cast<std::uint32_t>(ifds.back()));
-            EXPECT_EQ(Open(folder.File("loop.tif"), tiff.bytes).cause, CauseNotTiff);
+            EXPECT_EQ(Open(folder.File("loop.tif"), tiff.bytes).cause, TuCauseTiffNotUnderstood);
         }
     }
 }
@@ -259,9 +255,11 @@ TEST_F(tiff_file_malformed_test, a_directory_sharing_bytes_with_the_header_is_re
             const std::size_t next = tiff.PutIfd(ImageEntries(0));
             tiff.Patch32(next, offset);
             guard.Start("directory at " + std::to_string(offset));
-            EXPECT_EQ(Open(folder.File("header.tif"), tiff.bytes).cause, CauseNotTiff) << offset;
+            EXPECT_EQ(Open(folder.File("header.tif"), tiff.bytes).cause, TuCauseTiffNotUnderstood)
+                << offset;
             tiff.SetFirstIfd(offset);
-            EXPECT_EQ(Open(folder.File("header.tif"), tiff.bytes).cause, CauseNotTiff) << offset;
+            EXPECT_EQ(Open(folder.File("header.tif"), tiff.bytes).cause, TuCauseTiffNotUnderstood)
+                << offset;
         }
     }
 }
@@ -289,12 +287,12 @@ TEST_F(tiff_file_malformed_test, an_entry_count_of_65535_at_the_end_of_the_file_
         tiff.SetFirstIfd(static_cast<std::uint32_t>(tiff.Size()));
         tiff.Put16(65535);
         guard.Start("count 65535 at the end");
-        EXPECT_EQ(Open(folder.File("count.tif"), tiff.bytes).cause, CauseNotTiff);
+        EXPECT_EQ(Open(folder.File("count.tif"), tiff.bytes).cause, TuCauseTiffNotUnderstood);
         // The same count with a few entries present is cut short inside the entries.
         for (int i = 0; i < 3; ++i) {
             tiff.PutIfd(ImageEntries(0));
         }
-        EXPECT_EQ(Open(folder.File("count.tif"), tiff.bytes).cause, CauseNotTiff);
+        EXPECT_EQ(Open(folder.File("count.tif"), tiff.bytes).cause, TuCauseTiffNotUnderstood);
     }
 }
 
@@ -320,7 +318,7 @@ TEST_F(tiff_file_malformed_test, counts_whose_size_overflows_are_refused) {
             entries.push_back({33550, c.type, c.count, values});
             tiff.PutIfd(entries);
             guard.Start("type " + std::to_string(c.type) + " count " + std::to_string(c.count));
-            EXPECT_EQ(Open(folder.File("overflow.tif"), tiff.bytes).cause, CauseNotTiff)
+            EXPECT_EQ(Open(folder.File("overflow.tif"), tiff.bytes).cause, TuCauseTiffNotUnderstood)
                 << "type " << c.type << " count " << c.count;
         }
     }
@@ -336,7 +334,7 @@ TEST_F(tiff_file_malformed_test, offsets_beyond_the_end) {
             for (std::uint32_t offset : {std::uint32_t(tiff.Size()), 0x7FFFFFFFu, 0xFFFFFFFFu}) {
                 tiff.SetFirstIfd(offset);
                 guard.Start("first IFD beyond the end");
-                EXPECT_EQ(Open(path, tiff.bytes).cause, CauseNotTiff);
+                EXPECT_EQ(Open(path, tiff.bytes).cause, TuCauseTiffNotUnderstood);
             }
         }
         {
@@ -346,7 +344,7 @@ TEST_F(tiff_file_malformed_test, offsets_beyond_the_end) {
             const std::size_t next = tiff.PutIfd(ImageEntries(0));
             tiff.Patch32(next, 0xFFFFFFF0u);
             guard.Start("next IFD beyond the end");
-            EXPECT_EQ(Open(path, tiff.bytes).cause, CauseNotTiff);
+            EXPECT_EQ(Open(path, tiff.bytes).cause, TuCauseTiffNotUnderstood);
         }
         // Values beyond the end, and values whose end passes 2^32: the file opens (values are
         // read on demand), and reading them fails with a cause instead of reading elsewhere.
@@ -385,13 +383,13 @@ TEST_F(tiff_file_malformed_test, bigtiff_is_refused_in_both_byte_orders) {
         tiff.Put32(0);
         tiff.Put32(0);
         guard.Start("BigTIFF");
-        EXPECT_EQ(Open(folder.File("big.tif"), tiff.bytes).cause, CauseNotTiff);
+        EXPECT_EQ(Open(folder.File("big.tif"), tiff.bytes).cause, TuCauseTiffNotUnderstood);
     }
 }
 
 TEST_F(tiff_file_malformed_test, a_file_too_short_for_a_header_is_refused_with_the_read_cause) {
     for (const Bytes& bytes : {Bytes{}, Bytes{'I'}, Bytes{'I', 'I', 42, 0, 8, 0, 0}}) {
         guard.Start("short header");
-        EXPECT_EQ(Open(folder.File("short.tif"), bytes).cause, CauseReadFailed);
+        EXPECT_EQ(Open(folder.File("short.tif"), bytes).cause, TuCauseFileReadFailed);
     }
 }

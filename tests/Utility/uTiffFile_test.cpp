@@ -14,10 +14,9 @@
 #include "OrdinaryUser.h"
 #include "TiffBuilder.h"
 #include "TiffTestSupport.h"
+#include "uCauses.h"
 
 namespace {
-
-constexpr int NotTiff = 1384001550;
 
 // Pixel scale and tie point values placed after the header, then one directory of
 // 256, 257, 33550, 33922 at the end of the file.
@@ -90,7 +89,7 @@ TEST_F(tiff_file_test, files_shorter_than_a_header_fail_to_read) {
     for (std::size_t length = 0; length < 8; ++length) {
         std::vector<unsigned char> bytes(tiff.Bytes().begin(), tiff.Bytes().begin() + length);
         WriteFile(folder / "short.tif", bytes);
-        EXPECT_EQ(OpenFails(folder / "short.tif").cause, 1384001253) << length;
+        EXPECT_EQ(OpenFails(folder / "short.tif").cause, TuCauseFileReadFailed) << length;
     }
 }
 
@@ -110,12 +109,12 @@ TEST_F(tiff_file_test, every_truncation_fails_with_a_catalogue_error_or_reads_wh
         for (std::size_t length = tiff.Size(); length-- > 0;) {
             std::filesystem::resize_file(folder / "cut.tif", length);
             if (length < 8) {
-                EXPECT_EQ(OpenFails(folder / "cut.tif").cause, 1384001253) << length;
+                EXPECT_EQ(OpenFails(folder / "cut.tif").cause, TuCauseFileReadFailed) << length;
                 continue;
             }
             if (length < scale) {
                 const Raised raised = OpenFails(folder / "cut.tif");
-                EXPECT_EQ(raised.cause, NotTiff) << length;
+                EXPECT_EQ(raised.cause, TuCauseTiffNotUnderstood) << length;
                 EXPECT_EQ(raised.firstText, Wide(folder / "cut.tif"));
                 continue;
             }
@@ -123,10 +122,12 @@ TEST_F(tiff_file_test, every_truncation_fails_with_a_catalogue_error_or_reads_wh
             double values[6] = {};
             const Raised scaleRead =
                 RaisedBy([&] { file->ReadDoubles(TiffTagModelPixelScale, values, 3, 0); });
-            EXPECT_EQ(scaleRead.cause, length < scale + 24 ? NotTiff : 0) << length;
+            EXPECT_EQ(scaleRead.cause, length < scale + 24 ? TuCauseTiffNotUnderstood : 0)
+                << length;
             const Raised tieRead =
                 RaisedBy([&] { file->ReadDoubles(TiffTagModelTiepoint, values, 6, 0); });
-            EXPECT_EQ(tieRead.cause, NotTiff) << length; // the last byte is always cut
+            EXPECT_EQ(tieRead.cause, TuCauseTiffNotUnderstood)
+                << length; // the last byte is always cut
         }
     }
 }
@@ -137,7 +138,7 @@ TEST_F(tiff_file_test, magic_number_is_kept_but_bigtiff_is_refused) {
         tiff.Put16(2, 99);
         EXPECT_EQ(Open(Save(tiff))->TagCount(), 4u);
         tiff.Put16(2, 43);
-        EXPECT_EQ(OpenFails(Save(tiff)).cause, NotTiff);
+        EXPECT_EQ(OpenFails(Save(tiff)).cause, TuCauseTiffNotUnderstood);
     }
 }
 
@@ -150,7 +151,7 @@ TEST_F(tiff_file_test, no_first_directory_gives_an_empty_list) {
     EXPECT_EQ(file->FindTag(TiffTagModelPixelScale), TagNotFound);
     EXPECT_EQ(file->ReadDoubles(TiffTagModelPixelScale, values, 3, 0), TagNotFound);
     EXPECT_EQ(values[0], 7);
-    EXPECT_EQ(RaisedBy([&] { file->TagAt(0); }).cause, 1384001553);
+    EXPECT_EQ(RaisedBy([&] { file->TagAt(0); }).cause, TuCauseTiffEntryIndexInvalid);
 }
 
 TEST_F(tiff_file_test, directory_offsets_outside_the_file_are_refused) {
@@ -158,11 +159,11 @@ TEST_F(tiff_file_test, directory_offsets_outside_the_file_are_refused) {
         auto tiff = GeoTiff(false);
         const auto size = static_cast<std::uint32_t>(tiff.Size());
         tiff.SetFirstIfd(size - offset); // at the end, or too close to it for a count and next
-        EXPECT_EQ(OpenFails(Save(tiff)).cause, NotTiff) << offset;
+        EXPECT_EQ(OpenFails(Save(tiff)).cause, TuCauseTiffNotUnderstood) << offset;
     }
     auto tiff = GeoTiff(false);
     tiff.SetFirstIfd(0xFFFFFFF0u);
-    EXPECT_EQ(OpenFails(Save(tiff)).cause, NotTiff);
+    EXPECT_EQ(OpenFails(Save(tiff)).cause, TuCauseTiffNotUnderstood);
 }
 
 TEST_F(tiff_file_test, every_directory_of_the_chain_is_read_in_order) {
@@ -191,7 +192,7 @@ TEST_F(tiff_file_test, directory_loops_are_refused) {
         one.SetNext(self, self);
         one.SetFirstIfd(self);
         const Raised raised = OpenFails(Save(one));
-        EXPECT_EQ(raised.cause, NotTiff);
+        EXPECT_EQ(raised.cause, TuCauseTiffNotUnderstood);
         EXPECT_EQ(raised.firstText, Wide(folder / "a.tif"));
 
         // Three directories whose last names the first.
@@ -201,7 +202,7 @@ TEST_F(tiff_file_test, directory_loops_are_refused) {
         const auto c = three.AppendDirectory({three.InlineShorts(256, 3, {3})}, b);
         three.SetNext(a, c);
         three.SetFirstIfd(a);
-        EXPECT_EQ(OpenFails(Save(three)).cause, NotTiff);
+        EXPECT_EQ(OpenFails(Save(three)).cause, TuCauseTiffNotUnderstood);
     }
 }
 
@@ -215,7 +216,7 @@ TEST_F(tiff_file_test, overlapping_directories_are_refused) {
     for (std::uint32_t at = 8; at < 400; at += 4) {
         tiff.Put32(at + 2, at + 4 < 400 ? at + 4 : 0);
     }
-    EXPECT_EQ(OpenFails(Save(tiff)).cause, NotTiff);
+    EXPECT_EQ(OpenFails(Save(tiff)).cause, TuCauseTiffNotUnderstood);
     // The same chain with the directories apart opens.
     TiffBuilder apart(false);
     std::uint32_t previous = 0;
@@ -246,7 +247,7 @@ TEST_F(tiff_file_test, entries_that_cannot_be_decoded_are_refused_naming_the_fil
             tiff.SetFirstIfd(tiff.AppendDirectory(
                 {tiff.InlineShorts(256, 3, {1}), TiffBuilder::At(300, bad.type, bad.count, 8)}));
             const Raised raised = OpenFails(Save(tiff));
-            EXPECT_EQ(raised.cause, NotTiff) << bad.type << " " << bad.count;
+            EXPECT_EQ(raised.cause, TuCauseTiffNotUnderstood) << bad.type << " " << bad.count;
             EXPECT_EQ(raised.firstText, Wide(folder / "a.tif"));
         }
     }
@@ -260,7 +261,8 @@ TEST_F(tiff_file_test, unknown_types_with_more_than_four_bytes_are_kept_as_bytes
     EXPECT_EQ(file->TagAt(0).size, 5u);
     EXPECT_EQ(file->TagAt(0).offset, 8u);
     double value;
-    EXPECT_EQ(RaisedBy([&] { file->ReadDoubles(300, &value, 1, 0); }).cause, NotTiff);
+    EXPECT_EQ(RaisedBy([&] { file->ReadDoubles(300, &value, 1, 0); }).cause,
+              TuCauseTiffNotUnderstood);
 }
 
 TEST_F(tiff_file_test, inline_values_are_decoded_to_host_order) {
@@ -293,10 +295,10 @@ TEST_F(tiff_file_test, inline_values_are_decoded_to_host_order) {
 TEST_F(tiff_file_test, open_modes) {
     auto tiff = GeoTiff(false);
     const std::string path = Save(tiff);
-    EXPECT_EQ(OpenFails(path, 0).cause, 1384001551);
-    EXPECT_EQ(OpenFails(path, 5).cause, 1384001551);
+    EXPECT_EQ(OpenFails(path, 0).cause, TuCauseTiffOpenModeInvalid);
+    EXPECT_EQ(OpenFails(path, 5).cause, TuCauseTiffOpenModeInvalid);
     const Raised exists = OpenFails(path, ModeCreate);
-    EXPECT_EQ(exists.cause, 1384001310);
+    EXPECT_EQ(exists.cause, TuCauseCreateFileExists);
     EXPECT_EQ(exists.firstText, Wide(path));
     EXPECT_EQ(ReadFile(path), tiff.Bytes());
 
@@ -328,7 +330,8 @@ std::string OutcomeMismatches(const std::vector<std::string>& paths) {
         const std::string permitted =
             OpenOutcome([&] { return std::make_unique<TuTiffFile>(name, UpdateIfPermitted); });
         const std::string tested = OpenOutcome([&] {
-            const int mode = TuFileAccess(name.GetPath(), 6) == 0 ? ModeUpdate : ModeExamine;
+            const int mode =
+                TuFileAccess(name.GetPath(), TuAccessReadWrite) == 0 ? ModeUpdate : ModeExamine;
             return std::make_unique<TuTiffFile>(name, mode);
         });
         if (permitted != tested)
@@ -384,10 +387,10 @@ TEST_F(tiff_file_test, update_where_permitted_opens_as_testing_first_would) {
 TEST_F(tiff_file_test, files_that_cannot_be_opened_are_diagnosed) {
     // What is named is decided by the open-failure diagnosis; here it must name the cause
     // of a missing file and of a folder.
-    EXPECT_EQ(OpenFails(folder / "missing.tif").cause, 1384001309);
+    EXPECT_EQ(OpenFails(folder / "missing.tif").cause, TuCauseOpenFileMissing);
     std::filesystem::create_directory(folder / "dir.tif");
-    EXPECT_EQ(OpenFails(folder / "dir.tif").cause, 1384001311);
-    EXPECT_EQ(OpenFails(folder / "dir.tif", ModeUpdate).cause, 1384001311);
+    EXPECT_EQ(OpenFails(folder / "dir.tif").cause, TuCauseOpenIsDirectory);
+    EXPECT_EQ(OpenFails(folder / "dir.tif", ModeUpdate).cause, TuCauseOpenIsDirectory);
 }
 
 TEST_F(tiff_file_test, read_doubles_counts) {
@@ -413,12 +416,13 @@ TEST_F(tiff_file_test, read_doubles_counts) {
     // Elements 1 and 2 are read, then element 3 does not exist.
     double partial[3] = {-1, -1, -1};
     const Raised raised = RaisedBy([&] { file->ReadDoubles(34264, partial, 3, 1); });
-    EXPECT_EQ(raised.cause, 1384001557);
+    EXPECT_EQ(raised.cause, TuCauseTiffElementMissing);
     EXPECT_EQ(raised.secondNumber, 3);
     EXPECT_EQ(partial[0], 4);
     EXPECT_EQ(partial[1], 5);
     EXPECT_EQ(partial[2], -1);
-    EXPECT_EQ(RaisedBy([&] { file->ReadDoubles(34264, partial, 1, -1); }).cause, 1384001557);
+    EXPECT_EQ(RaisedBy([&] { file->ReadDoubles(34264, partial, 1, -1); }).cause,
+              TuCauseTiffElementMissing);
 }
 
 TEST_F(tiff_file_test, duplicates_read_the_first_in_file_order) {
@@ -512,8 +516,10 @@ TEST_F(tiff_file_test, values_of_every_numeric_type_are_converted) {
         EXPECT_EQ(read(2009, 1), (std::vector<double>{-70000}));
         EXPECT_EQ(read(2011, 1), (std::vector<double>{1.5}));
         double value;
-        EXPECT_EQ(RaisedBy([&] { file->ReadDoubles(2002, &value, 1, 0); }).cause, NotTiff);
-        EXPECT_EQ(RaisedBy([&] { file->ReadDoubles(2007, &value, 1, 0); }).cause, NotTiff);
+        EXPECT_EQ(RaisedBy([&] { file->ReadDoubles(2002, &value, 1, 0); }).cause,
+                  TuCauseTiffNotUnderstood);
+        EXPECT_EQ(RaisedBy([&] { file->ReadDoubles(2007, &value, 1, 0); }).cause,
+                  TuCauseTiffNotUnderstood);
     }
 }
 
@@ -525,8 +531,10 @@ TEST_F(tiff_file_test, values_said_to_lie_beyond_the_end_are_not_read) {
                                            TiffBuilder::At(34264, 12, 3, values)}));
     auto file = Open(Save(tiff));
     double read[6];
-    EXPECT_EQ(RaisedBy([&] { file->ReadDoubles(33550, read, 3, 0); }).cause, NotTiff);
-    EXPECT_EQ(RaisedBy([&] { file->ReadDoubles(33922, read, 6, 0); }).cause, NotTiff);
+    EXPECT_EQ(RaisedBy([&] { file->ReadDoubles(33550, read, 3, 0); }).cause,
+              TuCauseTiffNotUnderstood);
+    EXPECT_EQ(RaisedBy([&] { file->ReadDoubles(33922, read, 6, 0); }).cause,
+              TuCauseTiffNotUnderstood);
     EXPECT_EQ(file->ReadDoubles(34264, read, 3, 0), 3);
 }
 

@@ -11,6 +11,7 @@
 #include "StoreReferencing.h"
 #include "TiffBuilder.h"
 #include "TiffTestSupport.h"
+#include "uCauses.h"
 
 namespace {
 
@@ -80,12 +81,14 @@ TEST_F(tiff_update_test, writes_are_refused_in_examine_mode) {
     tiff.SetFirstIfd(tiff.AppendDirectory({TiffBuilder::At(33550, 12, 3, values)}));
     const std::string path = Save(tiff);
     auto file = Open(path, ModeExamine);
-    EXPECT_EQ(RaisedBy([&] { file->WriteDoubles(33550, scale, 3, 0); }).cause, 1384001558);
-    EXPECT_EQ(RaisedBy([&] { file->WriteDoubles(33922, tie, 6, 0); }).cause, 1384001558);
+    EXPECT_EQ(RaisedBy([&] { file->WriteDoubles(33550, scale, 3, 0); }).cause,
+              TuCauseTiffOpenedForExamination);
+    EXPECT_EQ(RaisedBy([&] { file->WriteDoubles(33922, tie, 6, 0); }).cause,
+              TuCauseTiffOpenedForExamination);
     // A commit of an examined file is refused too, even with a tag added.
     file->AddTag(Tiepoint());
     file->commitOnClose = true;
-    EXPECT_EQ(RaisedBy([&] { file->CommitAndClose(); }).cause, 1384001558);
+    EXPECT_EQ(RaisedBy([&] { file->CommitAndClose(); }).cause, TuCauseTiffOpenedForExamination);
     EXPECT_EQ(ReadFile(path), tiff.Bytes());
 }
 
@@ -101,17 +104,17 @@ TEST_F(tiff_update_test, writes_outside_a_tags_elements_are_refused) {
                " of a tag with ID 33550.  Element does not exist.";
     };
     const Raised tooMany = RaisedBy([&] { file->WriteDoubles(33550, scale, 3, 0); });
-    EXPECT_EQ(tooMany.cause, 1384001557);
+    EXPECT_EQ(tooMany.cause, TuCauseTiffElementMissing);
     EXPECT_EQ(tooMany.message, elementMissing(2));
     const Raised pastTheEnd = RaisedBy([&] { file->WriteDoubles(33550, scale, 2, 1); });
-    EXPECT_EQ(pastTheEnd.cause, 1384001557);
+    EXPECT_EQ(pastTheEnd.cause, TuCauseTiffElementMissing);
     EXPECT_EQ(pastTheEnd.message, elementMissing(2));
     EXPECT_EQ(RaisedBy([&] { file->WriteDoubles(33550, scale, 1, 5); }).message, elementMissing(5));
     const Raised before = RaisedBy([&] { file->WriteDoubles(33550, scale, 1, -1); });
-    EXPECT_EQ(before.cause, 1384001557);
+    EXPECT_EQ(before.cause, TuCauseTiffElementMissing);
     EXPECT_EQ(before.message, elementMissing(-1));
     const Raised missing = RaisedBy([&] { file->WriteDoubles(33922 + 65536, tie, 6, 0); });
-    EXPECT_EQ(missing.cause, 1384001552);
+    EXPECT_EQ(missing.cause, TuCauseTiffTagNotFound);
     EXPECT_EQ(missing.secondNumber, 33922);
     file->WriteDoubles(33550, scale, 0, 0);
     file->WriteDoubles(33550, scale, 0, 7);
@@ -426,10 +429,11 @@ TEST_F(tiff_update_test, entries_a_directory_cannot_hold_are_refused_when_added)
     tiff.SetFirstIfd(tiff.AppendDirectory({tiff.InlineShorts(256, 3, {1})}));
     const std::string path = Save(tiff);
     auto file = Open(path);
-    EXPECT_EQ(RaisedBy([&] { file->AddTag(TuTiffTag(300, 12, 0)); }).cause, 1384001001);
-    EXPECT_EQ(RaisedBy([&] { file->AddTag(TuTiffTag(300, 0, 1)); }).cause, 1384001001);
+    EXPECT_EQ(RaisedBy([&] { file->AddTag(TuTiffTag(300, 12, 0)); }).cause, TuCauseInternalError);
+    EXPECT_EQ(RaisedBy([&] { file->AddTag(TuTiffTag(300, 0, 1)); }).cause, TuCauseInternalError);
     // 4 GiB of values: no 32-bit offset reaches past them.
-    EXPECT_EQ(RaisedBy([&] { file->AddTag(TuTiffTag(300, 12, 0x20000000)); }).cause, 1384001561);
+    EXPECT_EQ(RaisedBy([&] { file->AddTag(TuTiffTag(300, 12, 0x20000000)); }).cause,
+              TuCauseTiffBeyondFourGiB);
     EXPECT_EQ(file->TagCount(), 1u);
 }
 
@@ -464,7 +468,7 @@ TEST_F(tiff_update_test, failed_writes_are_reported_and_leave_the_old_header) {
         file->AddTag(PixelScale());
         FileSizeLimit limit(length);
         const Raised raised = RaisedBy([&] { file->WriteDoubles(33550, scale, 3, 0); });
-        EXPECT_EQ(raised.cause, 1384001555);
+        EXPECT_EQ(raised.cause, TuCauseTiffTagWriteFailed);
         EXPECT_EQ(raised.secondNumber, 33550);
     }
     EXPECT_EQ(ReadFile(path), tiff.Bytes());
@@ -475,7 +479,7 @@ TEST_F(tiff_update_test, failed_writes_are_reported_and_leave_the_old_header) {
         file->WriteDoubles(33550, scale, 3, 0);
         file->commitOnClose = true;
         FileSizeLimit limit(length + 24 + 10);
-        EXPECT_EQ(RaisedBy([&] { file->CommitAndClose(); }).cause, 1384001559);
+        EXPECT_EQ(RaisedBy([&] { file->CommitAndClose(); }).cause, TuCauseTiffHeaderRewriteFailed);
     }
     const auto after = ReadFile(path);
     EXPECT_TRUE(std::equal(tiff.Bytes().begin(), tiff.Bytes().end(), after.begin()));

@@ -31,16 +31,13 @@
 
 #include <gtest/gtest.h>
 
+#include "uCauses.h"
 #include "uError.h"
 #include "uText.h"
 
 namespace {
 
 namespace fs = std::filesystem;
-
-constexpr int CauseWriteFailed = 1384001252;
-constexpr int CauseAlreadyExists = 1384001310;
-constexpr int CauseNotWorldFile = 1384001570;
 
 // A folder under /tmp, removed with everything in it at the end of the test. Short names keep
 // paths below the length at which error arguments are elided.
@@ -334,7 +331,7 @@ TEST(world_file_test, five_lines_are_not_a_world_file) {
         world.Read(name);
         FAIL() << "a file of five lines was read without complaint";
     } catch (const TuError& error) {
-        EXPECT_EQ(error.Cause(), CauseNotWorldFile);
+        EXPECT_EQ(error.Cause(), TuCauseWorldFileNotUnderstood);
         EXPECT_EQ(error.Argument(1).Kind(), tvText);
         EXPECT_STREQ(error.Argument(1).Text(), name.GetNarrow());
     }
@@ -477,7 +474,7 @@ TEST(world_file_writing_test, existing_file_is_kept_without_overwrite) {
         TuWorldFile().Write(name, false);
         FAIL() << "an existing world file was overwritten";
     } catch (const TuError& error) {
-        EXPECT_EQ(error.Cause(), CauseAlreadyExists);
+        EXPECT_EQ(error.Cause(), TuCauseCreateFileExists);
         EXPECT_EQ(error.Argument(1).Kind(), tvWideText);
         EXPECT_EQ(std::u16string(error.Argument(1).WideText()), Wide(path));
         EXPECT_EQ(error.Argument(2).Kind(), tvNone);
@@ -551,7 +548,7 @@ TEST(world_file_writing_test, linked_world_file_is_replaced_at_its_target) {
 // The diagnosis that a failed create of name with error number should give.
 void ExpectOpenFailure(const TuError& error, const TuFileName& name, int errorNumber) {
     try {
-        name.RaiseOpenFailure(1, errorNumber);
+        name.RaiseOpenFailure(TuOpenAccess::Write, errorNumber);
     } catch (const TuError& expected) {
         EXPECT_EQ(error.Cause(), expected.Cause());
         EXPECT_EQ(std::u16string(error.Message()), std::u16string(expected.Message()));
@@ -573,7 +570,7 @@ TEST(world_file_writing_test, what_is_not_a_regular_file_is_refused_and_kept) {
             TuWorldFile().Write(TuFileName(path.c_str()), true);
             ADD_FAILURE() << entry << " was taken for a world file";
         } catch (const TuError& error) {
-            EXPECT_EQ(error.Cause(), 1384001311) << entry;
+            EXPECT_EQ(error.Cause(), TuCauseOpenIsDirectory) << entry;
             EXPECT_EQ(std::u16string(error.Message()),
                       u"File named " + Wide(path) +
                           u" is a directory, rather than a file. Open failed. (Code: 13)");
@@ -634,7 +631,7 @@ void WriteOver(const std::string& folder, const std::string& path, int openError
         report.number = error.Argument(2).Kind() == tvInt ? error.Argument(2).AsSigned() : -1;
         if (openError != 0) {
             try {
-                name.RaiseOpenFailure(1, openError);
+                name.RaiseOpenFailure(TuOpenAccess::Write, openError);
             } catch (const TuError& expected) {
                 report.expectedCause = expected.Cause();
                 report.sameMessage =
@@ -791,7 +788,7 @@ TEST(world_file_failure_test, full_file_system) {
         GTEST_SKIP() << report.skip;
     }
     EXPECT_TRUE(report.raised);
-    EXPECT_EQ(report.cause, CauseWriteFailed);
+    EXPECT_EQ(report.cause, TuCauseFileWriteFailedDiskFull);
     EXPECT_EQ(report.number, ENOSPC);
     EXPECT_TRUE(report.oldFileIntact);
     EXPECT_STREQ(report.entries, "filler\nsheet.tfw\n");
@@ -815,7 +812,7 @@ TEST(world_file_failure_test, file_size_limit_stops_the_write) {
         GTEST_SKIP() << report.skip;
     }
     EXPECT_TRUE(report.raised);
-    EXPECT_EQ(report.cause, CauseWriteFailed);
+    EXPECT_EQ(report.cause, TuCauseFileWriteFailedDiskFull);
     EXPECT_EQ(report.number, EFBIG);
     EXPECT_TRUE(report.oldFileIntact);
     EXPECT_STREQ(report.entries, "sheet.tfw\n");

@@ -5,29 +5,25 @@
 #include <optional>
 #include <string>
 
+#include "uCauses.h"
 #include "uError.h"
 
 using namespace kestrel;
 using namespace kestrel::cli;
 
-namespace {
-
-constexpr int WorldFileFormat = 1384001570; // category 10, one narrow text
-constexpr int NotATiff = 1384001550;        // category 10, one wide text
-
-} // namespace
+namespace {} // namespace
 
 TEST(console_platform_test, an_error_shown_by_its_handler_carries_its_cause) {
     ConsolePlatform platform("kestrel-cli");
     try {
-        throw TuException(WorldFileFormat, 1, "/maps/a.tfw");
+        throw TuException(TuCauseWorldFileNotUnderstood, 1, "/maps/a.tfw");
     } catch (const TuError& error) {
         error.Show();
     }
     ASSERT_EQ(platform.Messages().size(), 1u);
     const ShownMessage& shown = platform.Messages()[0];
     EXPECT_TRUE(shown.isError);
-    EXPECT_EQ(shown.cause, std::optional<int>(WorldFileFormat));
+    EXPECT_EQ(shown.cause, std::optional<int>(TuCauseWorldFileNotUnderstood));
     EXPECT_EQ(shown.caption, "Data File Format Problem");
     EXPECT_EQ(
         shown.text.rfind("The file named /maps/a.tfw does not appear to be a 'World File'", 0), 0u)
@@ -38,11 +34,11 @@ TEST(console_platform_test, an_error_shown_by_its_handler_carries_its_cause) {
 TEST(console_platform_test, a_cause_is_given_only_for_the_error_in_flight) {
     ConsolePlatform platform("kestrel-cli");
     // Shown outside any handler: the text is there, the cause is not known.
-    const TuException kept(WorldFileFormat, 1, "/maps/b.tfw");
+    const TuException kept(TuCauseWorldFileNotUnderstood, 1, "/maps/b.tfw");
     kept.Show();
     // Shown while another error is being handled: not that error's cause.
     try {
-        throw TuException(NotATiff, 1, u"/maps/c.tif");
+        throw TuException(TuCauseTiffNotUnderstood, 1, u"/maps/c.tif");
     } catch (const TuError&) {
         kept.Show();
     }
@@ -91,7 +87,7 @@ TEST(console_platform_test, the_message_box_goes_with_the_platform) {
     // nothing may reach the destroyed platform.
     testing::internal::CaptureStderr();
     try {
-        throw TuException(WorldFileFormat, 1, "/maps/d.tfw");
+        throw TuException(TuCauseWorldFileNotUnderstood, 1, "/maps/d.tfw");
     } catch (const TuError& error) {
         error.Show();
     }

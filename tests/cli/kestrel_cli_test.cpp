@@ -16,6 +16,8 @@
 #include <string>
 #include <vector>
 
+#include "uCauses.h"
+
 namespace fs = std::filesystem;
 
 namespace {
@@ -262,6 +264,14 @@ TEST_F(kestrel_cli_test, help_and_version) {
     EXPECT_NE(result.out.find("kestrel-cli set-tiff FILE --scale SX SY --tie I J X Y"),
               std::string::npos);
     EXPECT_EQ(result.err, "");
+
+    // The help shows the usage text that a usage error prints, all of it, between the
+    // summary and the commands.
+    const Result usage = Cli({});
+    const std::string usageText = usage.err.substr(usage.err.find('\n') + 1);
+    ASSERT_EQ(usageText.rfind("Usage: kestrel-cli info", 0), 0u) << usage.err;
+    EXPECT_NE(result.out.find("beside it.\n\n" + usageText + "\nCommands:\n"), std::string::npos)
+        << result.out;
 }
 
 TEST_F(kestrel_cli_test, info_shows_both_sides_as_the_dialog_does) {
@@ -309,20 +319,24 @@ TEST_F(kestrel_cli_test, info_reports_each_failure_and_goes_on) {
     const std::string missing = "{\"file\": \"missing.tif\", \"tiff\": null, \"worldFile\": null, "
                                 "\"error\": {\"cause\": null, \"caption\": \"kestrel-cli\", "
                                 "\"message\": \"Indicated file does not exist.\"}}";
-    EXPECT_EQ(result.out.rfind("[\n  " + missing + ",\n  {\"file\": \"" + Path("text.tif") +
-                                   "\", \"tiff\": null, \"worldFile\": null, \"error\": "
-                                   "{\"cause\": 1384001550, \"caption\": \"Data File Format "
-                                   "Problem\", \"message\": \"The file named " +
-                                   Path("text.tif"),
-                               0),
-              0u)
+    EXPECT_EQ(
+        result.out.rfind(
+            "[\n  " + missing + ",\n  {\"file\": \"" + Path("text.tif") +
+                "\", \"tiff\": null, \"worldFile\": null, \"error\": "
+                "{\"cause\": " +
+                std::to_string(TuCauseTiffNotUnderstood) +
+                ", \"caption\": \"Data File Format Problem\", \"message\": \"The file named " +
+                Path("text.tif"),
+            0),
+        0u)
         << result.out;
     // The five-line world file: the TIFF side was read, the world file side was not.
     EXPECT_NE(result.out.find("{\"file\": \"" + Path("short.tif") +
                               "\", \"tiff\": {\"status\": \"Tiff file is georeferenced.\""),
               std::string::npos);
-    EXPECT_NE(result.out.find("\"worldFile\": null, \"error\": {\"cause\": 1384001570, "
-                              "\"caption\": \"Data File Format Problem\", \"message\": \"The "
+    EXPECT_NE(result.out.find("\"worldFile\": null, \"error\": {\"cause\": " +
+                              std::to_string(TuCauseWorldFileNotUnderstood) +
+                              ", \"caption\": \"Data File Format Problem\", \"message\": \"The "
                               "file named " +
                               Path("short.tfw")),
               std::string::npos);
@@ -390,14 +404,14 @@ TEST_F(kestrel_cli_test, info_after_a_failed_examination_reports_only_what_was_r
                   "\"parameters\": [2, 0, 0, -2, 101, 499]}, \"error\": null},\n"
                   "  {\"file\": \"" +
                   Path("text.tif") + "\", \"tiff\": null, \"worldFile\": null, \"error\": " +
-                  error(notTiff, 1384001550) +
+                  error(notTiff, TuCauseTiffNotUnderstood) +
                   "},\n"
                   "  {\"file\": \"" +
                   Path("short.tif") +
                   "\", \"tiff\": {\"status\": \"Tiff file is georeferenced.\", \"writable\": "
                   "false, \"pixelScale\": [2, 2], \"tiePoint\": {\"pixel\": [0, 0], \"world\": "
                   "[100, 500]}}, \"worldFile\": null, \"error\": " +
-                  error(notWorldFile, 1384001570) + "}\n]\n");
+                  error(notWorldFile, TuCauseWorldFileNotUnderstood) + "}\n]\n");
     EXPECT_EQ(result.err, notTiff + "\n" + notWorldFile + "\n");
 }
 
@@ -599,8 +613,8 @@ TEST_F(kestrel_cli_test, other_layouts_that_gdal_writes) {
           "BIGTIFF=YES", "big.tif"});
     result = Cli({"info", "--json", "big.tif"});
     EXPECT_EQ(result.status, 1);
-    EXPECT_NE(result.out.find("\"error\": {\"cause\": 1384001550, \"caption\": \"Data File "
-                              "Format Problem\""),
+    EXPECT_NE(result.out.find("\"error\": {\"cause\": " + std::to_string(TuCauseTiffNotUnderstood) +
+                              ", \"caption\": \"Data File Format Problem\""),
               std::string::npos)
         << result.out;
 }

@@ -71,7 +71,7 @@ TEST(about_box_test, f1_asks_for_the_about_topic) {
     AboutBox box(nullptr, [&topics](int topic) { topics.push_back(topic); });
     ASSERT_TRUE(test::ShowActive(box));
     QTest::keyClick(&box, Qt::Key_F1);
-    EXPECT_EQ(topics, std::vector<int>{HelpTopicOf(IDD_ABOUTBOX)});
+    EXPECT_EQ(topics, std::vector<int>{HelpTopicOfTemplate(IDD_ABOUTBOX)});
     EXPECT_TRUE(box.isVisible());
     EXPECT_EQ(HelpAnchor(topics.at(0)), "about");
 }

@@ -10,6 +10,7 @@
 #include "ControlIds.h"
 #include "Conversions.h"
 #include "QtTestSupport.h"
+#include "uMessageStyle.h"
 
 using namespace kestrel;
 using namespace kestrel::qt;
@@ -100,10 +101,10 @@ TEST(help_viewer_test, guide_is_found_in_the_first_folder_that_has_it) {
 TEST(help_viewer_test, missing_guide_is_reported_and_opens_nothing) {
     test::TempFolder empty;
     test::MessageBoxRecorder recorder;
-    EXPECT_EQ(OpenHelpWindow(HelpContentsTopic, {empty.Path()}), nullptr);
+    EXPECT_EQ(OpenHelpWindow(HelpContents, {empty.Path()}), nullptr);
     ASSERT_EQ(recorder.boxes.size(), 1u);
     EXPECT_EQ(recorder.boxes[0].caption, "Application Installation Problem");
-    EXPECT_EQ(recorder.boxes[0].style & 0xF0, 0x10);
+    EXPECT_EQ(recorder.boxes[0].style & TuStyleIconMask, TuStyleIconError);
     EXPECT_TRUE(recorder.boxes[0].text.contains("kestrel.html"));
     EXPECT_TRUE(recorder.boxes[0].text.contains(empty.Path()));
 }
@@ -111,7 +112,7 @@ TEST(help_viewer_test, missing_guide_is_reported_and_opens_nothing) {
 TEST(help_viewer_test, window_opens_at_the_topic_and_is_reused) {
     test::TempFolder folder;
     QFile::copy(QStringLiteral(KESTREL_HELP_SOURCE), folder.Path(HelpFileName()));
-    QTextBrowser* window = OpenHelpWindow(HelpTopicOf(IDD_REFERENCING), {folder.Path()});
+    QTextBrowser* window = OpenHelpWindow(HelpTopicOfTemplate(IDD_REFERENCING), {folder.Path()});
     ASSERT_NE(window, nullptr);
     EXPECT_TRUE(window->isVisible());
     EXPECT_EQ(window->windowTitle(), "Kestrel Help");
@@ -119,7 +120,7 @@ TEST(help_viewer_test, window_opens_at_the_topic_and_is_reused) {
     EXPECT_EQ(window->source().fragment(), "contents");
     EXPECT_TRUE(window->document()->toPlainText().contains("The two kinds of referencing"));
 
-    QTextBrowser* again = OpenHelpWindow(HelpTopicOf(IDD_ABOUTBOX), {folder.Path()});
+    QTextBrowser* again = OpenHelpWindow(HelpTopicOfTemplate(IDD_ABOUTBOX), {folder.Path()});
     EXPECT_EQ(again, window);
     CloseHelpWindow();
     QCoreApplication::processEvents();
@@ -127,11 +128,12 @@ TEST(help_viewer_test, window_opens_at_the_topic_and_is_reused) {
 
 TEST(help_viewer_test, guide_has_every_topic_and_status_line) {
     const QString guide = ReadGuide();
-    for (int topic : {HelpContentsTopic, HelpTopicOf(IDD_REFERENCING), HelpTopicOf(IDD_ABOUTBOX)}) {
+    for (int topic :
+         {HelpContents, HelpTopicOfTemplate(IDD_REFERENCING), HelpTopicOfTemplate(IDD_ABOUTBOX)}) {
         const QString anchor = HelpAnchor(topic);
         EXPECT_TRUE(guide.contains(QStringLiteral("name=\"%1\"").arg(anchor))) << topic;
     }
-    EXPECT_EQ(HelpAnchor(HelpTopicOf(IDD_ABOUTBOX)), "about");
+    EXPECT_EQ(HelpAnchor(HelpTopicOfTemplate(IDD_ABOUTBOX)), "about");
     // Every internal link leads to an anchor of the guide.
     const QRegularExpression link(QStringLiteral("href=\"#([a-z-]+)\""));
     for (auto match = link.globalMatch(guide); match.hasNext();) {

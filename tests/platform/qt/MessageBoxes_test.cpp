@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include "QtTestSupport.h"
+#include "uMessageStyle.h"
 
 using namespace kestrel::qt;
 
@@ -16,12 +17,14 @@ TEST(message_boxes_test, style_flags_choose_icon_and_buttons) {
         QMessageBox::StandardButtons buttons;
     };
     const Case cases[] = {
-        {0x10, QMessageBox::Critical, QMessageBox::Ok},
-        {0x30, QMessageBox::Warning, QMessageBox::Ok},
-        {0x40, QMessageBox::Information, QMessageBox::Ok},
-        {0x21, QMessageBox::Question, QMessageBox::Ok | QMessageBox::Cancel},
-        {0x00, QMessageBox::NoIcon, QMessageBox::Ok},
-        {0x24, QMessageBox::Question, QMessageBox::Yes | QMessageBox::No},
+        {TuStyleIconError | TuStyleOk, QMessageBox::Critical, QMessageBox::Ok},
+        {TuStyleIconWarning | TuStyleOk, QMessageBox::Warning, QMessageBox::Ok},
+        {TuStyleIconInformation | TuStyleOk, QMessageBox::Information, QMessageBox::Ok},
+        {TuStyleIconQuestion | TuStyleOkCancel, QMessageBox::Question,
+         QMessageBox::Ok | QMessageBox::Cancel},
+        {TuStyleIconNone | TuStyleOk, QMessageBox::NoIcon, QMessageBox::Ok},
+        {TuStyleIconQuestion | TuStyleYesNo, QMessageBox::Question,
+         QMessageBox::Yes | QMessageBox::No},
     };
     for (const Case& c : cases) {
         const auto box = BuildMessageBox({"Caption", "Body", c.style}, nullptr);
@@ -32,8 +35,10 @@ TEST(message_boxes_test, style_flags_choose_icon_and_buttons) {
 }
 
 TEST(message_boxes_test, texts_are_shown_as_they_are) {
-    const auto box = BuildMessageBox(
-        {"Data File Format Problem", "File <a&b>.tif is not a TIFF file.", 0x10}, nullptr);
+    const auto box =
+        BuildMessageBox({"Data File Format Problem", "File <a&b>.tif is not a TIFF file.",
+                         TuStyleIconError | TuStyleOk},
+                        nullptr);
     EXPECT_EQ(box->windowTitle(), "Data File Format Problem");
     EXPECT_EQ(box->text(), "File <a&b>.tif is not a TIFF file.");
     EXPECT_EQ(box->textFormat(), Qt::PlainText);
@@ -43,12 +48,13 @@ TEST(message_boxes_test, a_hook_sees_and_answers_every_box) {
     const int before = MessageBoxesShown();
     {
         test::MessageBoxRecorder recorder(QMessageBox::Cancel);
-        EXPECT_EQ(ShowMessageBox("Warning; Acknowledgement Required", "Go on?", 0x21),
+        EXPECT_EQ(ShowMessageBox("Warning; Acknowledgement Required", "Go on?",
+                                 TuStyleIconQuestion | TuStyleOkCancel),
                   QMessageBox::Cancel);
         ASSERT_EQ(recorder.boxes.size(), 1u);
         EXPECT_EQ(recorder.boxes[0].caption, "Warning; Acknowledgement Required");
         EXPECT_EQ(recorder.boxes[0].text, "Go on?");
-        EXPECT_EQ(recorder.boxes[0].style, 0x21);
+        EXPECT_EQ(recorder.boxes[0].style, TuStyleIconQuestion | TuStyleOkCancel);
     }
     EXPECT_EQ(MessageBoxesShown(), before + 1);
 }
@@ -60,12 +66,14 @@ TEST(message_boxes_test, the_real_box_returns_the_button_pressed) {
         EXPECT_EQ(box->windowTitle(), "Question");
         box->button(QMessageBox::Cancel)->click();
     });
-    EXPECT_EQ(ShowMessageBox("Question", "OK or Cancel?", 0x21), QMessageBox::Cancel);
+    EXPECT_EQ(ShowMessageBox("Question", "OK or Cancel?", TuStyleIconQuestion | TuStyleOkCancel),
+              QMessageBox::Cancel);
 
     test::WhenModalShown([](QWidget* shown) {
         QTest::keyClick(shown, Qt::Key_Return); // the default button: OK
     });
-    EXPECT_EQ(ShowMessageBox("Warning", "Only OK.", 0x30), QMessageBox::Ok);
+    EXPECT_EQ(ShowMessageBox("Warning", "Only OK.", TuStyleIconWarning | TuStyleOk),
+              QMessageBox::Ok);
 }
 
 TEST(message_boxes_test, application_title_is_the_program_name_without_extension) {

@@ -10,6 +10,7 @@
 #include "IconTestSupport.h"
 #include "ReferencingFixture.h"
 #include "Resources.h"
+#include "uMessageStyle.h"
 
 using namespace kestrel;
 using namespace kestrel::qt;
@@ -202,7 +203,7 @@ TEST_F(referencing_window_test, world_to_tiff_warns_about_rotation_and_adds_the_
     ASSERT_EQ(boxes.boxes.size(), 1u);
     EXPECT_EQ(boxes.boxes[0].text, texts::RotationWarning);
     EXPECT_EQ(boxes.boxes[0].caption, ApplicationTitle());
-    EXPECT_EQ(boxes.boxes[0].style, 0x30);
+    EXPECT_EQ(boxes.boxes[0].style, TuStyleIconWarning | TuStyleOk);
     EXPECT_EQ(Text(*window, IDC_X_PIXEL_SCALE), "2");
     EXPECT_EQ(Text(*window, IDC_Y_PIXEL_SCALE), "2");
     EXPECT_EQ(Text(*window, IDC_TIE_WORLD_X), "100");
@@ -250,7 +251,7 @@ TEST_F(referencing_window_test, a_damaged_world_file_is_reported_and_disarms_the
     auto window = OpenWindow();
     TypeAndTab(*window, IDC_FILE_NAME, tiff);
     ASSERT_EQ(boxes.boxes.size(), 1u);
-    EXPECT_EQ(boxes.boxes[0].style & 0xF0, 0x10) << "an error box";
+    EXPECT_EQ(boxes.boxes[0].style & TuStyleIconMask, TuStyleIconError) << "an error box";
     EXPECT_TRUE(boxes.boxes[0].text.contains("damaged.tfw")) << boxes.boxes[0].text;
     Click(*window, IDC_UPDATE_WORLD);
     EXPECT_EQ(ReadWorldFile(folder.Path("damaged.tfw")).size(), 5u) << "nothing written";

@@ -51,7 +51,7 @@ TEST_F(screenshots_test, main_dialog_about_box_and_help) {
     Save(about, "about-box.png");
     about.close();
 
-    QTextBrowser* help = OpenHelpWindow(HelpContentsTopic);
+    QTextBrowser* help = OpenHelpWindow(HelpContents);
     ASSERT_NE(help, nullptr);
     QCoreApplication::processEvents();
     Save(*help, "help.png");
