@@ -1,7 +1,6 @@
 #include "uTiffFile.h"
 
 #include <algorithm>
-#include <bit>
 #include <cerrno>
 #include <cstring>
 #include <fcntl.h>
@@ -35,9 +34,15 @@ constexpr std::size_t HeadBytes = 4096;
 // a buffer as large as its data.
 constexpr std::uint64_t BlockElements = 4096;
 
-// Byte order conversion is a reversal exactly when the file's order is not the host's.
-bool Reverses(bool bigEndian) {
-    return bigEndian != (std::endian::native == std::endian::big);
+// The byte order that the first byte of a header names: 'M' (0x4D) big-endian, whatever the
+// second byte is; any other byte little-endian.
+TuByteOrder ByteOrderNamedBy(unsigned char mark) {
+    return mark == 'M' ? TuByteOrder::BigEndian : TuByteOrder::LittleEndian;
+}
+
+// The mark of the given order, written as both first bytes of a header.
+unsigned char ByteOrderMark(TuByteOrder order) {
+    return order == TuByteOrder::BigEndian ? 'M' : 'I';
 }
 
 // The element size of a field type; 1 for a type TIFF 6.0 does not define.
@@ -64,64 +69,64 @@ bool IsNumeric(unsigned type) {
     return type >= 1 && type <= 12 && type != 2 && type != 7;
 }
 
-std::uint16_t Load16(const unsigned char* bytes, bool bigEndian) {
+std::uint16_t Load16(const unsigned char* bytes, TuByteOrder order) {
     std::uint16_t value;
     std::memcpy(&value, bytes, 2);
-    return Swap16(value, bigEndian);
+    return Swap16(value, order);
 }
 
-std::uint32_t Load32(const unsigned char* bytes, bool bigEndian) {
+std::uint32_t Load32(const unsigned char* bytes, TuByteOrder order) {
     std::uint32_t value;
     std::memcpy(&value, bytes, 4);
-    return Swap32(value, bigEndian);
+    return Swap32(value, order);
 }
 
-void Store16(unsigned char* bytes, std::uint16_t value, bool bigEndian) {
-    value = Swap16(value, bigEndian);
+void Store16(unsigned char* bytes, std::uint16_t value, TuByteOrder order) {
+    value = Swap16(value, order);
     std::memcpy(bytes, &value, 2);
 }
 
-void Store32(unsigned char* bytes, std::uint32_t value, bool bigEndian) {
-    value = Swap32(value, bigEndian);
+void Store32(unsigned char* bytes, std::uint32_t value, TuByteOrder order) {
+    value = Swap32(value, order);
     std::memcpy(bytes, &value, 4);
 }
 
-// One element of a numeric type as a double; bigEndian is the order of the bytes given.
-double DecodeElement(const unsigned char* bytes, unsigned type, bool bigEndian) {
+// One element of a numeric type as a double; order is the order of the bytes given.
+double DecodeElement(const unsigned char* bytes, unsigned type, TuByteOrder order) {
     switch (type) {
     case 1:
         return bytes[0];
     case 6:
         return static_cast<signed char>(bytes[0]);
     case 3:
-        return Load16(bytes, bigEndian);
+        return Load16(bytes, order);
     case 8:
-        return static_cast<std::int16_t>(Load16(bytes, bigEndian));
+        return static_cast<std::int16_t>(Load16(bytes, order));
     case 4:
-        return Load32(bytes, bigEndian);
+        return Load32(bytes, order);
     case 9:
-        return static_cast<std::int32_t>(Load32(bytes, bigEndian));
+        return static_cast<std::int32_t>(Load32(bytes, order));
     case 5:
-        return static_cast<double>(Load32(bytes, bigEndian)) /
-               static_cast<double>(Load32(bytes + 4, bigEndian));
+        return static_cast<double>(Load32(bytes, order)) /
+               static_cast<double>(Load32(bytes + 4, order));
     case 10:
-        return static_cast<double>(static_cast<std::int32_t>(Load32(bytes, bigEndian))) /
-               static_cast<double>(static_cast<std::int32_t>(Load32(bytes + 4, bigEndian)));
+        return static_cast<double>(static_cast<std::int32_t>(Load32(bytes, order))) /
+               static_cast<double>(static_cast<std::int32_t>(Load32(bytes + 4, order)));
     case 11: {
         float value;
         std::memcpy(&value, bytes, 4);
-        return SwapFloat(value, bigEndian);
+        return SwapFloat(value, order);
     }
     default: { // 12, DOUBLE
         double value;
         std::memcpy(&value, bytes, 8);
-        return SwapDouble(value, bigEndian);
+        return SwapDouble(value, order);
     }
     }
 }
 
-void EncodeDouble(unsigned char* bytes, double value, bool bigEndian) {
-    value = SwapDouble(value, bigEndian);
+void EncodeDouble(unsigned char* bytes, double value, TuByteOrder order) {
+    value = SwapDouble(value, order);
     std::memcpy(bytes, &value, 8);
 }
 
@@ -131,33 +136,6 @@ bool Overlaps(std::uint64_t offset, std::uint64_t size, std::uint64_t start, std
 }
 
 } // namespace
-
-std::uint16_t Swap16(std::uint16_t value, bool bigEndian) {
-    return Reverses(bigEndian) ? static_cast<std::uint16_t>((value >> 8) | (value << 8)) : value;
-}
-
-std::uint32_t Swap32(std::uint32_t value, bool bigEndian) {
-    if (!Reverses(bigEndian)) {
-        return value;
-    }
-    return (value >> 24) | ((value >> 8) & 0x0000FF00u) | ((value << 8) & 0x00FF0000u) |
-           (value << 24);
-}
-
-float SwapFloat(float value, bool bigEndian) {
-    return std::bit_cast<float>(Swap32(std::bit_cast<std::uint32_t>(value), bigEndian));
-}
-
-double SwapDouble(double value, bool bigEndian) {
-    if (!Reverses(bigEndian)) {
-        return value;
-    }
-    const auto bits = std::bit_cast<std::uint64_t>(value);
-    const std::uint64_t swapped =
-        (static_cast<std::uint64_t>(Swap32(static_cast<std::uint32_t>(bits), bigEndian)) << 32) |
-        Swap32(static_cast<std::uint32_t>(bits >> 32), bigEndian);
-    return std::bit_cast<double>(swapped);
-}
 
 std::uint32_t TiffFieldSize(unsigned type, std::uint32_t count) {
     return ElementSize(type) * count; // wraps, as unsigned arithmetic does
@@ -253,9 +231,9 @@ void TuTiffFile::ReadDirectory() {
         throw TuException(TuCauseFileReadFailed, 2, GetPath(), stream.Error());
     }
     examined.push_back(ReadBlock{0, std::vector<unsigned char>(header, header + sizeof header)});
-    bigEndian = header[0] == 'M';
-    magic = Load16(header + 2, bigEndian);
-    firstIfdOffset = Load32(header + 4, bigEndian);
+    byteOrder = ByteOrderNamedBy(header[0]);
+    magic = Load16(header + 2, byteOrder);
+    firstIfdOffset = Load32(header + 4, byteOrder);
     if (magic == BigTiffMagic) {
         RaiseNotUnderstood(); // 64-bit offsets: a different layout altogether
     }
@@ -277,7 +255,7 @@ void TuTiffFile::ReadDirectory() {
         if (std::uint64_t{offset} + 2 > length || stream.ReadAt(offset, countBytes, 2) != 2) {
             RaiseNotUnderstood();
         }
-        const std::uint16_t count = Load16(countBytes, bigEndian);
+        const std::uint16_t count = Load16(countBytes, byteOrder);
         const std::uint64_t byteSize = 2 + EntrySize * count + 4;
         // Directories of a sound file do not overlap, so together they fit in the file;
         // holding to that bounds the entries kept by the file's size.
@@ -292,7 +270,7 @@ void TuTiffFile::ReadDirectory() {
         Directory directory;
         directory.offset = offset;
         directory.byteSize = static_cast<std::uint32_t>(byteSize);
-        directory.nextOffset = Load32(bytes.data() + EntrySize * count, bigEndian);
+        directory.nextOffset = Load32(bytes.data() + EntrySize * count, byteOrder);
         for (std::size_t i = 0; i < count; ++i) {
             tags.push_back(DecodeEntry(bytes.data() + EntrySize * i));
             owners.push_back(directories.size());
@@ -307,9 +285,9 @@ void TuTiffFile::ReadDirectory() {
 
 TuTiffTag TuTiffFile::DecodeEntry(const unsigned char* bytes) const {
     TuTiffTag entry;
-    entry.tag = Load16(bytes, bigEndian);
-    entry.type = Load16(bytes + 2, bigEndian);
-    entry.count = Load32(bytes + 4, bigEndian);
+    entry.tag = Load16(bytes, byteOrder);
+    entry.type = Load16(bytes + 2, byteOrder);
+    entry.count = Load32(bytes + 4, byteOrder);
     const std::uint64_t size = std::uint64_t{ElementSize(entry.type)} * entry.count;
     if (entry.type == 0 || size > Limit32) {
         RaiseNotUnderstood();
@@ -317,7 +295,7 @@ TuTiffTag TuTiffFile::DecodeEntry(const unsigned char* bytes) const {
     entry.size = static_cast<std::uint32_t>(size);
     const unsigned char* value = bytes + 8;
     if (entry.size > 4) {
-        entry.offset = Load32(value, bigEndian);
+        entry.offset = Load32(value, byteOrder);
         return entry;
     }
     entry.offset = Inline;
@@ -331,7 +309,7 @@ TuTiffTag TuTiffFile::DecodeEntry(const unsigned char* bytes) const {
     case 3:
     case 8:
         for (std::uint32_t i = 0; i < entry.count; ++i) {
-            const std::uint16_t half = Load16(value + 2 * i, bigEndian);
+            const std::uint16_t half = Load16(value + 2 * i, byteOrder);
             std::memcpy(entry.inlineValue + 2 * i, &half, 2);
         }
         break;
@@ -340,7 +318,7 @@ TuTiffTag TuTiffFile::DecodeEntry(const unsigned char* bytes) const {
     case 11:
         // FLOAT reverses exactly like a 32-bit integer; no count leaves the value zero.
         if (entry.count == 1) {
-            const std::uint32_t word = Load32(value, bigEndian);
+            const std::uint32_t word = Load32(value, byteOrder);
             std::memcpy(entry.inlineValue, &word, 4);
         }
         break;
@@ -351,12 +329,12 @@ TuTiffTag TuTiffFile::DecodeEntry(const unsigned char* bytes) const {
 }
 
 void TuTiffFile::EncodeEntry(const TuTiffTag& entry, unsigned char* bytes) const {
-    Store16(bytes, entry.tag, bigEndian);
-    Store16(bytes + 2, entry.type, bigEndian);
-    Store32(bytes + 4, entry.count, bigEndian);
+    Store16(bytes, entry.tag, byteOrder);
+    Store16(bytes + 2, entry.type, byteOrder);
+    Store32(bytes + 4, entry.count, byteOrder);
     unsigned char* value = bytes + 8;
     if (entry.size > 4) {
-        Store32(value, entry.offset, bigEndian);
+        Store32(value, entry.offset, byteOrder);
         return;
     }
     std::memset(value, 0, 4);
@@ -372,7 +350,7 @@ void TuTiffFile::EncodeEntry(const TuTiffTag& entry, unsigned char* bytes) const
         for (int i = 0; i < 2; ++i) {
             std::uint16_t half;
             std::memcpy(&half, entry.inlineValue + 2 * i, 2);
-            Store16(value + 2 * i, half, bigEndian);
+            Store16(value + 2 * i, half, byteOrder);
         }
         break;
     case 4:
@@ -380,7 +358,7 @@ void TuTiffFile::EncodeEntry(const TuTiffTag& entry, unsigned char* bytes) const
     case 11: {
         std::uint32_t word;
         std::memcpy(&word, entry.inlineValue, 4);
-        Store32(value, word, bigEndian);
+        Store32(value, word, byteOrder);
         break;
     }
     default:
@@ -420,7 +398,7 @@ void TuTiffFile::ReadValues(const TuTiffTag& entry, std::uint64_t first, std::ui
         // Inline values are held in host order.
         for (std::uint64_t i = 0; i < count; ++i) {
             values[i] = DecodeElement(entry.inlineValue + elementSize * (first + i), entry.type,
-                                      std::endian::native == std::endian::big);
+                                      TuHostByteOrder);
         }
         return;
     }
@@ -437,7 +415,7 @@ void TuTiffFile::ReadValues(const TuTiffTag& entry, std::uint64_t first, std::ui
             throw TuException(TuCauseTiffTagReadFailed, 2, GetPath(), int{entry.tag});
         }
         for (std::uint64_t i = 0; i < elements; ++i) {
-            values[done + i] = DecodeElement(block.data() + i * elementSize, entry.type, bigEndian);
+            values[done + i] = DecodeElement(block.data() + i * elementSize, entry.type, byteOrder);
         }
         done += elements;
     }
@@ -634,7 +612,7 @@ void TuTiffFile::WriteDoubles(int tagId, const double* values, int n, int start)
     }
     std::vector<unsigned char> bytes(std::size_t{count} * 8);
     for (std::uint32_t j = 0; j < count; ++j) {
-        EncodeDouble(bytes.data() + 8 * j, values[j], bigEndian);
+        EncodeDouble(bytes.data() + 8 * j, values[j], byteOrder);
     }
     if (WriteChecked(std::uint64_t{entry.offset} + 8 * std::uint64_t{first}, bytes.data(),
                      bytes.size()) != bytes.size()) {
@@ -671,7 +649,7 @@ void TuTiffFile::StoreHeldWrites() {
         std::vector<unsigned char> bytes(high - low);
         for (const HeldWrite& w : writes) {
             for (std::size_t j = 0; j < w.values.size(); ++j) {
-                EncodeDouble(bytes.data() + (startOf(w) - low) + 8 * j, w.values[j], bigEndian);
+                EncodeDouble(bytes.data() + (startOf(w) - low) + 8 * j, w.values[j], byteOrder);
             }
         }
         if (WriteChecked(low, bytes.data(), bytes.size()) != bytes.size()) {
@@ -690,7 +668,7 @@ void TuTiffFile::StoreHeldWrites() {
         // Moved already by an earlier write of the same tag: its new room takes the values.
         std::vector<unsigned char> bytes(w.values.size() * 8);
         for (std::size_t j = 0; j < w.values.size(); ++j) {
-            EncodeDouble(bytes.data() + 8 * j, w.values[j], bigEndian);
+            EncodeDouble(bytes.data() + 8 * j, w.values[j], byteOrder);
         }
         if (WriteChecked(startOf(w), bytes.data(), bytes.size()) != bytes.size()) {
             throw TuException(TuCauseTiffTagWriteFailed, 2, GetPath(), int{entry.tag});
@@ -722,7 +700,7 @@ void TuTiffFile::Replace(std::size_t index, const double* values, std::uint32_t 
                 const double value = element >= start && element < std::uint64_t{start} + n
                                          ? values[element - start]
                                          : block[i];
-                EncodeDouble(bytes.data() + 8 * i, value, bigEndian);
+                EncodeDouble(bytes.data() + 8 * i, value, byteOrder);
             }
             if (WriteChecked(offset + 8 * done, bytes.data(), bytes.size()) != bytes.size()) {
                 throw TuException(TuCauseTiffTagWriteFailed, 2, GetPath(), int{entry.tag});
@@ -772,14 +750,14 @@ std::size_t TuTiffFile::BuildDirectories(std::vector<unsigned char>& bytes,
             return tags[a].tag < tags[b].tag;
         });
         unsigned char* out = bytes.data() + at;
-        Store16(out, static_cast<std::uint16_t>(entries.size()), bigEndian);
+        Store16(out, static_cast<std::uint16_t>(entries.size()), byteOrder);
         for (std::size_t k = 0; k < entries.size(); ++k) {
             EncodeEntry(tags[entries[k]], out + 2 + EntrySize * k);
         }
         const std::uint64_t size = 2 + EntrySize * entries.size() + 4;
         const std::uint32_t next = j < last ? static_cast<std::uint32_t>(endMark + at + size)
                                             : directories[last].nextOffset;
-        Store32(out + size - 4, next, bigEndian);
+        Store32(out + size - 4, next, byteOrder);
         at += size;
     }
     firstOffset = static_cast<std::uint32_t>(endMark);
@@ -788,9 +766,9 @@ std::size_t TuTiffFile::BuildDirectories(std::vector<unsigned char>& bytes,
 
 void TuTiffFile::WriteHeader(std::uint32_t firstOffset) {
     unsigned char header[8];
-    header[0] = header[1] = bigEndian ? 'M' : 'I';
-    Store16(header + 2, magic, bigEndian);
-    Store32(header + 4, firstOffset, bigEndian);
+    header[0] = header[1] = ByteOrderMark(byteOrder);
+    Store16(header + 2, magic, byteOrder);
+    Store32(header + 4, firstOffset, byteOrder);
     if (WriteChecked(0, header, sizeof header) != sizeof header) {
         throw TuException(TuCauseTiffHeaderRewriteFailed, 1, GetPath());
     }

@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <vector>
 
+#include "uByteOrder.h"
 #include "uFileName.h"
 #include "uFileStream.h"
 
@@ -20,11 +21,6 @@ constexpr int ModeOverwrite = 4; // a new file; an existing one is truncated
 constexpr int TiffTagModelPixelScale = 33550;
 constexpr int TiffTagModelTiepoint = 33922;
 constexpr std::uint16_t TiffTypeDouble = 12;
-
-std::uint16_t Swap16(std::uint16_t value, bool bigEndian);
-std::uint32_t Swap32(std::uint32_t value, bool bigEndian);
-float SwapFloat(float value, bool bigEndian);
-double SwapDouble(double value, bool bigEndian);
 
 // The byte size of count values of a field type (unsigned 32-bit arithmetic).
 std::uint32_t TiffFieldSize(unsigned type, std::uint32_t count);
@@ -85,7 +81,7 @@ public:
     // began leaves it without a byte of Kestrel's.
     void WriteDoubles(int tagId, const double* values, int n, int start);
 
-    bool IsBigEndian() const noexcept { return bigEndian; }
+    bool IsBigEndian() const noexcept { return byteOrder == TuByteOrder::BigEndian; }
     bool IsWritable() const noexcept { return writable; }
 
 private:
@@ -141,7 +137,7 @@ private:
     void WriteHeader(std::uint32_t firstOffset);
     [[noreturn]] void RaiseNotUnderstood() const;
 
-    bool bigEndian = false;
+    TuByteOrder byteOrder = TuByteOrder::LittleEndian;
     bool directoryChanged = false;
     bool writable = false;
     std::uint16_t magic = 42;
