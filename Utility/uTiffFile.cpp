@@ -45,30 +45,6 @@ unsigned char ByteOrderMark(TuByteOrder order) {
     return order == TuByteOrder::BigEndian ? 'M' : 'I';
 }
 
-// The element size of a field type; 1 for a type TIFF 6.0 does not define.
-std::uint32_t ElementSize(unsigned type) {
-    switch (type) {
-    case 3:
-    case 8:
-        return 2;
-    case 4:
-    case 9:
-    case 11:
-        return 4;
-    case 5:
-    case 10:
-    case 12:
-        return 8;
-    default:
-        return 1;
-    }
-}
-
-// The types whose values convert to numbers (all of TIFF 6.0's but ASCII and UNDEFINED).
-bool IsNumeric(unsigned type) {
-    return type >= 1 && type <= 12 && type != 2 && type != 7;
-}
-
 std::uint16_t Load16(const unsigned char* bytes, TuByteOrder order) {
     std::uint16_t value;
     std::memcpy(&value, bytes, 2);
@@ -91,40 +67,6 @@ void Store32(unsigned char* bytes, std::uint32_t value, TuByteOrder order) {
     std::memcpy(bytes, &value, 4);
 }
 
-// One element of a numeric type as a double; order is the order of the bytes given.
-double DecodeElement(const unsigned char* bytes, unsigned type, TuByteOrder order) {
-    switch (type) {
-    case 1:
-        return bytes[0];
-    case 6:
-        return static_cast<signed char>(bytes[0]);
-    case 3:
-        return Load16(bytes, order);
-    case 8:
-        return static_cast<std::int16_t>(Load16(bytes, order));
-    case 4:
-        return Load32(bytes, order);
-    case 9:
-        return static_cast<std::int32_t>(Load32(bytes, order));
-    case 5:
-        return static_cast<double>(Load32(bytes, order)) /
-               static_cast<double>(Load32(bytes + 4, order));
-    case 10:
-        return static_cast<double>(static_cast<std::int32_t>(Load32(bytes, order))) /
-               static_cast<double>(static_cast<std::int32_t>(Load32(bytes + 4, order)));
-    case 11: {
-        float value;
-        std::memcpy(&value, bytes, 4);
-        return SwapFloat(value, order);
-    }
-    default: { // 12, DOUBLE
-        double value;
-        std::memcpy(&value, bytes, 8);
-        return SwapDouble(value, order);
-    }
-    }
-}
-
 void EncodeDouble(unsigned char* bytes, double value, TuByteOrder order) {
     value = SwapDouble(value, order);
     std::memcpy(bytes, &value, 8);
@@ -136,10 +78,6 @@ bool Overlaps(std::uint64_t offset, std::uint64_t size, std::uint64_t start, std
 }
 
 } // namespace
-
-std::uint32_t TiffFieldSize(unsigned type, std::uint32_t count) {
-    return ElementSize(type) * count; // wraps, as unsigned arithmetic does
-}
 
 TuTiffTag::TuTiffTag(std::uint16_t tag, std::uint16_t type, std::uint32_t count)
     : tag(tag), type(type), count(count), size(TiffFieldSize(type, count)) {}
@@ -288,7 +226,8 @@ TuTiffTag TuTiffFile::DecodeEntry(const unsigned char* bytes) const {
     entry.tag = Load16(bytes, byteOrder);
     entry.type = Load16(bytes + 2, byteOrder);
     entry.count = Load32(bytes + 4, byteOrder);
-    const std::uint64_t size = std::uint64_t{ElementSize(entry.type)} * entry.count;
+    const TuTiffTypeInfo type = TiffTypeInfo(entry.type);
+    const std::uint64_t size = std::uint64_t{type.elementSize} * entry.count;
     if (entry.type == 0 || size > Limit32) {
         RaiseNotUnderstood();
     }
@@ -299,32 +238,11 @@ TuTiffTag TuTiffFile::DecodeEntry(const unsigned char* bytes) const {
         return entry;
     }
     entry.offset = Inline;
-    switch (entry.type) {
-    case 1:
-    case 2:
-    case 6:
-    case 7:
-        std::memcpy(entry.inlineValue, value, entry.count);
-        break;
-    case 3:
-    case 8:
-        for (std::uint32_t i = 0; i < entry.count; ++i) {
-            const std::uint16_t half = Load16(value + 2 * i, byteOrder);
-            std::memcpy(entry.inlineValue + 2 * i, &half, 2);
-        }
-        break;
-    case 4:
-    case 9:
-    case 11:
-        // FLOAT reverses exactly like a 32-bit integer; no count leaves the value zero.
-        if (entry.count == 1) {
-            const std::uint32_t word = Load32(value, byteOrder);
-            std::memcpy(entry.inlineValue, &word, 4);
-        }
-        break;
-    default: // RATIONAL, SRATIONAL, DOUBLE without values, or an unknown type
+    // RATIONAL, SRATIONAL and DOUBLE without values, or an undefined type, cannot be inline.
+    if (!type.IsDefined() || type.elementSize > 4) {
         RaiseNotUnderstood();
     }
+    TiffReorderValues(entry.inlineValue, value, entry.size, type, byteOrder);
     return entry;
 }
 
@@ -337,33 +255,11 @@ void TuTiffFile::EncodeEntry(const TuTiffTag& entry, unsigned char* bytes) const
         Store32(value, entry.offset, byteOrder);
         return;
     }
-    std::memset(value, 0, 4);
-    switch (entry.type) {
-    case 1:
-    case 2:
-    case 6:
-    case 7:
-        std::memcpy(value, entry.inlineValue, 4);
-        break;
-    case 3:
-    case 8:
-        for (int i = 0; i < 2; ++i) {
-            std::uint16_t half;
-            std::memcpy(&half, entry.inlineValue + 2 * i, 2);
-            Store16(value + 2 * i, half, byteOrder);
-        }
-        break;
-    case 4:
-    case 9:
-    case 11: {
-        std::uint32_t word;
-        std::memcpy(&word, entry.inlineValue, 4);
-        Store32(value, word, byteOrder);
-        break;
-    }
-    default:
+    const TuTiffTypeInfo type = TiffTypeInfo(entry.type);
+    if (!type.IsDefined() || type.elementSize > 4) {
         throw TuException(TuCauseInternalError, 2, __LINE__, SourcePath);
     }
+    TiffReorderValues(value, entry.inlineValue, 4, type, byteOrder);
 }
 
 int TuTiffFile::FindTag(int tagId) const noexcept {
@@ -390,15 +286,16 @@ std::size_t TuTiffFile::TagCount() const noexcept {
 
 void TuTiffFile::ReadValues(const TuTiffTag& entry, std::uint64_t first, std::uint64_t count,
                             double* values) {
-    if (!IsNumeric(entry.type)) {
+    const TuTiffTypeInfo type = TiffTypeInfo(entry.type);
+    if (!type.IsNumeric()) {
         RaiseNotUnderstood();
     }
-    const std::uint32_t elementSize = ElementSize(entry.type);
+    const std::uint32_t elementSize = type.elementSize;
     if (entry.size <= 4) {
         // Inline values are held in host order.
         for (std::uint64_t i = 0; i < count; ++i) {
-            values[i] = DecodeElement(entry.inlineValue + elementSize * (first + i), entry.type,
-                                      TuHostByteOrder);
+            values[i] = TiffDecodeElement(entry.inlineValue + elementSize * (first + i), type,
+                                          TuHostByteOrder);
         }
         return;
     }
@@ -415,7 +312,7 @@ void TuTiffFile::ReadValues(const TuTiffTag& entry, std::uint64_t first, std::ui
             throw TuException(TuCauseTiffTagReadFailed, 2, GetPath(), int{entry.tag});
         }
         for (std::uint64_t i = 0; i < elements; ++i) {
-            values[done + i] = DecodeElement(block.data() + i * elementSize, entry.type, byteOrder);
+            values[done + i] = TiffDecodeElement(block.data() + i * elementSize, type, byteOrder);
         }
         done += elements;
     }
@@ -522,13 +419,11 @@ std::size_t TuTiffFile::WriteChecked(std::uint64_t offset, const void* bytes, st
 
 void TuTiffFile::AddTag(const TuTiffTag& tag) {
     TuTiffTag entry = tag;
-    const std::uint64_t size = std::uint64_t{ElementSize(entry.type)} * entry.count;
-    const bool inlineAllowed = entry.type == 1 || entry.type == 2 || entry.type == 3 ||
-                               entry.type == 4 || (entry.type >= 6 && entry.type <= 9) ||
-                               entry.type == 11;
+    const TuTiffTypeInfo type = TiffTypeInfo(entry.type);
+    const std::uint64_t size = std::uint64_t{type.elementSize} * entry.count;
     // An entry the directory could not hold is a fault of the caller: refuse it now rather
     // than fail half-way through the commit.
-    if (entry.type == 0 || entry.type > 12 || (size <= 4 && !inlineAllowed)) {
+    if (!type.IsDefined() || (size <= 4 && type.elementSize > 4)) {
         throw TuException(TuCauseInternalError, 2, __LINE__, SourcePath);
     }
     if (directories.empty()) {
@@ -679,7 +574,7 @@ void TuTiffFile::StoreHeldWrites() {
 void TuTiffFile::Replace(std::size_t index, const double* values, std::uint32_t n,
                          std::uint32_t start) {
     TuTiffTag entry = tags[index];
-    if (!IsNumeric(entry.type)) {
+    if (!TiffTypeInfo(entry.type).IsNumeric()) {
         RaiseNotUnderstood();
     }
     const std::uint64_t size = std::uint64_t{entry.count} * 8;

@@ -9,6 +9,7 @@
 #include "uByteOrder.h"
 #include "uFileName.h"
 #include "uFileStream.h"
+#include "uTiffFieldType.h"
 
 // The answer of a lookup that finds nothing.
 constexpr int TagNotFound = 2147483647;
@@ -20,10 +21,6 @@ constexpr int ModeOverwrite = 4; // a new file; an existing one is truncated
 
 constexpr int TiffTagModelPixelScale = 33550;
 constexpr int TiffTagModelTiepoint = 33922;
-constexpr std::uint16_t TiffTypeDouble = 12;
-
-// The byte size of count values of a field type (unsigned 32-bit arithmetic).
-std::uint32_t TiffFieldSize(unsigned type, std::uint32_t count);
 
 // One directory entry in memory.
 struct TuTiffTag {

@@ -538,10 +538,4 @@ TEST_F(tiff_file_test, values_said_to_lie_beyond_the_end_are_not_read) {
     EXPECT_EQ(file->ReadDoubles(34264, read, 3, 0), 3);
 }
 
-TEST_F(tiff_file_test, field_sizes) {
-    EXPECT_EQ(TiffFieldSize(12, 3), 24u);
-    EXPECT_EQ(TiffFieldSize(200, 7), 7u);
-    EXPECT_EQ(TiffFieldSize(12, 0x20000001), 8u); // wraps
-}
-
 } // namespace
