@@ -16,9 +16,7 @@ namespace {
 constexpr const char* SourcePath = "Utility\\uTiffFile";
 
 constexpr std::uint32_t Inline = 0xFFFFFFFF;
-constexpr std::uint64_t Limit32 = 0xFFFFFFFF;
 constexpr std::uint16_t BigTiffMagic = 43;
-constexpr std::size_t EntrySize = 12;
 // More directories than any real file has; a chain longer than this is refused rather than
 // followed through millions of reads.
 constexpr std::size_t MaxDirectories = std::size_t{1} << 20;
@@ -120,7 +118,7 @@ TuTiffFile::TuTiffFile(const TuFileName& name, int mode) : TuFileName(name) {
         ReadOpened();
     } else {
         expected = stream.OpenedState();
-        endMark = 8; // room for the header, written at commit
+        endMark = ClassicTiff.headerSize; // room for the header, written at commit
     }
 }
 
@@ -164,7 +162,7 @@ void TuTiffFile::ReadDirectory() {
     owners.clear();
     directories.clear();
     examined.clear();
-    unsigned char header[8];
+    unsigned char header[ClassicTiff.headerSize];
     if (stream.ReadAt(0, header, sizeof header) != sizeof header) {
         throw TuException(TuCauseFileReadFailed, 2, GetPath(), stream.Error());
     }
@@ -186,35 +184,37 @@ void TuTiffFile::ReadDirectory() {
             RaiseNotUnderstood();
         }
         // A directory that shares bytes with the header would change with it at every commit.
-        if (offset < 8) {
+        if (offset < ClassicTiff.headerSize) {
             RaiseNotUnderstood();
         }
-        unsigned char countBytes[2];
-        if (std::uint64_t{offset} + 2 > length || stream.ReadAt(offset, countBytes, 2) != 2) {
+        unsigned char countBytes[ClassicTiff.entryCountSize];
+        if (std::uint64_t{offset} + sizeof countBytes > length ||
+            stream.ReadAt(offset, countBytes, sizeof countBytes) != sizeof countBytes) {
             RaiseNotUnderstood();
         }
         const std::uint16_t count = Load16(countBytes, byteOrder);
-        const std::uint64_t byteSize = 2 + EntrySize * count + 4;
+        const std::uint64_t byteSize = ClassicTiff.DirectorySize(count);
         // Directories of a sound file do not overlap, so together they fit in the file;
         // holding to that bounds the entries kept by the file's size.
         directoryBytes += byteSize;
         if (offset + byteSize > length || directoryBytes > length) {
             RaiseNotUnderstood();
         }
-        bytes.resize(byteSize - 2);
-        if (stream.ReadAt(offset + 2, bytes.data(), bytes.size()) != bytes.size()) {
+        bytes.resize(byteSize - sizeof countBytes);
+        if (stream.ReadAt(offset + sizeof countBytes, bytes.data(), bytes.size()) != bytes.size()) {
             RaiseNotUnderstood();
         }
         Directory directory;
         directory.offset = offset;
         directory.byteSize = static_cast<std::uint32_t>(byteSize);
-        directory.nextOffset = Load32(bytes.data() + EntrySize * count, byteOrder);
+        directory.nextOffset = Load32(bytes.data() + ClassicTiff.EntrySize() * count, byteOrder);
         for (std::size_t i = 0; i < count; ++i) {
-            tags.push_back(DecodeEntry(bytes.data() + EntrySize * i));
+            tags.push_back(DecodeEntry(bytes.data() + ClassicTiff.EntrySize() * i));
             owners.push_back(directories.size());
         }
         directories.push_back(directory);
-        ReadBlock block{offset, std::vector<unsigned char>(countBytes, countBytes + 2)};
+        ReadBlock block{offset,
+                        std::vector<unsigned char>(std::begin(countBytes), std::end(countBytes))};
         block.bytes.insert(block.bytes.end(), bytes.begin(), bytes.end());
         examined.push_back(std::move(block));
         offset = directory.nextOffset;
@@ -228,18 +228,19 @@ TuTiffTag TuTiffFile::DecodeEntry(const unsigned char* bytes) const {
     entry.count = Load32(bytes + 4, byteOrder);
     const TuTiffTypeInfo type = TiffTypeInfo(entry.type);
     const std::uint64_t size = std::uint64_t{type.elementSize} * entry.count;
-    if (entry.type == 0 || size > Limit32) {
+    // Type 0 is what an entry never written holds.
+    if (entry.type == 0 || size > ClassicTiff.LargestOffset()) {
         RaiseNotUnderstood();
     }
     entry.size = static_cast<std::uint32_t>(size);
     const unsigned char* value = bytes + 8;
-    if (entry.size > 4) {
+    if (!ClassicTiff.HoldsInline(entry.size)) {
         entry.offset = Load32(value, byteOrder);
         return entry;
     }
     entry.offset = Inline;
     // RATIONAL, SRATIONAL and DOUBLE without values, or an undefined type, cannot be inline.
-    if (!type.IsDefined() || type.elementSize > 4) {
+    if (!ClassicTiff.CanHoldInline(entry.type)) {
         RaiseNotUnderstood();
     }
     TiffReorderValues(entry.inlineValue, value, entry.size, type, byteOrder);
@@ -251,15 +252,15 @@ void TuTiffFile::EncodeEntry(const TuTiffTag& entry, unsigned char* bytes) const
     Store16(bytes + 2, entry.type, byteOrder);
     Store32(bytes + 4, entry.count, byteOrder);
     unsigned char* value = bytes + 8;
-    if (entry.size > 4) {
+    if (!ClassicTiff.HoldsInline(entry.size)) {
         Store32(value, entry.offset, byteOrder);
         return;
     }
-    const TuTiffTypeInfo type = TiffTypeInfo(entry.type);
-    if (!type.IsDefined() || type.elementSize > 4) {
+    if (!ClassicTiff.CanHoldInline(entry.type)) {
         throw TuException(TuCauseInternalError, 2, __LINE__, SourcePath);
     }
-    TiffReorderValues(value, entry.inlineValue, 4, type, byteOrder);
+    TiffReorderValues(value, entry.inlineValue, sizeof entry.inlineValue, TiffTypeInfo(entry.type),
+                      byteOrder);
 }
 
 int TuTiffFile::FindTag(int tagId) const noexcept {
@@ -291,7 +292,7 @@ void TuTiffFile::ReadValues(const TuTiffTag& entry, std::uint64_t first, std::ui
         RaiseNotUnderstood();
     }
     const std::uint32_t elementSize = type.elementSize;
-    if (entry.size <= 4) {
+    if (ClassicTiff.HoldsInline(entry.size)) {
         // Inline values are held in host order.
         for (std::uint64_t i = 0; i < count; ++i) {
             values[i] = TiffDecodeElement(entry.inlineValue + elementSize * (first + i), type,
@@ -363,7 +364,7 @@ std::uint64_t TuTiffFile::DirectoryBytes(std::size_t directory, std::size_t adde
     }
     std::uint64_t total = 0;
     for (std::uint64_t count : entries) {
-        total += 2 + EntrySize * count + 4;
+        total += ClassicTiff.DirectorySize(count);
     }
     return total;
 }
@@ -373,7 +374,7 @@ void TuTiffFile::RaiseIfUnaddressable(std::uint64_t size, std::size_t directory,
     // Every offset of a classic TIFF is 32 bits wide: whatever is appended must end within
     // 4 GiB, the directories that name the values included. Checked before anything is
     // appended, so that a file too large for the update is left as it is.
-    if (endMark + size + DirectoryBytes(directory, addedEntries) > Limit32) {
+    if (endMark + size + DirectoryBytes(directory, addedEntries) > ClassicTiff.LargestOffset()) {
         throw TuException(TuCauseTiffBeyondFourGiB, 1, GetPath());
     }
 }
@@ -423,13 +424,14 @@ void TuTiffFile::AddTag(const TuTiffTag& tag) {
     const std::uint64_t size = std::uint64_t{type.elementSize} * entry.count;
     // An entry the directory could not hold is a fault of the caller: refuse it now rather
     // than fail half-way through the commit.
-    if (!type.IsDefined() || (size <= 4 && type.elementSize > 4)) {
+    if (!type.IsDefined() ||
+        (ClassicTiff.HoldsInline(size) && !ClassicTiff.CanHoldInline(entry.type))) {
         throw TuException(TuCauseInternalError, 2, __LINE__, SourcePath);
     }
     if (directories.empty()) {
         directories.push_back(Directory{});
     }
-    if (size > 4) {
+    if (!ClassicTiff.HoldsInline(size)) {
         entry.offset = Reserve(size, 0, 1);
     } else {
         RaiseIfUnaddressable(0, 0, 1);
@@ -443,11 +445,12 @@ void TuTiffFile::AddTag(const TuTiffTag& tag) {
 }
 
 bool TuTiffFile::CanWriteInPlace(const TuTiffTag& entry) const {
-    if (entry.type != TiffTypeDouble || entry.size <= 4 || entry.offset == Inline) {
+    if (entry.type != TiffTypeDouble || ClassicTiff.HoldsInline(entry.size) ||
+        entry.offset == Inline) {
         return false;
     }
     const std::uint64_t offset = entry.offset;
-    if (offset < 8 || offset + entry.size > endMark) {
+    if (offset < ClassicTiff.headerSize || offset + entry.size > endMark) {
         return false;
     }
     // Values that run past the file's end into the room reserved since the open would
@@ -466,7 +469,7 @@ bool TuTiffFile::CanWriteInPlace(const TuTiffTag& entry) const {
     // Values that share bytes with another entry's values (another tag's, or room reserved
     // for an added tag) would change that entry too.
     for (const TuTiffTag& other : tags) {
-        if (&other != &entry && other.size > 4 && other.offset != Inline &&
+        if (&other != &entry && !ClassicTiff.HoldsInline(other.size) && other.offset != Inline &&
             Overlaps(offset, entry.size, other.offset, other.size)) {
             return false;
         }
@@ -647,12 +650,13 @@ std::size_t TuTiffFile::BuildDirectories(std::vector<unsigned char>& bytes,
         unsigned char* out = bytes.data() + at;
         Store16(out, static_cast<std::uint16_t>(entries.size()), byteOrder);
         for (std::size_t k = 0; k < entries.size(); ++k) {
-            EncodeEntry(tags[entries[k]], out + 2 + EntrySize * k);
+            EncodeEntry(tags[entries[k]],
+                        out + ClassicTiff.entryCountSize + ClassicTiff.EntrySize() * k);
         }
-        const std::uint64_t size = 2 + EntrySize * entries.size() + 4;
+        const std::uint64_t size = ClassicTiff.DirectorySize(entries.size());
         const std::uint32_t next = j < last ? static_cast<std::uint32_t>(endMark + at + size)
                                             : directories[last].nextOffset;
-        Store32(out + size - 4, next, byteOrder);
+        Store32(out + size - ClassicTiff.offsetSize, next, byteOrder);
         at += size;
     }
     firstOffset = static_cast<std::uint32_t>(endMark);
@@ -660,7 +664,7 @@ std::size_t TuTiffFile::BuildDirectories(std::vector<unsigned char>& bytes,
 }
 
 void TuTiffFile::WriteHeader(std::uint32_t firstOffset) {
-    unsigned char header[8];
+    unsigned char header[ClassicTiff.headerSize];
     header[0] = header[1] = ByteOrderMark(byteOrder);
     Store16(header + 2, magic, byteOrder);
     Store32(header + 4, firstOffset, byteOrder);
@@ -700,7 +704,8 @@ void TuTiffFile::Commit() {
                 entries += owner == j ? 1 : 0;
             }
             directories[j].offset = static_cast<std::uint32_t>(at);
-            directories[j].byteSize = static_cast<std::uint32_t>(2 + EntrySize * entries + 4);
+            directories[j].byteSize =
+                static_cast<std::uint32_t>(ClassicTiff.DirectorySize(entries));
             directories[j].changed = false;
             at += directories[j].byteSize;
             if (j < last) {

@@ -10,6 +10,7 @@
 #include "uFileName.h"
 #include "uFileStream.h"
 #include "uTiffFieldType.h"
+#include "uTiffLayout.h"
 
 // The answer of a lookup that finds nothing.
 constexpr int TagNotFound = 2147483647;
@@ -85,7 +86,7 @@ private:
     // One image file directory of the chain as read (or, for a file without one, to be made).
     struct Directory {
         std::uint32_t offset = 0;     // where it lies in the file; 0 for one not yet written
-        std::uint32_t byteSize = 0;   // 2 + 12 entries + 4
+        std::uint32_t byteSize = 0;   // its count, entries and next-IFD offset
         std::uint32_t nextOffset = 0; // its next-IFD offset
         bool changed = false;         // must be written anew at commit
     };
@@ -137,7 +138,7 @@ private:
     TuByteOrder byteOrder = TuByteOrder::LittleEndian;
     bool directoryChanged = false;
     bool writable = false;
-    std::uint16_t magic = 42;
+    std::uint16_t magic = ClassicTiff.magic;
     std::uint32_t firstIfdOffset = 0;
     std::uint64_t endMark = 0; // where the next appended block goes
     TuFileStream stream;
