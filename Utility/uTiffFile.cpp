@@ -65,9 +65,15 @@ void Store32(unsigned char* bytes, std::uint32_t value, TuByteOrder order) {
     std::memcpy(bytes, &value, 4);
 }
 
-void EncodeDouble(unsigned char* bytes, double value, TuByteOrder order) {
-    value = SwapDouble(value, order);
-    std::memcpy(bytes, &value, 8);
+// The size of a DOUBLE element: every value is written as one.
+constexpr std::uint32_t DoubleSize = TiffTypeInfo(TiffTypeDouble).elementSize;
+
+// values[0 .. n-1] as DOUBLE elements in the given order, from out on.
+void EncodeDoubles(unsigned char* out, const double* values, std::size_t n, TuByteOrder order) {
+    for (std::size_t i = 0; i < n; ++i) {
+        const double value = SwapDouble(values[i], order);
+        std::memcpy(out + DoubleSize * i, &value, DoubleSize);
+    }
 }
 
 // Whether [offset, offset + size) and [start, start + length) share a byte.
@@ -508,13 +514,15 @@ void TuTiffFile::WriteDoubles(int tagId, const double* values, int n, int start)
         held.push_back(HeldWrite{index, first, std::vector<double>(values, values + count)});
         return;
     }
-    std::vector<unsigned char> bytes(std::size_t{count} * 8);
-    for (std::uint32_t j = 0; j < count; ++j) {
-        EncodeDouble(bytes.data() + 8 * j, values[j], byteOrder);
-    }
-    if (WriteChecked(std::uint64_t{entry.offset} + 8 * std::uint64_t{first}, bytes.data(),
-                     bytes.size()) != bytes.size()) {
-        throw TuException(TuCauseTiffTagWriteFailed, 2, GetPath(), int{entry.tag});
+    WriteDoublesAt(entry.offset + DoubleSize * std::uint64_t{first}, values, count, entry.tag);
+}
+
+void TuTiffFile::WriteDoublesAt(std::uint64_t offset, const double* values, std::size_t n,
+                                std::uint16_t tag) {
+    std::vector<unsigned char> bytes(DoubleSize * n);
+    EncodeDoubles(bytes.data(), values, n, byteOrder);
+    if (WriteChecked(offset, bytes.data(), bytes.size()) != bytes.size()) {
+        throw TuException(TuCauseTiffTagWriteFailed, 2, GetPath(), int{tag});
     }
 }
 
@@ -525,9 +533,9 @@ void TuTiffFile::StoreHeldWrites() {
     std::vector<HeldWrite> writes;
     writes.swap(held);
     auto startOf = [this](const HeldWrite& w) {
-        return std::uint64_t{tags[w.index].offset} + 8 * std::uint64_t{w.first};
+        return tags[w.index].offset + DoubleSize * std::uint64_t{w.first};
     };
-    auto endOf = [&](const HeldWrite& w) { return startOf(w) + 8 * w.values.size(); };
+    auto endOf = [&](const HeldWrite& w) { return startOf(w) + DoubleSize * w.values.size(); };
     // One run of bytes: the writes, in order of position, leave no gap between them.
     std::vector<const HeldWrite*> order;
     for (const HeldWrite& w : writes) {
@@ -546,9 +554,8 @@ void TuTiffFile::StoreHeldWrites() {
     if (oneRun) {
         std::vector<unsigned char> bytes(high - low);
         for (const HeldWrite& w : writes) {
-            for (std::size_t j = 0; j < w.values.size(); ++j) {
-                EncodeDouble(bytes.data() + (startOf(w) - low) + 8 * j, w.values[j], byteOrder);
-            }
+            EncodeDoubles(bytes.data() + (startOf(w) - low), w.values.data(), w.values.size(),
+                          byteOrder);
         }
         if (WriteChecked(low, bytes.data(), bytes.size()) != bytes.size()) {
             throw TuException(TuCauseTiffTagWriteFailed, 2, GetPath(),
@@ -564,13 +571,7 @@ void TuTiffFile::StoreHeldWrites() {
             continue;
         }
         // Moved already by an earlier write of the same tag: its new room takes the values.
-        std::vector<unsigned char> bytes(w.values.size() * 8);
-        for (std::size_t j = 0; j < w.values.size(); ++j) {
-            EncodeDouble(bytes.data() + 8 * j, w.values[j], byteOrder);
-        }
-        if (WriteChecked(startOf(w), bytes.data(), bytes.size()) != bytes.size()) {
-            throw TuException(TuCauseTiffTagWriteFailed, 2, GetPath(), int{entry.tag});
-        }
+        WriteDoublesAt(startOf(w), w.values.data(), w.values.size(), entry.tag);
     }
 }
 
@@ -580,29 +581,24 @@ void TuTiffFile::Replace(std::size_t index, const double* values, std::uint32_t 
     if (!TiffTypeInfo(entry.type).IsNumeric()) {
         RaiseNotUnderstood();
     }
-    const std::uint64_t size = std::uint64_t{entry.count} * 8;
+    const std::uint64_t size = DoubleSize * std::uint64_t{entry.count};
     const std::uint64_t savedEnd = endMark;
     const std::uint32_t offset = Reserve(size, owners[index], 0);
     // The old values are carried over, converted; the new ones replace their elements.
     std::vector<double> block;
-    std::vector<unsigned char> bytes;
     try {
         for (std::uint64_t done = 0; done < entry.count;) {
             const std::uint64_t elements =
                 std::min<std::uint64_t>(BlockElements, entry.count - done);
             block.resize(elements);
             ReadValues(entry, done, elements, block.data());
-            bytes.resize(elements * 8);
             for (std::uint64_t i = 0; i < elements; ++i) {
                 const std::uint64_t element = done + i;
-                const double value = element >= start && element < std::uint64_t{start} + n
-                                         ? values[element - start]
-                                         : block[i];
-                EncodeDouble(bytes.data() + 8 * i, value, byteOrder);
+                if (element >= start && element < std::uint64_t{start} + n) {
+                    block[i] = values[element - start];
+                }
             }
-            if (WriteChecked(offset + 8 * done, bytes.data(), bytes.size()) != bytes.size()) {
-                throw TuException(TuCauseTiffTagWriteFailed, 2, GetPath(), int{entry.tag});
-            }
+            WriteDoublesAt(offset + DoubleSize * done, block.data(), block.size(), entry.tag);
             done += elements;
         }
     } catch (...) {

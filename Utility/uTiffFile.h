@@ -117,6 +117,10 @@ private:
     // file's length, modification time or the bytes of its header and directories as read at open
     // are no longer what this object left them.
     void RaiseIfChanged();
+    // Writes n values as DOUBLE elements at offset; a short write raises
+    // TuCauseTiffTagWriteFailed naming the tag.
+    void WriteDoublesAt(std::uint64_t offset, const double* values, std::size_t n,
+                        std::uint16_t tag);
     // Writes through the stream once RaiseIfChanged has passed; the file's state after the
     // write is this object's own doing, and what the next check compares with.
     std::size_t WriteChecked(std::uint64_t offset, const void* bytes, std::size_t size);
