@@ -4,7 +4,7 @@
 #include <cerrno>
 #include <cstring>
 #include <fcntl.h>
-#include <limits>
+#include <iterator>
 #include <set>
 
 #include "uCauses.h"
