@@ -38,7 +38,7 @@ struct TuTiffTypeInfo {
     std::uint16_t type;       // the type's number; 0 for a type no format defines
     std::uint8_t elementSize; // bytes of one element
     TuTiffNumberForm form;
-    bool isSigned; // an integer, or the two of a ratio, in two's complement
+    bool isSigned; // may be negative: two's complement integers or ratios, and every real
 
     constexpr bool IsDefined() const noexcept { return type != 0; }
     constexpr bool IsNumeric() const noexcept { return form != TuTiffNumberForm::None; }
@@ -48,6 +48,7 @@ struct TuTiffTypeInfo {
     }
 };
 
+// Every field type a format defines, one row each.
 inline constexpr TuTiffTypeInfo TiffTypes[] = {
     {TiffTypeByte, 1, TuTiffNumberForm::Integer, false},
     {TiffTypeAscii, 1, TuTiffNumberForm::None, false},
