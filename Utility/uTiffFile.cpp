@@ -1,11 +1,10 @@
 #include "uTiffFile.h"
 
 #include <algorithm>
-#include <bit>
 #include <cerrno>
 #include <cstring>
 #include <fcntl.h>
-#include <limits>
+#include <iterator>
 #include <set>
 
 #include "uCauses.h"
@@ -17,9 +16,7 @@ namespace {
 constexpr const char* SourcePath = "Utility\\uTiffFile";
 
 constexpr std::uint32_t Inline = 0xFFFFFFFF;
-constexpr std::uint64_t Limit32 = 0xFFFFFFFF;
 constexpr std::uint16_t BigTiffMagic = 43;
-constexpr std::size_t EntrySize = 12;
 // More directories than any real file has; a chain longer than this is refused rather than
 // followed through millions of reads.
 constexpr std::size_t MaxDirectories = std::size_t{1} << 20;
@@ -35,94 +32,48 @@ constexpr std::size_t HeadBytes = 4096;
 // a buffer as large as its data.
 constexpr std::uint64_t BlockElements = 4096;
 
-// Byte order conversion is a reversal exactly when the file's order is not the host's.
-bool Reverses(bool bigEndian) {
-    return bigEndian != (std::endian::native == std::endian::big);
+// The byte order that the first byte of a header names: 'M' (0x4D) big-endian, whatever the
+// second byte is; any other byte little-endian.
+TuByteOrder ByteOrderNamedBy(unsigned char mark) {
+    return mark == 'M' ? TuByteOrder::BigEndian : TuByteOrder::LittleEndian;
 }
 
-// The element size of a field type; 1 for a type TIFF 6.0 does not define.
-std::uint32_t ElementSize(unsigned type) {
-    switch (type) {
-    case 3:
-    case 8:
-        return 2;
-    case 4:
-    case 9:
-    case 11:
-        return 4;
-    case 5:
-    case 10:
-    case 12:
-        return 8;
-    default:
-        return 1;
-    }
+// The mark of the given order, written as both first bytes of a header.
+unsigned char ByteOrderMark(TuByteOrder order) {
+    return order == TuByteOrder::BigEndian ? 'M' : 'I';
 }
 
-// The types whose values convert to numbers (all of TIFF 6.0's but ASCII and UNDEFINED).
-bool IsNumeric(unsigned type) {
-    return type >= 1 && type <= 12 && type != 2 && type != 7;
-}
-
-std::uint16_t Load16(const unsigned char* bytes, bool bigEndian) {
+std::uint16_t Load16(const unsigned char* bytes, TuByteOrder order) {
     std::uint16_t value;
     std::memcpy(&value, bytes, 2);
-    return Swap16(value, bigEndian);
+    return Swap16(value, order);
 }
 
-std::uint32_t Load32(const unsigned char* bytes, bool bigEndian) {
+std::uint32_t Load32(const unsigned char* bytes, TuByteOrder order) {
     std::uint32_t value;
     std::memcpy(&value, bytes, 4);
-    return Swap32(value, bigEndian);
+    return Swap32(value, order);
 }
 
-void Store16(unsigned char* bytes, std::uint16_t value, bool bigEndian) {
-    value = Swap16(value, bigEndian);
+void Store16(unsigned char* bytes, std::uint16_t value, TuByteOrder order) {
+    value = Swap16(value, order);
     std::memcpy(bytes, &value, 2);
 }
 
-void Store32(unsigned char* bytes, std::uint32_t value, bool bigEndian) {
-    value = Swap32(value, bigEndian);
+void Store32(unsigned char* bytes, std::uint32_t value, TuByteOrder order) {
+    value = Swap32(value, order);
     std::memcpy(bytes, &value, 4);
 }
 
-// One element of a numeric type as a double; bigEndian is the order of the bytes given.
-double DecodeElement(const unsigned char* bytes, unsigned type, bool bigEndian) {
-    switch (type) {
-    case 1:
-        return bytes[0];
-    case 6:
-        return static_cast<signed char>(bytes[0]);
-    case 3:
-        return Load16(bytes, bigEndian);
-    case 8:
-        return static_cast<std::int16_t>(Load16(bytes, bigEndian));
-    case 4:
-        return Load32(bytes, bigEndian);
-    case 9:
-        return static_cast<std::int32_t>(Load32(bytes, bigEndian));
-    case 5:
-        return static_cast<double>(Load32(bytes, bigEndian)) /
-               static_cast<double>(Load32(bytes + 4, bigEndian));
-    case 10:
-        return static_cast<double>(static_cast<std::int32_t>(Load32(bytes, bigEndian))) /
-               static_cast<double>(static_cast<std::int32_t>(Load32(bytes + 4, bigEndian)));
-    case 11: {
-        float value;
-        std::memcpy(&value, bytes, 4);
-        return SwapFloat(value, bigEndian);
-    }
-    default: { // 12, DOUBLE
-        double value;
-        std::memcpy(&value, bytes, 8);
-        return SwapDouble(value, bigEndian);
-    }
-    }
-}
+// The size of a DOUBLE element: every value is written as one.
+constexpr std::uint32_t DoubleSize = TiffTypeInfo(TiffTypeDouble).elementSize;
 
-void EncodeDouble(unsigned char* bytes, double value, bool bigEndian) {
-    value = SwapDouble(value, bigEndian);
-    std::memcpy(bytes, &value, 8);
+// values[0 .. n-1] as DOUBLE elements in the given order, from out on.
+void EncodeDoubles(unsigned char* out, const double* values, std::size_t n, TuByteOrder order) {
+    for (std::size_t i = 0; i < n; ++i) {
+        const double value = SwapDouble(values[i], order);
+        std::memcpy(out + DoubleSize * i, &value, DoubleSize);
+    }
 }
 
 // Whether [offset, offset + size) and [start, start + length) share a byte.
@@ -131,37 +82,6 @@ bool Overlaps(std::uint64_t offset, std::uint64_t size, std::uint64_t start, std
 }
 
 } // namespace
-
-std::uint16_t Swap16(std::uint16_t value, bool bigEndian) {
-    return Reverses(bigEndian) ? static_cast<std::uint16_t>((value >> 8) | (value << 8)) : value;
-}
-
-std::uint32_t Swap32(std::uint32_t value, bool bigEndian) {
-    if (!Reverses(bigEndian)) {
-        return value;
-    }
-    return (value >> 24) | ((value >> 8) & 0x0000FF00u) | ((value << 8) & 0x00FF0000u) |
-           (value << 24);
-}
-
-float SwapFloat(float value, bool bigEndian) {
-    return std::bit_cast<float>(Swap32(std::bit_cast<std::uint32_t>(value), bigEndian));
-}
-
-double SwapDouble(double value, bool bigEndian) {
-    if (!Reverses(bigEndian)) {
-        return value;
-    }
-    const auto bits = std::bit_cast<std::uint64_t>(value);
-    const std::uint64_t swapped =
-        (static_cast<std::uint64_t>(Swap32(static_cast<std::uint32_t>(bits), bigEndian)) << 32) |
-        Swap32(static_cast<std::uint32_t>(bits >> 32), bigEndian);
-    return std::bit_cast<double>(swapped);
-}
-
-std::uint32_t TiffFieldSize(unsigned type, std::uint32_t count) {
-    return ElementSize(type) * count; // wraps, as unsigned arithmetic does
-}
 
 TuTiffTag::TuTiffTag(std::uint16_t tag, std::uint16_t type, std::uint32_t count)
     : tag(tag), type(type), count(count), size(TiffFieldSize(type, count)) {}
@@ -204,7 +124,7 @@ TuTiffFile::TuTiffFile(const TuFileName& name, int mode) : TuFileName(name) {
         ReadOpened();
     } else {
         expected = stream.OpenedState();
-        endMark = 8; // room for the header, written at commit
+        endMark = ClassicTiff.headerSize; // room for the header, written at commit
     }
 }
 
@@ -248,14 +168,14 @@ void TuTiffFile::ReadDirectory() {
     owners.clear();
     directories.clear();
     examined.clear();
-    unsigned char header[8];
+    unsigned char header[ClassicTiff.headerSize];
     if (stream.ReadAt(0, header, sizeof header) != sizeof header) {
         throw TuException(TuCauseFileReadFailed, 2, GetPath(), stream.Error());
     }
     examined.push_back(ReadBlock{0, std::vector<unsigned char>(header, header + sizeof header)});
-    bigEndian = header[0] == 'M';
-    magic = Load16(header + 2, bigEndian);
-    firstIfdOffset = Load32(header + 4, bigEndian);
+    byteOrder = ByteOrderNamedBy(header[0]);
+    magic = Load16(header + 2, byteOrder);
+    firstIfdOffset = Load32(header + 4, byteOrder);
     if (magic == BigTiffMagic) {
         RaiseNotUnderstood(); // 64-bit offsets: a different layout altogether
     }
@@ -270,35 +190,37 @@ void TuTiffFile::ReadDirectory() {
             RaiseNotUnderstood();
         }
         // A directory that shares bytes with the header would change with it at every commit.
-        if (offset < 8) {
+        if (offset < ClassicTiff.headerSize) {
             RaiseNotUnderstood();
         }
-        unsigned char countBytes[2];
-        if (std::uint64_t{offset} + 2 > length || stream.ReadAt(offset, countBytes, 2) != 2) {
+        unsigned char countBytes[ClassicTiff.entryCountSize];
+        if (std::uint64_t{offset} + sizeof countBytes > length ||
+            stream.ReadAt(offset, countBytes, sizeof countBytes) != sizeof countBytes) {
             RaiseNotUnderstood();
         }
-        const std::uint16_t count = Load16(countBytes, bigEndian);
-        const std::uint64_t byteSize = 2 + EntrySize * count + 4;
+        const std::uint16_t count = Load16(countBytes, byteOrder);
+        const std::uint64_t byteSize = ClassicTiff.DirectorySize(count);
         // Directories of a sound file do not overlap, so together they fit in the file;
         // holding to that bounds the entries kept by the file's size.
         directoryBytes += byteSize;
         if (offset + byteSize > length || directoryBytes > length) {
             RaiseNotUnderstood();
         }
-        bytes.resize(byteSize - 2);
-        if (stream.ReadAt(offset + 2, bytes.data(), bytes.size()) != bytes.size()) {
+        bytes.resize(byteSize - sizeof countBytes);
+        if (stream.ReadAt(offset + sizeof countBytes, bytes.data(), bytes.size()) != bytes.size()) {
             RaiseNotUnderstood();
         }
         Directory directory;
         directory.offset = offset;
         directory.byteSize = static_cast<std::uint32_t>(byteSize);
-        directory.nextOffset = Load32(bytes.data() + EntrySize * count, bigEndian);
+        directory.nextOffset = Load32(bytes.data() + ClassicTiff.EntrySize() * count, byteOrder);
         for (std::size_t i = 0; i < count; ++i) {
-            tags.push_back(DecodeEntry(bytes.data() + EntrySize * i));
+            tags.push_back(DecodeEntry(bytes.data() + ClassicTiff.EntrySize() * i));
             owners.push_back(directories.size());
         }
         directories.push_back(directory);
-        ReadBlock block{offset, std::vector<unsigned char>(countBytes, countBytes + 2)};
+        ReadBlock block{offset,
+                        std::vector<unsigned char>(std::begin(countBytes), std::end(countBytes))};
         block.bytes.insert(block.bytes.end(), bytes.begin(), bytes.end());
         examined.push_back(std::move(block));
         offset = directory.nextOffset;
@@ -307,85 +229,44 @@ void TuTiffFile::ReadDirectory() {
 
 TuTiffTag TuTiffFile::DecodeEntry(const unsigned char* bytes) const {
     TuTiffTag entry;
-    entry.tag = Load16(bytes, bigEndian);
-    entry.type = Load16(bytes + 2, bigEndian);
-    entry.count = Load32(bytes + 4, bigEndian);
-    const std::uint64_t size = std::uint64_t{ElementSize(entry.type)} * entry.count;
-    if (entry.type == 0 || size > Limit32) {
+    entry.tag = Load16(bytes, byteOrder);
+    entry.type = Load16(bytes + 2, byteOrder);
+    entry.count = Load32(bytes + 4, byteOrder);
+    const TuTiffTypeInfo type = TiffTypeInfo(entry.type);
+    const std::uint64_t size = std::uint64_t{type.elementSize} * entry.count;
+    // Type 0 is what an entry never written holds.
+    if (entry.type == 0 || size > ClassicTiff.LargestOffset()) {
         RaiseNotUnderstood();
     }
     entry.size = static_cast<std::uint32_t>(size);
     const unsigned char* value = bytes + 8;
-    if (entry.size > 4) {
-        entry.offset = Load32(value, bigEndian);
+    if (!ClassicTiff.HoldsInline(entry.size)) {
+        entry.offset = Load32(value, byteOrder);
         return entry;
     }
     entry.offset = Inline;
-    switch (entry.type) {
-    case 1:
-    case 2:
-    case 6:
-    case 7:
-        std::memcpy(entry.inlineValue, value, entry.count);
-        break;
-    case 3:
-    case 8:
-        for (std::uint32_t i = 0; i < entry.count; ++i) {
-            const std::uint16_t half = Load16(value + 2 * i, bigEndian);
-            std::memcpy(entry.inlineValue + 2 * i, &half, 2);
-        }
-        break;
-    case 4:
-    case 9:
-    case 11:
-        // FLOAT reverses exactly like a 32-bit integer; no count leaves the value zero.
-        if (entry.count == 1) {
-            const std::uint32_t word = Load32(value, bigEndian);
-            std::memcpy(entry.inlineValue, &word, 4);
-        }
-        break;
-    default: // RATIONAL, SRATIONAL, DOUBLE without values, or an unknown type
+    // RATIONAL, SRATIONAL and DOUBLE without values, or an undefined type, cannot be inline.
+    if (!ClassicTiff.CanHoldInline(entry.type)) {
         RaiseNotUnderstood();
     }
+    TiffReorderValues(entry.inlineValue, value, entry.size, type, byteOrder);
     return entry;
 }
 
 void TuTiffFile::EncodeEntry(const TuTiffTag& entry, unsigned char* bytes) const {
-    Store16(bytes, entry.tag, bigEndian);
-    Store16(bytes + 2, entry.type, bigEndian);
-    Store32(bytes + 4, entry.count, bigEndian);
+    Store16(bytes, entry.tag, byteOrder);
+    Store16(bytes + 2, entry.type, byteOrder);
+    Store32(bytes + 4, entry.count, byteOrder);
     unsigned char* value = bytes + 8;
-    if (entry.size > 4) {
-        Store32(value, entry.offset, bigEndian);
+    if (!ClassicTiff.HoldsInline(entry.size)) {
+        Store32(value, entry.offset, byteOrder);
         return;
     }
-    std::memset(value, 0, 4);
-    switch (entry.type) {
-    case 1:
-    case 2:
-    case 6:
-    case 7:
-        std::memcpy(value, entry.inlineValue, 4);
-        break;
-    case 3:
-    case 8:
-        for (int i = 0; i < 2; ++i) {
-            std::uint16_t half;
-            std::memcpy(&half, entry.inlineValue + 2 * i, 2);
-            Store16(value + 2 * i, half, bigEndian);
-        }
-        break;
-    case 4:
-    case 9:
-    case 11: {
-        std::uint32_t word;
-        std::memcpy(&word, entry.inlineValue, 4);
-        Store32(value, word, bigEndian);
-        break;
-    }
-    default:
+    if (!ClassicTiff.CanHoldInline(entry.type)) {
         throw TuException(TuCauseInternalError, 2, __LINE__, SourcePath);
     }
+    TiffReorderValues(value, entry.inlineValue, sizeof entry.inlineValue, TiffTypeInfo(entry.type),
+                      byteOrder);
 }
 
 int TuTiffFile::FindTag(int tagId) const noexcept {
@@ -412,15 +293,16 @@ std::size_t TuTiffFile::TagCount() const noexcept {
 
 void TuTiffFile::ReadValues(const TuTiffTag& entry, std::uint64_t first, std::uint64_t count,
                             double* values) {
-    if (!IsNumeric(entry.type)) {
+    const TuTiffTypeInfo type = TiffTypeInfo(entry.type);
+    if (!type.IsNumeric()) {
         RaiseNotUnderstood();
     }
-    const std::uint32_t elementSize = ElementSize(entry.type);
-    if (entry.size <= 4) {
+    const std::uint32_t elementSize = type.elementSize;
+    if (ClassicTiff.HoldsInline(entry.size)) {
         // Inline values are held in host order.
         for (std::uint64_t i = 0; i < count; ++i) {
-            values[i] = DecodeElement(entry.inlineValue + elementSize * (first + i), entry.type,
-                                      std::endian::native == std::endian::big);
+            values[i] = TiffDecodeElement(entry.inlineValue + elementSize * (first + i), type,
+                                          TuHostByteOrder);
         }
         return;
     }
@@ -437,7 +319,7 @@ void TuTiffFile::ReadValues(const TuTiffTag& entry, std::uint64_t first, std::ui
             throw TuException(TuCauseTiffTagReadFailed, 2, GetPath(), int{entry.tag});
         }
         for (std::uint64_t i = 0; i < elements; ++i) {
-            values[done + i] = DecodeElement(block.data() + i * elementSize, entry.type, bigEndian);
+            values[done + i] = TiffDecodeElement(block.data() + i * elementSize, type, byteOrder);
         }
         done += elements;
     }
@@ -488,7 +370,7 @@ std::uint64_t TuTiffFile::DirectoryBytes(std::size_t directory, std::size_t adde
     }
     std::uint64_t total = 0;
     for (std::uint64_t count : entries) {
-        total += 2 + EntrySize * count + 4;
+        total += ClassicTiff.DirectorySize(count);
     }
     return total;
 }
@@ -498,7 +380,7 @@ void TuTiffFile::RaiseIfUnaddressable(std::uint64_t size, std::size_t directory,
     // Every offset of a classic TIFF is 32 bits wide: whatever is appended must end within
     // 4 GiB, the directories that name the values included. Checked before anything is
     // appended, so that a file too large for the update is left as it is.
-    if (endMark + size + DirectoryBytes(directory, addedEntries) > Limit32) {
+    if (endMark + size + DirectoryBytes(directory, addedEntries) > ClassicTiff.LargestOffset()) {
         throw TuException(TuCauseTiffBeyondFourGiB, 1, GetPath());
     }
 }
@@ -544,19 +426,18 @@ std::size_t TuTiffFile::WriteChecked(std::uint64_t offset, const void* bytes, st
 
 void TuTiffFile::AddTag(const TuTiffTag& tag) {
     TuTiffTag entry = tag;
-    const std::uint64_t size = std::uint64_t{ElementSize(entry.type)} * entry.count;
-    const bool inlineAllowed = entry.type == 1 || entry.type == 2 || entry.type == 3 ||
-                               entry.type == 4 || (entry.type >= 6 && entry.type <= 9) ||
-                               entry.type == 11;
+    const TuTiffTypeInfo type = TiffTypeInfo(entry.type);
+    const std::uint64_t size = std::uint64_t{type.elementSize} * entry.count;
     // An entry the directory could not hold is a fault of the caller: refuse it now rather
     // than fail half-way through the commit.
-    if (entry.type == 0 || entry.type > 12 || (size <= 4 && !inlineAllowed)) {
+    if (!type.IsDefined() ||
+        (ClassicTiff.HoldsInline(size) && !ClassicTiff.CanHoldInline(entry.type))) {
         throw TuException(TuCauseInternalError, 2, __LINE__, SourcePath);
     }
     if (directories.empty()) {
         directories.push_back(Directory{});
     }
-    if (size > 4) {
+    if (!ClassicTiff.HoldsInline(size)) {
         entry.offset = Reserve(size, 0, 1);
     } else {
         RaiseIfUnaddressable(0, 0, 1);
@@ -570,11 +451,12 @@ void TuTiffFile::AddTag(const TuTiffTag& tag) {
 }
 
 bool TuTiffFile::CanWriteInPlace(const TuTiffTag& entry) const {
-    if (entry.type != TiffTypeDouble || entry.size <= 4 || entry.offset == Inline) {
+    if (entry.type != TiffTypeDouble || ClassicTiff.HoldsInline(entry.size) ||
+        entry.offset == Inline) {
         return false;
     }
     const std::uint64_t offset = entry.offset;
-    if (offset < 8 || offset + entry.size > endMark) {
+    if (offset < ClassicTiff.headerSize || offset + entry.size > endMark) {
         return false;
     }
     // Values that run past the file's end into the room reserved since the open would
@@ -593,7 +475,7 @@ bool TuTiffFile::CanWriteInPlace(const TuTiffTag& entry) const {
     // Values that share bytes with another entry's values (another tag's, or room reserved
     // for an added tag) would change that entry too.
     for (const TuTiffTag& other : tags) {
-        if (&other != &entry && other.size > 4 && other.offset != Inline &&
+        if (&other != &entry && !ClassicTiff.HoldsInline(other.size) && other.offset != Inline &&
             Overlaps(offset, entry.size, other.offset, other.size)) {
             return false;
         }
@@ -632,13 +514,15 @@ void TuTiffFile::WriteDoubles(int tagId, const double* values, int n, int start)
         held.push_back(HeldWrite{index, first, std::vector<double>(values, values + count)});
         return;
     }
-    std::vector<unsigned char> bytes(std::size_t{count} * 8);
-    for (std::uint32_t j = 0; j < count; ++j) {
-        EncodeDouble(bytes.data() + 8 * j, values[j], bigEndian);
-    }
-    if (WriteChecked(std::uint64_t{entry.offset} + 8 * std::uint64_t{first}, bytes.data(),
-                     bytes.size()) != bytes.size()) {
-        throw TuException(TuCauseTiffTagWriteFailed, 2, GetPath(), int{entry.tag});
+    WriteDoublesAt(entry.offset + DoubleSize * std::uint64_t{first}, values, count, entry.tag);
+}
+
+void TuTiffFile::WriteDoublesAt(std::uint64_t offset, const double* values, std::size_t n,
+                                std::uint16_t tag) {
+    std::vector<unsigned char> bytes(DoubleSize * n);
+    EncodeDoubles(bytes.data(), values, n, byteOrder);
+    if (WriteChecked(offset, bytes.data(), bytes.size()) != bytes.size()) {
+        throw TuException(TuCauseTiffTagWriteFailed, 2, GetPath(), int{tag});
     }
 }
 
@@ -649,9 +533,9 @@ void TuTiffFile::StoreHeldWrites() {
     std::vector<HeldWrite> writes;
     writes.swap(held);
     auto startOf = [this](const HeldWrite& w) {
-        return std::uint64_t{tags[w.index].offset} + 8 * std::uint64_t{w.first};
+        return tags[w.index].offset + DoubleSize * std::uint64_t{w.first};
     };
-    auto endOf = [&](const HeldWrite& w) { return startOf(w) + 8 * w.values.size(); };
+    auto endOf = [&](const HeldWrite& w) { return startOf(w) + DoubleSize * w.values.size(); };
     // One run of bytes: the writes, in order of position, leave no gap between them.
     std::vector<const HeldWrite*> order;
     for (const HeldWrite& w : writes) {
@@ -670,9 +554,8 @@ void TuTiffFile::StoreHeldWrites() {
     if (oneRun) {
         std::vector<unsigned char> bytes(high - low);
         for (const HeldWrite& w : writes) {
-            for (std::size_t j = 0; j < w.values.size(); ++j) {
-                EncodeDouble(bytes.data() + (startOf(w) - low) + 8 * j, w.values[j], bigEndian);
-            }
+            EncodeDoubles(bytes.data() + (startOf(w) - low), w.values.data(), w.values.size(),
+                          byteOrder);
         }
         if (WriteChecked(low, bytes.data(), bytes.size()) != bytes.size()) {
             throw TuException(TuCauseTiffTagWriteFailed, 2, GetPath(),
@@ -688,45 +571,34 @@ void TuTiffFile::StoreHeldWrites() {
             continue;
         }
         // Moved already by an earlier write of the same tag: its new room takes the values.
-        std::vector<unsigned char> bytes(w.values.size() * 8);
-        for (std::size_t j = 0; j < w.values.size(); ++j) {
-            EncodeDouble(bytes.data() + 8 * j, w.values[j], bigEndian);
-        }
-        if (WriteChecked(startOf(w), bytes.data(), bytes.size()) != bytes.size()) {
-            throw TuException(TuCauseTiffTagWriteFailed, 2, GetPath(), int{entry.tag});
-        }
+        WriteDoublesAt(startOf(w), w.values.data(), w.values.size(), entry.tag);
     }
 }
 
 void TuTiffFile::Replace(std::size_t index, const double* values, std::uint32_t n,
                          std::uint32_t start) {
     TuTiffTag entry = tags[index];
-    if (!IsNumeric(entry.type)) {
+    if (!TiffTypeInfo(entry.type).IsNumeric()) {
         RaiseNotUnderstood();
     }
-    const std::uint64_t size = std::uint64_t{entry.count} * 8;
+    const std::uint64_t size = DoubleSize * std::uint64_t{entry.count};
     const std::uint64_t savedEnd = endMark;
     const std::uint32_t offset = Reserve(size, owners[index], 0);
     // The old values are carried over, converted; the new ones replace their elements.
     std::vector<double> block;
-    std::vector<unsigned char> bytes;
     try {
         for (std::uint64_t done = 0; done < entry.count;) {
             const std::uint64_t elements =
                 std::min<std::uint64_t>(BlockElements, entry.count - done);
             block.resize(elements);
             ReadValues(entry, done, elements, block.data());
-            bytes.resize(elements * 8);
             for (std::uint64_t i = 0; i < elements; ++i) {
                 const std::uint64_t element = done + i;
-                const double value = element >= start && element < std::uint64_t{start} + n
-                                         ? values[element - start]
-                                         : block[i];
-                EncodeDouble(bytes.data() + 8 * i, value, bigEndian);
+                if (element >= start && element < std::uint64_t{start} + n) {
+                    block[i] = values[element - start];
+                }
             }
-            if (WriteChecked(offset + 8 * done, bytes.data(), bytes.size()) != bytes.size()) {
-                throw TuException(TuCauseTiffTagWriteFailed, 2, GetPath(), int{entry.tag});
-            }
+            WriteDoublesAt(offset + DoubleSize * done, block.data(), block.size(), entry.tag);
             done += elements;
         }
     } catch (...) {
@@ -772,14 +644,15 @@ std::size_t TuTiffFile::BuildDirectories(std::vector<unsigned char>& bytes,
             return tags[a].tag < tags[b].tag;
         });
         unsigned char* out = bytes.data() + at;
-        Store16(out, static_cast<std::uint16_t>(entries.size()), bigEndian);
+        Store16(out, static_cast<std::uint16_t>(entries.size()), byteOrder);
         for (std::size_t k = 0; k < entries.size(); ++k) {
-            EncodeEntry(tags[entries[k]], out + 2 + EntrySize * k);
+            EncodeEntry(tags[entries[k]],
+                        out + ClassicTiff.entryCountSize + ClassicTiff.EntrySize() * k);
         }
-        const std::uint64_t size = 2 + EntrySize * entries.size() + 4;
+        const std::uint64_t size = ClassicTiff.DirectorySize(entries.size());
         const std::uint32_t next = j < last ? static_cast<std::uint32_t>(endMark + at + size)
                                             : directories[last].nextOffset;
-        Store32(out + size - 4, next, bigEndian);
+        Store32(out + size - ClassicTiff.offsetSize, next, byteOrder);
         at += size;
     }
     firstOffset = static_cast<std::uint32_t>(endMark);
@@ -787,10 +660,10 @@ std::size_t TuTiffFile::BuildDirectories(std::vector<unsigned char>& bytes,
 }
 
 void TuTiffFile::WriteHeader(std::uint32_t firstOffset) {
-    unsigned char header[8];
-    header[0] = header[1] = bigEndian ? 'M' : 'I';
-    Store16(header + 2, magic, bigEndian);
-    Store32(header + 4, firstOffset, bigEndian);
+    unsigned char header[ClassicTiff.headerSize];
+    header[0] = header[1] = ByteOrderMark(byteOrder);
+    Store16(header + 2, magic, byteOrder);
+    Store32(header + 4, firstOffset, byteOrder);
     if (WriteChecked(0, header, sizeof header) != sizeof header) {
         throw TuException(TuCauseTiffHeaderRewriteFailed, 1, GetPath());
     }
@@ -827,7 +700,8 @@ void TuTiffFile::Commit() {
                 entries += owner == j ? 1 : 0;
             }
             directories[j].offset = static_cast<std::uint32_t>(at);
-            directories[j].byteSize = static_cast<std::uint32_t>(2 + EntrySize * entries + 4);
+            directories[j].byteSize =
+                static_cast<std::uint32_t>(ClassicTiff.DirectorySize(entries));
             directories[j].changed = false;
             at += directories[j].byteSize;
             if (j < last) {

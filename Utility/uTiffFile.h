@@ -6,8 +6,11 @@
 #include <cstdint>
 #include <vector>
 
+#include "uByteOrder.h"
 #include "uFileName.h"
 #include "uFileStream.h"
+#include "uTiffFieldType.h"
+#include "uTiffLayout.h"
 
 // The answer of a lookup that finds nothing.
 constexpr int TagNotFound = 2147483647;
@@ -19,15 +22,6 @@ constexpr int ModeOverwrite = 4; // a new file; an existing one is truncated
 
 constexpr int TiffTagModelPixelScale = 33550;
 constexpr int TiffTagModelTiepoint = 33922;
-constexpr std::uint16_t TiffTypeDouble = 12;
-
-std::uint16_t Swap16(std::uint16_t value, bool bigEndian);
-std::uint32_t Swap32(std::uint32_t value, bool bigEndian);
-float SwapFloat(float value, bool bigEndian);
-double SwapDouble(double value, bool bigEndian);
-
-// The byte size of count values of a field type (unsigned 32-bit arithmetic).
-std::uint32_t TiffFieldSize(unsigned type, std::uint32_t count);
 
 // One directory entry in memory.
 struct TuTiffTag {
@@ -85,14 +79,14 @@ public:
     // began leaves it without a byte of Kestrel's.
     void WriteDoubles(int tagId, const double* values, int n, int start);
 
-    bool IsBigEndian() const noexcept { return bigEndian; }
+    bool IsBigEndian() const noexcept { return byteOrder == TuByteOrder::BigEndian; }
     bool IsWritable() const noexcept { return writable; }
 
 private:
     // One image file directory of the chain as read (or, for a file without one, to be made).
     struct Directory {
         std::uint32_t offset = 0;     // where it lies in the file; 0 for one not yet written
-        std::uint32_t byteSize = 0;   // 2 + 12 entries + 4
+        std::uint32_t byteSize = 0;   // its count, entries and next-IFD offset
         std::uint32_t nextOffset = 0; // its next-IFD offset
         bool changed = false;         // must be written anew at commit
     };
@@ -123,6 +117,10 @@ private:
     // file's length, modification time or the bytes of its header and directories as read at open
     // are no longer what this object left them.
     void RaiseIfChanged();
+    // Writes n values as DOUBLE elements at offset; a short write raises
+    // TuCauseTiffTagWriteFailed naming the tag.
+    void WriteDoublesAt(std::uint64_t offset, const double* values, std::size_t n,
+                        std::uint16_t tag);
     // Writes through the stream once RaiseIfChanged has passed; the file's state after the
     // write is this object's own doing, and what the next check compares with.
     std::size_t WriteChecked(std::uint64_t offset, const void* bytes, std::size_t size);
@@ -141,10 +139,10 @@ private:
     void WriteHeader(std::uint32_t firstOffset);
     [[noreturn]] void RaiseNotUnderstood() const;
 
-    bool bigEndian = false;
+    TuByteOrder byteOrder = TuByteOrder::LittleEndian;
     bool directoryChanged = false;
     bool writable = false;
-    std::uint16_t magic = 42;
+    std::uint16_t magic = ClassicTiff.magic;
     std::uint32_t firstIfdOffset = 0;
     std::uint64_t endMark = 0; // where the next appended block goes
     TuFileStream stream;

@@ -538,16 +538,4 @@ TEST_F(tiff_file_test, values_said_to_lie_beyond_the_end_are_not_read) {
     EXPECT_EQ(file->ReadDoubles(34264, read, 3, 0), 3);
 }
 
-TEST_F(tiff_file_test, byte_order_helpers) {
-    EXPECT_EQ(Swap16(0x1234, true), 0x3412);
-    EXPECT_EQ(Swap16(0x1234, false), 0x1234);
-    EXPECT_EQ(Swap32(0x11223344, true), 0x44332211u);
-    EXPECT_EQ(SwapDouble(SwapDouble(0.1, true), true), 0.1);
-    EXPECT_EQ(std::bit_cast<std::uint64_t>(SwapDouble(1.0, true)), 0xF03Fu);
-    EXPECT_EQ(std::bit_cast<std::uint32_t>(SwapFloat(1.0f, true)), 0x803Fu);
-    EXPECT_EQ(TiffFieldSize(12, 3), 24u);
-    EXPECT_EQ(TiffFieldSize(200, 7), 7u);
-    EXPECT_EQ(TiffFieldSize(12, 0x20000001), 8u); // wraps
-}
-
 } // namespace
