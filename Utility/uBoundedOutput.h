@@ -17,6 +17,20 @@ public:
         while (*text != '\0')
             Put(static_cast<char16_t>(static_cast<unsigned char>(*text++)));
     }
+    // Writes length units of text in a field of width units: spaces make up the difference,
+    // before the text, or after it when leftJustify is set.
+    void PutPadded(const char16_t* text, int length, int width, bool leftJustify) {
+        const int padding = width > length ? width - length : 0;
+        if (!leftJustify) {
+            PutSpaces(padding);
+        }
+        for (int i = 0; i < length; ++i) {
+            Put(text[i]);
+        }
+        if (leftJustify) {
+            PutSpaces(padding);
+        }
+    }
     // Terminates the stored text and returns the full count.
     int Finish() {
         if (capacity > 0)
@@ -25,6 +39,12 @@ public:
     }
 
 private:
+    void PutSpaces(int count) {
+        for (int i = 0; i < count; ++i) {
+            Put(u' ');
+        }
+    }
+
     char16_t* buffer;
     int capacity;
     int count = 0;

@@ -1,5 +1,6 @@
 #include "uPath.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <climits>
 #include <string>
@@ -216,6 +217,71 @@ bool ResolvePosix(View text, const char16_t* currentDirectory, Text& result) {
 
 // ---- Splitting -----------------------------------------------------------------------------
 
+// A path taken apart, as views into it, before the parts are copied and checked.
+struct PathParts {
+    View drive, rest, name, extension; // rest: what the directory is made from
+    bool shareInvalid = false;         // a \\server prefix without a share
+};
+
+// Cuts the extension off the end of rest: the text after the last "." of the last name.
+// Dots in directory names never start one.
+View CutExtension(View& rest, char16_t separator) {
+    const std::size_t lastSeparator = rest.rfind(separator);
+    const std::size_t nameStart = lastSeparator == View::npos ? 0 : lastSeparator + 1;
+    const std::size_t dot = rest.rfind(u'.');
+    if (dot == View::npos || dot < nameStart) {
+        return {};
+    }
+    const View extension = rest.substr(dot + 1);
+    rest = rest.substr(0, dot);
+    return extension;
+}
+
+// Cuts the name off the end of rest, with the separator before it; a text without a
+// separator has no name.
+View CutName(View& rest, char16_t separator) {
+    const std::size_t lastSeparator = rest.rfind(separator);
+    if (lastSeparator == View::npos) {
+        return {};
+    }
+    const View name = rest.substr(lastSeparator + 1);
+    rest = rest.substr(0, lastSeparator);
+    return name;
+}
+
+// Cuts a Windows drive ("C:") or share ("\\server\share", and the separator after it) off
+// the front of rest. False when rest starts with "\\server" but has no share.
+bool CutDrive(View& rest, View& drive) {
+    if (rest.size() >= 2 && rest[1] == u':') {
+        drive = rest.substr(0, 2);
+        rest.remove_prefix(2);
+        return true;
+    }
+    if (rest.size() < 2 || rest[0] != u'\\' || rest[1] != u'\\') {
+        return true;
+    }
+    const std::size_t serverEnd = rest.find(u'\\', 2);
+    if (serverEnd == View::npos) {
+        return false;
+    }
+    const std::size_t shareEnd = rest.find(u'\\', serverEnd + 1);
+    drive = rest.substr(0, shareEnd);
+    rest = shareEnd == View::npos ? View() : rest.substr(shareEnd + 1);
+    return true;
+}
+
+PathParts ParsePath(View path, TuPathStyle style) {
+    const char16_t separator = Separator(style);
+    PathParts parts;
+    parts.rest = path;
+    parts.extension = CutExtension(parts.rest, separator);
+    parts.name = CutName(parts.rest, separator);
+    if (style == TuPathStyle::Windows) {
+        parts.shareInvalid = !CutDrive(parts.rest, parts.drive);
+    }
+    return parts;
+}
+
 // Copies part into output (TuPartSize units); a part that reaches 255 units is cut there and
 // raised with cause.
 void CopyPart(char16_t* output, View part, int cause) {
@@ -223,8 +289,31 @@ void CopyPart(char16_t* output, View part, int cause) {
     const std::size_t count = part.size() < Limit ? part.size() : Limit;
     part.copy(output, count);
     output[count] = 0;
-    if (count == Limit)
+    if (count == Limit) {
         throw TuException(cause, 1, static_cast<const char16_t*>(output));
+    }
+}
+
+// Writes the directory part made from rest: a separator in front unless rest begins with
+// one, no trailing separator (the root is the empty directory), and in the Windows style
+// every "/" turned into "\". The separator put in front counts towards the part's limit.
+void CopyDirectory(char16_t* directory, View rest, TuPathStyle style) {
+    const char16_t separator = Separator(style);
+    // TuPartSize units hold as much of the text as CopyPart looks at: it cuts at 255 and
+    // raises from there on.
+    char16_t text[TuPartSize];
+    std::size_t length = 0;
+    if (rest.empty() || rest[0] != separator) {
+        text[length++] = separator;
+    }
+    length += rest.copy(text + length, TuPartSize - length);
+    CopyPart(directory, View(text, length), TuCauseDirectoryTooLong);
+    while (length > 0 && directory[length - 1] == separator) {
+        directory[--length] = 0;
+    }
+    if (style == TuPathStyle::Windows) {
+        std::replace(directory, directory + length, u'/', u'\\');
+    }
 }
 
 // ---- Composing -----------------------------------------------------------------------------
@@ -298,67 +387,28 @@ void MakeAbsolute(char16_t* destination, const char16_t* text, std::size_t size,
 
 void SplitPath(const char16_t* path, char16_t* drive, char16_t* directory, char16_t* name,
                char16_t* extension, TuPathStyle style) {
-    for (char16_t* part : {drive, directory, name, extension})
-        if (part != nullptr)
+    for (char16_t* part : {drive, directory, name, extension}) {
+        if (part != nullptr) {
             *part = 0;
-    const char16_t separator = Separator(style);
-    View rest(path);
-
-    View extensionText, nameText;
-    const std::size_t lastSeparator = rest.rfind(separator);
-    const std::size_t fileStart = lastSeparator == View::npos ? 0 : lastSeparator + 1;
-    const std::size_t dot = rest.rfind(u'.');
-    if (dot != View::npos && dot >= fileStart) {
-        extensionText = rest.substr(dot + 1);
-        rest = rest.substr(0, dot);
-    }
-    if (lastSeparator != View::npos) {
-        nameText = rest.substr(lastSeparator + 1);
-        rest = rest.substr(0, lastSeparator);
-    }
-
-    View driveText;
-    bool badShare = false;
-    if (style == TuPathStyle::Windows) {
-        if (rest.size() >= 2 && rest[1] == u':') {
-            driveText = rest.substr(0, 2);
-            rest.remove_prefix(2);
-        } else if (rest.size() >= 2 && rest[0] == u'\\' && rest[1] == u'\\') {
-            const std::size_t serverEnd = rest.find(u'\\', 2);
-            if (serverEnd == View::npos) {
-                badShare = true;
-            } else {
-                const std::size_t shareEnd = rest.find(u'\\', serverEnd + 1);
-                driveText = rest.substr(0, shareEnd);
-                rest = shareEnd == View::npos ? View() : rest.substr(shareEnd + 1);
-            }
         }
     }
-
-    if (extension != nullptr)
-        CopyPart(extension, extensionText, TuCauseExtensionTooLong);
-    if (name != nullptr)
-        CopyPart(name, nameText, TuCauseNameTooLong);
-    if (badShare)
-        throw TuException(TuCauseShareFormInvalid, 1, Text(rest).c_str());
-    if (drive != nullptr)
-        CopyPart(drive, driveText, TuCauseDriveTooLong);
+    const PathParts parts = ParsePath(path, style);
+    // The checks run in this order, and the first failure is the one raised. A part that was
+    // not asked for is not checked; the share form always is.
+    if (extension != nullptr) {
+        CopyPart(extension, parts.extension, TuCauseExtensionTooLong);
+    }
+    if (name != nullptr) {
+        CopyPart(name, parts.name, TuCauseNameTooLong);
+    }
+    if (parts.shareInvalid) {
+        throw TuException(TuCauseShareFormInvalid, 1, Text(parts.rest).c_str());
+    }
+    if (drive != nullptr) {
+        CopyPart(drive, parts.drive, TuCauseDriveTooLong);
+    }
     if (directory != nullptr) {
-        // The directory always starts with a separator. TuPartSize units hold as much of it
-        // as CopyPart looks at: it cuts at 255 and raises from there on.
-        char16_t directoryText[TuPartSize];
-        std::size_t length = 0;
-        if (rest.empty() || rest[0] != separator)
-            directoryText[length++] = separator;
-        length += rest.copy(directoryText + length, TuPartSize - length);
-        CopyPart(directory, View(directoryText, length),
-                 TuCauseDirectoryTooLong); // all length units
-        while (length > 0 && directory[length - 1] == separator)
-            directory[--length] = 0;
-        if (style == TuPathStyle::Windows)
-            for (char16_t* unit = directory; *unit != 0; ++unit)
-                if (*unit == u'/')
-                    *unit = u'\\';
+        CopyDirectory(directory, parts.rest, style);
     }
 }
 

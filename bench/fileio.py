@@ -1,9 +1,11 @@
 #!/usr/bin/python3
 """Bytes a traced process moved to and from the data files, from an strace log.
 
-Usage: fileio.py LOG DATA_DIR
+Usage: fileio.py LOG DATA_DIR [--calls]
 Prints one JSON object: files opened under DATA_DIR, bytes read from them, bytes written to
-them, how many of them were mapped into memory, and the fsync calls on them.
+them, how many of them were mapped into memory, the fsync calls on them, every system call
+made on them (by path or by descriptor) and the read calls among those. With --calls, also
+the names of the calls made on each file, in order.
 
 The log comes from
   strace -f -qq -e signal=none -e trace=%file,%desc,mmap -o LOG COMMAND...
@@ -36,14 +38,35 @@ def calls(lines):
             yield match.group(2), match.group(3), match.group(4)
 
 
+def subject(name, arguments, open_fds, data_dir):
+    """The data file a call is made on: its first argument as a descriptor opened on one, else
+    the first quoted path under data_dir in its arguments (not the data of a read or write,
+    which may name a file too); None for any other call."""
+    first = arguments.split(',', 1)[0].strip()
+    if first.isdigit() and int(first) in open_fds:
+        return open_fds[int(first)]
+    if name in READS or name in WRITES:
+        return None
+    quoted = re.search(r'"((?:[^"\\]|\\.)*)"', arguments)
+    if quoted and quoted.group(1).startswith(data_dir):
+        return quoted.group(1)
+    return None
+
+
 def main():
     log, data_dir = sys.argv[1], sys.argv[2].rstrip('/') + '/'
+    list_calls = '--calls' in sys.argv[3:]
     open_fds = {}  # descriptor -> path, for files under data_dir
     files, mapped, synced = set(), set(), 0
-    read_bytes = written_bytes = 0
+    read_bytes = written_bytes = read_calls = 0
+    calls_on = {}  # path -> names of the calls made on it, in order
     with open(log, errors='replace') as stream:
         for name, arguments, result in calls(stream):
             value = int(result, 0)
+            path = subject(name, arguments, open_fds, data_dir)
+            if path is not None:
+                calls_on.setdefault(path, []).append(name)
+                read_calls += name in READS
             if name in ('open', 'openat', 'openat2'):
                 quoted = re.search(r'"((?:[^"\\]|\\.)*)"', arguments)
                 if quoted and value >= 0:
@@ -74,8 +97,12 @@ def main():
                 written_bytes += value
             elif name in SYNCS:
                 synced += 1
-    print(json.dumps({'files': len(files), 'read': read_bytes, 'written': written_bytes,
-                      'mapped': len(mapped), 'fsyncs': synced}))
+    result = {'files': len(files), 'read': read_bytes, 'written': written_bytes,
+              'mapped': len(mapped), 'fsyncs': synced,
+              'calls': sum(len(names) for names in calls_on.values()), 'readCalls': read_calls}
+    if list_calls:
+        result['callsOn'] = calls_on
+    print(json.dumps(result))
 
 
 if __name__ == '__main__':

@@ -24,6 +24,7 @@ def timings(name):
     return {r['command']: (r['mean'], r['stddev'] or 0.0) for r in load(name + '.json')['results']}
 
 
+READ_CALLS = ('read', 'pread64', 'readv', 'preadv', 'preadv2')
 FOLDER_NAMES = ('kestrel-cli info (one call)', 'python3 osgeo.gdal, default',
                 'python3 osgeo.gdal, GDAL_DISABLE_READDIR_ON_OPEN=EMPTY_DIR')
 
@@ -120,18 +121,25 @@ print()
 print('The shell loops run over the first %d files; their per-file time is what the ratio '
       'compares.' % loop_count)
 print()
-print('| Command | Files | Wall time (mean ± σ) | Per file | × kestrel-cli | Bytes read per file |')
-print('|---|---|---|---|---|---|')
+print('A file here is a TIFF and its world file; the system calls are those made on the two, '
+      'by path or by descriptor.')
+print()
+print('| Command | Files | Wall time (mean ± σ) | Per file | × kestrel-cli | Bytes read per file '
+      '| System calls per file | Read calls per file |')
+print('|---|---|---|---|---|---|---|---|')
 cli_per_file = cli / small_count
 for command, (mean, sd) in folder.items():
     title = short(command)
     files = loop_count if 'loop' in title else small_count
-    read_per_file = '–'
+    read_per_file = calls_per_file = reads_per_file = '–'
     if title in io_for:
         io = load('io-%s.json' % io_for[title])
         read_per_file = '%d' % (io['read'] / small_count)
-    print('| %s | %d | %.3f s ± %.3f | %s | %.1f | %s |' %
-          (title, files, mean, sd, ms(mean / files), mean / files / cli_per_file, read_per_file))
+        calls_per_file = '%.1f' % (io['calls'] / small_count)
+        reads_per_file = '%.1f' % (io['readCalls'] / small_count)
+    print('| %s | %d | %.3f s ± %.3f | %s | %.1f | %s | %s | %s |' %
+          (title, files, mean, sd, ms(mean / files), mean / files / cli_per_file, read_per_file,
+           calls_per_file, reads_per_file))
     if title == 'python3 osgeo.gdal, default':
         target('folder: at least 15 × faster than the default Python process (%.1f ×)' %
                (mean / cli), mean >= 15 * cli)
@@ -139,6 +147,24 @@ for command, (mean, sd) in folder.items():
         target('folder: at least 3 × faster than the tuned Python process (%.1f ×)' %
                (mean / cli), mean >= 3 * cli)
 print()
+
+# Examining one sheet: every call made on the TIFF and on its world file, in order. Each file
+# is to be read with one call, and the pair to take no more calls than the 10 it takes now.
+folder_io = load('io-folder-kestrel-cli.json')
+sheet_io = load('io-sheet-kestrel-cli.json')
+print('`kestrel-cli info` on one sheet makes these system calls on its two files:')
+print()
+for path, names in sorted(sheet_io['callsOn'].items()):
+    print('- `%s`: %s' % (os.path.basename(path), ', '.join(names)))
+print()
+calls_per_file = folder_io['calls'] / small_count
+target('folder: `info` makes at most 10 system calls on a TIFF and its world file (%.1f)' %
+       calls_per_file, calls_per_file <= 10)
+target('folder: `info` reads each TIFF and each world file with one read call (%d calls for '
+       '%d files)' % (folder_io['readCalls'], 2 * small_count),
+       folder_io['readCalls'] == 2 * small_count and
+       all(sum(name in READ_CALLS for name in names) == 1
+           for names in sheet_io['callsOn'].values()))
 
 times = timings('add-tags')
 print('### Adding ModelPixelScale and ModelTiepoint to the 2 GB striped file (fresh copy each run)')

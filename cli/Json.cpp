@@ -4,6 +4,7 @@
 #include <cmath>
 #include <cstddef>
 #include <cstdint>
+#include <string>
 
 namespace kestrel::cli {
 namespace {
@@ -98,6 +99,51 @@ void AppendJsonNumber(std::string& out, double value) {
     char buffer[32];
     const std::to_chars_result result = std::to_chars(buffer, buffer + sizeof buffer, value);
     out.append(buffer, result.ptr);
+}
+
+JsonObject::JsonObject(std::string& out) : out(out) {
+    out += '{';
+}
+
+std::string& JsonObject::Member(std::string_view key) {
+    if (!empty) {
+        out += ", ";
+    }
+    empty = false;
+    AppendJsonString(out, key);
+    out += ": ";
+    return out;
+}
+
+void JsonObject::String(std::string_view key, std::string_view text) {
+    AppendJsonString(Member(key), text);
+}
+
+void JsonObject::Boolean(std::string_view key, bool value) {
+    Member(key) += value ? "true" : "false";
+}
+
+void JsonObject::Integer(std::string_view key, long long value) {
+    Member(key) += std::to_string(value);
+}
+
+void JsonObject::Numbers(std::string_view key, std::span<const double> values) {
+    Member(key) += '[';
+    for (std::size_t k = 0; k < values.size(); ++k) {
+        if (k > 0) {
+            out += ", ";
+        }
+        AppendJsonNumber(out, values[k]);
+    }
+    out += ']';
+}
+
+void JsonObject::Null(std::string_view key) {
+    Member(key) += "null";
+}
+
+void JsonObject::End() {
+    out += '}';
 }
 
 } // namespace kestrel::cli

@@ -18,19 +18,42 @@ template <class... Parts> void Append(std::string& out, const Parts&... parts) {
     (out.append(parts), ...);
 }
 
-void AppendNumbers(std::string& out, const double* values, int count) {
-    out += '[';
-    for (int k = 0; k < count; ++k) {
-        if (k > 0)
-            out += ", ";
-        AppendJsonNumber(out, values[k]);
-    }
-    out += ']';
+void WriteTiff(JsonObject& object, const TiffReport& tiff) {
+    object.String("status", tiff.status);
+    object.Boolean("writable", tiff.writable);
+    object.Numbers("pixelScale", tiff.pixelScale);
+    object.Object("tiePoint", [&](JsonObject& tiePoint) {
+        tiePoint.Numbers("pixel", tiff.tiePixel);
+        tiePoint.Numbers("world", tiff.tieWorld);
+    });
 }
 
-void AppendKey(std::string& out, const char* key) {
-    AppendJsonString(out, key);
-    out += ": ";
+void WriteWorld(JsonObject& object, const WorldReport& world) {
+    object.String("file", world.file);
+    object.String("status", world.status);
+    object.Boolean("writable", world.writable);
+    object.Numbers("parameters", world.parameters);
+}
+
+void WriteError(JsonObject& object, const ErrorReport& error) {
+    if (error.cause) {
+        object.Integer("cause", *error.cause);
+    } else {
+        object.Null("cause");
+    }
+    object.String("caption", error.caption);
+    object.String("message", error.message);
+}
+
+// A member that is an object when the report has the part, else null.
+template <class Part, class Write>
+void OptionalObject(JsonObject& object, const char* key, const std::optional<Part>& part,
+                    Write write) {
+    if (part) {
+        object.Object(key, [&](JsonObject& inner) { write(inner, *part); });
+    } else {
+        object.Null(key);
+    }
 }
 
 } // namespace
@@ -64,75 +87,13 @@ std::string FormatText(const FileReport& report) {
 }
 
 std::string FormatJson(const FileReport& report) {
-    std::string out = "{";
-    AppendKey(out, "file");
-    AppendJsonString(out, report.file);
-    out += ", ";
-    AppendKey(out, "tiff");
-    if (report.tiff) {
-        const TiffReport& tiff = *report.tiff;
-        out += '{';
-        AppendKey(out, "status");
-        AppendJsonString(out, tiff.status);
-        out += ", ";
-        AppendKey(out, "writable");
-        out += tiff.writable ? "true" : "false";
-        out += ", ";
-        AppendKey(out, "pixelScale");
-        AppendNumbers(out, tiff.pixelScale.data(), 2);
-        out += ", ";
-        AppendKey(out, "tiePoint");
-        out += '{';
-        AppendKey(out, "pixel");
-        AppendNumbers(out, tiff.tiePixel.data(), 2);
-        out += ", ";
-        AppendKey(out, "world");
-        AppendNumbers(out, tiff.tieWorld.data(), 2);
-        out += "}}";
-    } else {
-        out += "null";
-    }
-    out += ", ";
-    AppendKey(out, "worldFile");
-    if (report.worldFile) {
-        const WorldReport& world = *report.worldFile;
-        out += '{';
-        AppendKey(out, "file");
-        AppendJsonString(out, world.file);
-        out += ", ";
-        AppendKey(out, "status");
-        AppendJsonString(out, world.status);
-        out += ", ";
-        AppendKey(out, "writable");
-        out += world.writable ? "true" : "false";
-        out += ", ";
-        AppendKey(out, "parameters");
-        AppendNumbers(out, world.parameters.data(), 6);
-        out += '}';
-    } else {
-        out += "null";
-    }
-    out += ", ";
-    AppendKey(out, "error");
-    if (report.error) {
-        const ErrorReport& error = *report.error;
-        out += '{';
-        AppendKey(out, "cause");
-        if (error.cause)
-            out += std::to_string(*error.cause);
-        else
-            out += "null";
-        out += ", ";
-        AppendKey(out, "caption");
-        AppendJsonString(out, error.caption);
-        out += ", ";
-        AppendKey(out, "message");
-        AppendJsonString(out, error.message);
-        out += '}';
-    } else {
-        out += "null";
-    }
-    out += '}';
+    std::string out;
+    JsonObject object(out);
+    object.String("file", report.file);
+    OptionalObject(object, "tiff", report.tiff, WriteTiff);
+    OptionalObject(object, "worldFile", report.worldFile, WriteWorld);
+    OptionalObject(object, "error", report.error, WriteError);
+    object.End();
     return out;
 }
 

@@ -6,6 +6,7 @@
 #include <filesystem>
 #include <fstream>
 #include <gtest/gtest.h>
+#include <memory>
 #include <optional>
 #include <string>
 #include <sys/stat.h>
@@ -127,28 +128,39 @@ TEST_F(file_name_test, path_of_259_units_is_kept_and_longer_text_refused) {
 
 // ---- Copies and the narrow form ------------------------------------------------------------
 
-TEST_F(file_name_test, narrow_form_is_made_once_and_never_shared) {
+// The narrow form is the object's own text, valid until the path changes. A text freed or
+// remade behind a caller that holds it is read after its end, which the sanitizer build
+// reports.
+TEST_F(file_name_test, narrow_form_stays_valid_until_the_path_changes) {
     TuFileName name("/maps/a.tif");
-    const char* first = name.GetNarrow();
-    EXPECT_STREQ(first, "/maps/a.tif");
-    EXPECT_EQ(name.GetNarrow(), first);
-
-    const TuFileName copy(name);
-    EXPECT_EQ(Text(copy.GetPath()), u"/maps/a.tif");
-    EXPECT_NE(copy.GetNarrow(), first);
-    EXPECT_STREQ(copy.GetNarrow(), "/maps/a.tif");
-
-    TuFileName assigned;
-    assigned = name;
-    EXPECT_STREQ(assigned.GetNarrow(), "/maps/a.tif");
-    EXPECT_NE(assigned.GetNarrow(), first);
-
+    const char* held = name.GetNarrow();
+    name.GetNarrow();
+    {
+        const TuFileName copy(name);
+        EXPECT_STREQ(copy.GetNarrow(), "/maps/a.tif");
+        TuFileName assigned;
+        assigned = name;
+        EXPECT_STREQ(assigned.GetNarrow(), "/maps/a.tif");
+    }
     TuFileName& self = name;
     name = self;
-    EXPECT_EQ(name.GetNarrow(), first);
+    EXPECT_STREQ(held, "/maps/a.tif");
+    EXPECT_STREQ(name.GetNarrow(), "/maps/a.tif");
 
     name.SetExtension("tfw");
     EXPECT_STREQ(name.GetNarrow(), "/maps/a.tfw");
+}
+
+TEST_F(file_name_test, narrow_form_of_a_copy_outlives_the_original) {
+    auto original = std::make_unique<TuFileName>("/maps/a.tif");
+    original->GetNarrow();
+    const TuFileName copy(*original);
+    TuFileName assigned;
+    assigned = *original;
+    const char* copied = copy.GetNarrow();
+    original->SetExtension("tfw"); // discards the original's narrow form
+    original.reset();
+    EXPECT_STREQ(copied, "/maps/a.tif");
     EXPECT_STREQ(assigned.GetNarrow(), "/maps/a.tif");
 }
 
@@ -218,7 +230,7 @@ TEST_F(file_name_test, failed_set_extension_leaves_the_path) {
     EXPECT_EQ(error->Cause(), TuCauseExtensionTooLong);
     EXPECT_EQ(WideArgument(*error, 1), Kept(longExtension));
     EXPECT_EQ(Text(name.GetPath()), u"/maps/sheet1.tif");
-    EXPECT_EQ(name.GetNarrow(), narrow);
+    EXPECT_STREQ(narrow, "/maps/sheet1.tif"); // the narrow form taken before is still valid
     TuFileName shortName("/a.tif");
     shortName.SetExtension(Text(254, u'e').c_str()); // at the part limit
     EXPECT_EQ(Extension(shortName), Text(254, u'e'));
@@ -420,5 +432,5 @@ TEST_F(file_name_test, diagnosis_leaves_the_name_unchanged) {
     const char* narrow = name.GetNarrow();
     Diagnose(name, TuOpenAccess::Read, ENOENT);
     EXPECT_EQ(Text(name.GetPath()), Wide(folder) + u"/maps/a.tif");
-    EXPECT_EQ(name.GetNarrow(), narrow);
+    EXPECT_EQ(std::string(narrow), folder + "/maps/a.tif"); // still valid
 }

@@ -140,6 +140,17 @@ TEST(format_test, rendered_value_is_limited_to_63_characters) {
     EXPECT_EQ(Format(u"%1>.80d", arguments, 1).size(), 31u); // the number area holds 31 bytes
 }
 
+TEST(format_test, absurd_width_is_capped_and_counted) {
+    // The width stops at 100000: the count says so, and the output is cut at its capacity.
+    TuValue arguments[1];
+    arguments[0].SetInt(7);
+    char16_t buffer[256];
+    EXPECT_EQ(TuFormat(buffer, 256, u"%1>99999999999999d", arguments, 1), 100000);
+    EXPECT_EQ(std::u16string(buffer), std::u16string(255, u' '));
+    EXPECT_EQ(TuFormat(buffer, 256, u"%-1>99999999999999d|", arguments, 1), 100001);
+    EXPECT_EQ(std::u16string(buffer), u"7" + std::u16string(254, u' '));
+}
+
 TEST(format_test, capacity_one_stores_only_the_terminator) {
     char16_t buffer[1] = {u'#'};
     EXPECT_EQ(TuFormat(buffer, 1, u"abc", nullptr, 0), 3);

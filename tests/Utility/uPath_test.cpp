@@ -84,6 +84,16 @@ TEST(path_test, windows_split_share_paths) {
     ExpectParts(u"\\\\srv\\data\\maps\\a.b.tif", Windows,
                 {u"\\\\srv\\data", u"\\maps", u"a.b", u"tif"});
     ExpectParts(u"\\\\srv\\data\\a.tif", Windows, {u"\\\\srv\\data", u"", u"a", u"tif"});
+    // The share's root: nothing follows the separator after the share.
+    ExpectParts(u"\\\\srv\\data\\", Windows, {u"\\\\srv\\data", u"", u"", u""});
+}
+
+TEST(path_test, windows_split_a_drive_without_a_root_separator) {
+    // A drive-relative text (never stored by a TuFileName, which holds absolute paths only)
+    // still gets its directory's leading separator.
+    ExpectParts(u"C:maps\\a.tif", Windows, {u"C:", u"\\maps", u"a", u"tif"});
+    // Without any separator there is no name: what precedes the extension is the directory.
+    ExpectParts(u"C:a.tif", Windows, {u"C:", u"\\a", u"", u"tif"});
 }
 
 TEST(path_test, windows_share_without_share_name_is_refused_whatever_is_asked) {

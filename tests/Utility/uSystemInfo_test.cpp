@@ -35,16 +35,26 @@ TEST(system_info_test, a_named_module_is_not_the_program) {
     EXPECT_EQ(facts.Fact(5).Kind(), tvNone);
 }
 
-TEST(system_info_test, string_table_lookup) {
-    static const TuStringResource table[] = {{101, "&About Kestrel..."}, {7, "seven"}};
-    TuSetStringTable(table, 2);
-    char buffer[512];
-    EXPECT_EQ(TuLoadString(tuSystemInfo.ModuleHandle(), 101, buffer, sizeof buffer), 17);
-    EXPECT_STREQ(buffer, "&About Kestrel...");
-    EXPECT_EQ(TuLoadString(tuSystemInfo.ModuleHandle(), 0, buffer, sizeof buffer), 0);
-    EXPECT_EQ(TuLoadString(tuSystemInfo.ModuleHandle(), 102, buffer, sizeof buffer), 0);
-    EXPECT_EQ(TuLoadString(nullptr, 101, buffer, sizeof buffer), 0);
-    EXPECT_EQ(TuLoadString(tuSystemInfo.ModuleHandle(), 7, buffer, 4), 3);
-    EXPECT_STREQ(buffer, "sev");
+// String resources are found by id wherever they stand in the table and cut to the buffer
+// they are copied into; the result counts the characters stored.
+TEST(system_info_test, string_resources_are_found_by_id_and_cut_to_the_buffer) {
+    static const TuStringResource table[] = {{5, "first"}, {900, "Loaded: %1>d"}, {7, "seven"}};
+    TuSetStringTable(table, 3);
+    const void* module = tuSystemInfo.ModuleHandle();
+    char buffer[64];
+    EXPECT_EQ(TuLoadString(module, 900, buffer, sizeof buffer), 12);
+    EXPECT_STREQ(buffer, "Loaded: %1>d");
+    EXPECT_EQ(TuLoadString(module, 7, buffer, 6), 5); // exactly room for it
+    EXPECT_STREQ(buffer, "seven");
+    EXPECT_EQ(TuLoadString(module, 7, buffer, 5), 4);
+    EXPECT_STREQ(buffer, "seve");
+    EXPECT_EQ(TuLoadString(module, 7, buffer, 1), 0);
+    EXPECT_STREQ(buffer, "");
+    // Nothing is found for an id the table lacks, for id 0, or without the program's module.
+    EXPECT_EQ(TuLoadString(module, 6, buffer, sizeof buffer), 0);
+    EXPECT_EQ(TuLoadString(module, 0, buffer, sizeof buffer), 0);
+    EXPECT_EQ(TuLoadString(nullptr, 5, buffer, sizeof buffer), 0);
+    // Once the table is removed, nothing is found.
     TuSetStringTable(nullptr, 0);
+    EXPECT_EQ(TuLoadString(module, 5, buffer, sizeof buffer), 0);
 }

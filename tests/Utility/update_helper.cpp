@@ -3,11 +3,8 @@
 // consistency tests can fail or kill it at any system call.
 //   kestrel_update_helper tiff <file>    adds the two GeoTIFF tags when missing, writes them
 //   kestrel_update_helper world <file>   writes the world file
-//   kestrel_update_helper examine <tiff> <world file>   only reads both: the two tags' values
-//                                                       and the six values
 // The values written are UpdateHelperScale, UpdateHelperTiepoint and UpdateHelperWorld.
-// Exit status: 0 when the update (or reading) reported success, 1 when it raised (cause on
-// stderr).
+// Exit status: 0 when the update reported success, 1 when it raised (cause on stderr).
 #include <cstdio>
 #include <cstring>
 
@@ -32,29 +29,15 @@ void UpdateWorld(const char* path) {
     world.Write(TuFileName(path), true);
 }
 
-void Examine(const char* tiffPath, const char* worldPath) {
-    TuTiffFile file(TuFileName(tiffPath), ModeExamine);
-    double scale[3];
-    double tiepoint[6];
-    file.ReadDoubles(TiffTagModelPixelScale, scale, 3, 0);
-    file.ReadDoubles(TiffTagModelTiepoint, tiepoint, 6, 0);
-    TuWorldFile world;
-    world.Read(TuFileName(worldPath));
-}
-
 } // namespace
 
 int main(int argc, char** argv) {
-    const bool examine = argc == 4 && std::strcmp(argv[1], "examine") == 0;
-    if (argc != 3 && !examine) {
-        std::fprintf(stderr, "usage: kestrel_update_helper tiff|world <file>\n"
-                             "       kestrel_update_helper examine <tiff> <world file>\n");
+    if (argc != 3) {
+        std::fprintf(stderr, "usage: kestrel_update_helper tiff|world <file>\n");
         return 2;
     }
     try {
-        if (examine) {
-            Examine(argv[2], argv[3]);
-        } else if (std::strcmp(argv[1], "tiff") == 0) {
+        if (std::strcmp(argv[1], "tiff") == 0) {
             UpdateTiff(argv[2]);
         } else if (std::strcmp(argv[1], "world") == 0) {
             UpdateWorld(argv[2]);

@@ -86,3 +86,38 @@ TEST(json_test, bytes_that_are_not_utf8_become_replacement_characters) {
     EXPECT_EQ(String("\xED\xA0\x80"), "\"\\ufffd\\ufffd\\ufffd\"");
     EXPECT_EQ(String("\xF4\x90\x80\x80"), "\"\\ufffd\\ufffd\\ufffd\\ufffd\""); // above U+10FFFF
 }
+
+TEST(json_test, object_writer_places_its_own_separators) {
+    std::string out;
+    JsonObject empty(out);
+    empty.End();
+    EXPECT_EQ(out, "{}");
+
+    out.clear();
+    JsonObject object(out);
+    object.String("name", "a\"b");
+    object.Boolean("yes", true);
+    object.Boolean("no", false);
+    object.Integer("cause", -42);
+    object.Null("nothing");
+    object.Numbers("none", {});
+    const double pair[] = {0.5, -2};
+    object.Numbers("pair", pair);
+    object.Object("inner", [&](JsonObject& inner) {
+        inner.Object("empty", [](JsonObject&) {});
+        inner.Numbers("one", std::span<const double>(pair, 1));
+    });
+    object.Object("last", [](JsonObject& last) { last.Null("k\ney"); });
+    object.End();
+    EXPECT_EQ(out, "{\"name\": \"a\\\"b\", \"yes\": true, \"no\": false, \"cause\": -42, "
+                   "\"nothing\": null, \"none\": [], \"pair\": [0.5, -2], "
+                   "\"inner\": {\"empty\": {}, \"one\": [0.5]}, \"last\": {\"k\\ney\": null}}");
+}
+
+TEST(json_test, object_writer_appends_to_what_is_there) {
+    std::string out = "[\n  ";
+    JsonObject object(out);
+    object.Integer("n", 0);
+    object.End();
+    EXPECT_EQ(out, "[\n  {\"n\": 0}");
+}

@@ -23,21 +23,6 @@ QRect RectOf(const ControlTemplate& control) {
 
 } // namespace
 
-TEST(dialog_templates_test, main_dialog_tab_order) {
-    std::vector<int> order;
-    for (const ControlTemplate& control : ReferencingTemplate().controls) {
-        if (TakesFocus(control.kind)) {
-            order.push_back(control.id);
-        }
-    }
-    const std::vector<int> expected = {
-        IDC_FILE_NAME,    IDC_BROWSE,        IDC_X_PIXEL_SCALE, IDC_Y_PIXEL_SCALE, IDC_TIE_PIXEL_X,
-        IDC_TIE_PIXEL_Y,  IDC_TIE_WORLD_X,   IDC_TIE_WORLD_Y,   IDC_UPDATE_TIFF,   IDC_X_VECTOR_X,
-        IDC_X_VECTOR_Y,   IDC_Y_VECTOR_X,    IDC_Y_VECTOR_Y,    IDC_REF_POINT_X,   IDC_REF_POINT_Y,
-        IDC_UPDATE_WORLD, IDC_TIFF_TO_WORLD, IDC_WORLD_TO_TIFF, IDCANCEL,          IDHELP};
-    EXPECT_EQ(order, expected);
-}
-
 TEST(dialog_templates_test, controls_lie_inside_their_dialog_and_do_not_overlap) {
     for (const DialogTemplate* dialog : {&ReferencingTemplate(), &AboutTemplate()}) {
         const QRect client(0, 0, dialog->width, dialog->height);

@@ -4,6 +4,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <algorithm>
 #include <cstdio>
 #include <gtest/gtest.h>
 
@@ -32,14 +33,16 @@ TEST(template_dialog_test, controls_sit_where_the_template_puts_them) {
     EXPECT_EQ(dialog.Control(IDC_STATIC), nullptr);
 }
 
-TEST(template_dialog_test, tab_walks_the_controls_in_template_order) {
-    TemplateDialog dialog(ReferencingTemplate(), nullptr, Qt::Window);
-    ASSERT_TRUE(test::ShowActive(dialog));
+namespace {
+
+// The controls that take the focus one after the other from the file name field, pressing
+// key (with modifiers) once for each of them and once more.
+std::vector<int> FocusWalk(TemplateDialog& dialog, Qt::Key key, Qt::KeyboardModifiers modifiers) {
     dialog.Control(IDC_FILE_NAME)->setFocus();
     QCoreApplication::processEvents();
     std::vector<int> visited{IDC_FILE_NAME};
     for (int step = 0; step < 20; ++step) {
-        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+        QTest::keyClick(QApplication::focusWidget(), key, modifiers);
         for (const ControlTemplate& control : ReferencingTemplate().controls) {
             if (control.id != IDC_STATIC &&
                 dialog.Control(control.id) == QApplication::focusWidget()) {
@@ -47,13 +50,26 @@ TEST(template_dialog_test, tab_walks_the_controls_in_template_order) {
             }
         }
     }
-    const std::vector<int> expected = {
+    return visited;
+}
+
+} // namespace
+
+// Tab goes through the fields and buttons in the order of the layout: file name, the TIFF
+// side, the world side, the arrows, then Close and Help, and round to the file name again.
+// Shift+Tab goes the same way back.
+TEST(template_dialog_test, tab_walks_the_controls_in_template_order) {
+    TemplateDialog dialog(ReferencingTemplate(), nullptr, Qt::Window);
+    ASSERT_TRUE(test::ShowActive(dialog));
+    std::vector<int> expected = {
         IDC_FILE_NAME,    IDC_BROWSE,        IDC_X_PIXEL_SCALE, IDC_Y_PIXEL_SCALE, IDC_TIE_PIXEL_X,
         IDC_TIE_PIXEL_Y,  IDC_TIE_WORLD_X,   IDC_TIE_WORLD_Y,   IDC_UPDATE_TIFF,   IDC_X_VECTOR_X,
         IDC_X_VECTOR_Y,   IDC_Y_VECTOR_X,    IDC_Y_VECTOR_Y,    IDC_REF_POINT_X,   IDC_REF_POINT_Y,
         IDC_UPDATE_WORLD, IDC_TIFF_TO_WORLD, IDC_WORLD_TO_TIFF, IDCANCEL,          IDHELP,
         IDC_FILE_NAME};
-    EXPECT_EQ(visited, expected);
+    EXPECT_EQ(FocusWalk(dialog, Qt::Key_Tab, Qt::NoModifier), expected);
+    std::reverse(expected.begin(), expected.end());
+    EXPECT_EQ(FocusWalk(dialog, Qt::Key_Tab, Qt::ShiftModifier), expected);
 }
 
 TEST(template_dialog_test, frames_never_cover_the_fields_they_surround) {

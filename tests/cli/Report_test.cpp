@@ -1,0 +1,55 @@
+#include "Report.h"
+
+#include <gtest/gtest.h>
+
+#include <limits>
+#include <string>
+
+#include "uCauses.h"
+
+using namespace kestrel::cli;
+
+// The JSON of `info --json`, which scripts read: every key in its place, and null for the
+// parts the examination did not reach.
+TEST(report_test, json_of_a_file_that_could_not_be_examined) {
+    FileReport report;
+    report.file = "missing.tif";
+    report.error.emplace();
+    report.error->caption = "kestrel-cli";
+    report.error->message = "Indicated file does not exist.";
+    EXPECT_EQ(FormatJson(report),
+              "{\"file\": \"missing.tif\", \"tiff\": null, \"worldFile\": null, \"error\": "
+              "{\"cause\": null, \"caption\": \"kestrel-cli\", \"message\": \"Indicated file does "
+              "not exist.\"}}");
+}
+
+TEST(report_test, json_of_a_fully_examined_file) {
+    FileReport report;
+    report.file = "/maps/sheet.tif";
+    TiffReport tiff;
+    tiff.status = "Tiff file is georeferenced.";
+    tiff.writable = true;
+    tiff.pixelScale = {2, 0.1 + 0.2};
+    tiff.tiePixel = {0, -0.0};
+    tiff.tieWorld = {100, std::numeric_limits<double>::quiet_NaN()};
+    report.tiff = tiff;
+    WorldReport world;
+    world.file = "/maps/sheet.tfw";
+    world.status = "Corresponding world file exists.";
+    world.parameters = {2, 0, 0, -2, 101, 499};
+    report.worldFile = world;
+    report.error.emplace();
+    report.error->cause = TuCauseOpenFileMissing;
+    report.error->caption = "File Open Error";
+    report.error->message = "line\nbreak";
+    EXPECT_EQ(FormatJson(report),
+              "{\"file\": \"/maps/sheet.tif\", \"tiff\": {\"status\": \"Tiff file is "
+              "georeferenced.\", \"writable\": true, \"pixelScale\": [2, 0.30000000000000004], "
+              "\"tiePoint\": {\"pixel\": [0, -0], \"world\": [100, null]}}, \"worldFile\": "
+              "{\"file\": \"/maps/sheet.tfw\", \"status\": \"Corresponding world file exists.\", "
+              "\"writable\": false, \"parameters\": [2, 0, 0, -2, 101, 499]}, \"error\": "
+              "{\"cause\": " +
+                  std::to_string(TuCauseOpenFileMissing) +
+                  ", \"caption\": \"File Open Error\", \"message\": "
+                  "\"line\\nbreak\"}}");
+}
