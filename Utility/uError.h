@@ -23,7 +23,7 @@ struct TuErrorDefinition {
     const char* messageTemplate;
 };
 
-// 176 definitions followed by the end record (category 0).
+// The definitions followed by the end record (category 0).
 extern const TuErrorDefinition TuErrorCatalogue[];
 extern const std::size_t TuErrorCatalogueLength; // records including the end record
 // The definition used for a cause that the catalogue does not define.
