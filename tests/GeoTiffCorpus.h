@@ -341,7 +341,8 @@ inline std::string GeoTiffText(const HandTags& tags) {
                 rows(tags.pixelScale, tags.pixelScale.size());
     }
     if (!tags.matrix.empty()) {
-        text += "      ModelTransformationTag (4,4):\n" + rows(tags.matrix, 4);
+        text += "      ModelTransformationTag (" + std::to_string(tags.matrix.size() / 4) +
+                ",4):\n" + rows(tags.matrix, 4);
     }
     return text +
            "      End_Of_Tags.\n   Keyed_Information:\n"
