@@ -147,11 +147,13 @@ inline std::vector<double> JsonNumbers(const std::string& json, const std::strin
 
 // GDAL's reading of a raster; with internalOnly, from the TIFF's own tags, ignoring any world
 // file beside it (GDAL otherwise reads a world file when the tags give no geotransform).
-inline GdalReading ReadWithGdal(const std::string& path, bool internalOnly = false) {
+// options are more of gdalinfo's arguments, such as "--config NAME VALUE".
+inline GdalReading ReadWithGdal(const std::string& path, bool internalOnly = false,
+                                const std::string& options = "") {
     GdalReading reading;
     const Output output =
         Shell("gdalinfo -json " + std::string(internalOnly ? "-oo GEOREF_SOURCES=INTERNAL " : "") +
-              Quote(path));
+              options + " " + Quote(path));
     if (!output.ok) {
         return reading;
     }
