@@ -85,26 +85,20 @@ bool FitsPixelScaleAndTiePoint(const GeoTransform& transform) {
            transform.yPerRow < 0;
 }
 
-WorldReferencing WorldFromGeoTransform(const GeoTransform& transform) {
-    WorldReferencing world;
-    world.xVectorX = transform.xPerColumn;
-    world.xVectorY = transform.yPerColumn;
-    world.yVectorX = transform.xPerRow;
-    world.yVectorY = transform.yPerRow;
-    world.refPointX = transform.xOrigin + 0.5 * transform.xPerColumn + 0.5 * transform.xPerRow;
-    world.refPointY = transform.yOrigin + 0.5 * transform.yPerColumn + 0.5 * transform.yPerRow;
-    return world;
+WorldReferencing WorldFromGeoTransform(const GeoTransform& t) {
+    // The vectors as they stand; the corner moved to the centre of pixel (0, 0).
+    return {t.xPerColumn,
+            t.yPerColumn,
+            t.xPerRow,
+            t.yPerRow,
+            t.xOrigin + 0.5 * t.xPerColumn + 0.5 * t.xPerRow,
+            t.yOrigin + 0.5 * t.yPerColumn + 0.5 * t.yPerRow};
 }
 
-GeoTransform GeoTransformFromWorld(const WorldReferencing& world) {
-    GeoTransform transform;
-    transform.xPerColumn = world.xVectorX;
-    transform.yPerColumn = world.xVectorY;
-    transform.xPerRow = world.yVectorX;
-    transform.yPerRow = world.yVectorY;
-    transform.xOrigin = world.refPointX - 0.5 * world.xVectorX - 0.5 * world.yVectorX;
-    transform.yOrigin = world.refPointY - 0.5 * world.xVectorY - 0.5 * world.yVectorY;
-    return transform;
+GeoTransform GeoTransformFromWorld(const WorldReferencing& w) {
+    // The centre of pixel (0, 0) moved back to its corner.
+    return {w.refPointX - 0.5 * w.xVectorX - 0.5 * w.yVectorX, w.xVectorX, w.yVectorX,
+            w.refPointY - 0.5 * w.xVectorY - 0.5 * w.yVectorY, w.xVectorY, w.yVectorY};
 }
 
 WorldReferencing WorldFromTiePoint(const TiffReferencing& tiff, TuRasterType rasterType) {
