@@ -1,5 +1,11 @@
 #include "WorldFileName.h"
 
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "uError.h"
+
 namespace kestrel {
 
 namespace {
@@ -48,6 +54,73 @@ TuFileName WorldFileNameFor(const TuFileName& tiffName, TuFileAccessAnswers& ans
         answers = TuFileAccessAll(name.GetPath());
         return answers.exists;
     });
+}
+
+namespace {
+
+std::u16string InCase(std::u16string text, bool upper) {
+    for (char16_t& c : text) {
+        if (upper && c >= u'a' && c <= u'z') {
+            c = static_cast<char16_t>(c - u'a' + u'A');
+        } else if (!upper && c >= u'A' && c <= u'Z') {
+            c = static_cast<char16_t>(c - u'A' + u'a');
+        }
+    }
+    return text;
+}
+
+// The first of the names GDAL looks for that exists.
+template <class Exists>
+std::optional<TuFileName> FirstExisting(const TuFileName& tiffName, Exists exists) {
+    char16_t extension[TuPartSize];
+    tiffName.GetExtension(extension);
+    struct Candidate {
+        std::u16string extension;
+        bool mayBeTooLong; // longer than the TIFF's own extension
+    };
+    const Candidate candidates[] = {
+        {u"tfw", false},
+        {extension[0] != 0 ? extension + std::u16string(u"w") : u"", true},
+        {u"wld", false}};
+    for (const Candidate& candidate : candidates) {
+        if (candidate.extension.empty()) {
+            continue;
+        }
+        std::vector<std::u16string> texts = {InCase(candidate.extension, false)};
+        if (InCase(candidate.extension, true) != texts[0]) {
+            texts.push_back(InCase(candidate.extension, true));
+        }
+        for (const std::u16string& text : texts) {
+            TuFileName name(tiffName);
+            try {
+                name.SetExtension(text.c_str());
+            } catch (const TuError&) {
+                if (!candidate.mayBeTooLong) {
+                    throw;
+                }
+                break;
+            }
+            if (exists(name)) {
+                return name;
+            }
+        }
+    }
+    return std::nullopt;
+}
+
+} // namespace
+
+TuFileName FindWorldFileName(const TuFileName& tiffName) {
+    TuFileAccessAnswers answers;
+    return FindWorldFileName(tiffName, answers);
+}
+
+TuFileName FindWorldFileName(const TuFileName& tiffName, TuFileAccessAnswers& answers) {
+    const auto found = FirstExisting(tiffName, [&answers](const TuFileName& name) {
+        answers = TuFileAccessAll(name.GetPath());
+        return answers.exists;
+    });
+    return found ? *found : WorldFileNameFor(tiffName, answers);
 }
 
 } // namespace kestrel

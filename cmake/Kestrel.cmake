@@ -14,6 +14,8 @@ function(kestrel_test_suite name)
     add_executable(${name} ${sources})
     target_link_libraries(${name} PRIVATE ${ARGN} GTest::gtest GTest::gtest_main)
     target_compile_definitions(${name} PRIVATE KESTREL_TEST_DATA="${KESTREL_TEST_DATA}")
+    # Helpers shared by the suites (the GeoTIFF corpus) live in tests/ itself.
+    target_include_directories(${name} PRIVATE ${CMAKE_SOURCE_DIR}/tests)
     gtest_discover_tests(${name} DISCOVERY_TIMEOUT 120 PROPERTIES TIMEOUT 600)
 endfunction()
 
