@@ -11,20 +11,7 @@
 #include <cstdint>
 #include <memory>
 
-// What tells one state of a file from another: the file itself (device and inode), its length
-// and the time of its last modification.
-struct TuFileState {
-    std::uint64_t device = 0;
-    std::uint64_t inode = 0;
-    std::uint64_t length = 0;
-    std::int64_t modifiedSeconds = 0;
-    std::int64_t modifiedNanoseconds = 0;
-
-    bool SameFile(const TuFileState& other) const noexcept {
-        return device == other.device && inode == other.inode;
-    }
-    bool operator==(const TuFileState&) const = default;
-};
+#include "uOsFile.h"
 
 // The state of the file that path names now (following symbolic links); the error number
 // when it cannot be had, else 0.
