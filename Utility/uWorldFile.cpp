@@ -331,7 +331,7 @@ void TuWorldFile::SetReferencePoint(TuXY value) {
 
 void TuWorldFile::Read(const TuFileName& name) {
     TuFileStream file;
-    if (file.OpenForReading(name.GetNarrow()) != 0) {
+    if (file.OpenForReading(name.GetPath()) != TuOsNoError) {
         return;
     }
     LineReader lines(file);
@@ -341,7 +341,7 @@ void TuWorldFile::Read(const TuFileName& name) {
         if (!lines.ReadLine(line)) {
             // A folder or a pipe in the file's place fails the very first read, which never
             // waits on it: it is left alone like a file that cannot be opened.
-            if (file.Error() == EISDIR || file.Error() == ESPIPE) {
+            if (file.Error() == TuOsIsAFolder || file.Error() == TuOsNotSeekable) {
                 return;
             }
             throw TuException(TuCauseWorldFileNotUnderstood, 1, name.GetNarrow());
