@@ -50,13 +50,19 @@ bool TuFileStream::QueryState(TuFileState& state) {
 
 namespace {
 
+// How a transfer goes on after each call of the host.
+enum class TransferRule {
+    ReadWhole,  // reads until size bytes arrived or the file ends
+    ReadOnce,   // one read, however many bytes it brings
+    WriteWhole, // writes until size bytes were written; a write that moves nothing is an error
+};
+
 // Moves size bytes at offset with positioned reads or writes, move(done, at) moving the bytes
-// from done on at file offset at, resuming after partial transfers unless once is set. Stops
-// at an error (kept in error) or when nothing more moves; a write that moves nothing is an
-// error, a read that moves nothing is the end of the file.
+// from done on at file offset at, as the rule says. Stops at an error (kept in error) or when
+// nothing more moves; a read that moves nothing is the end of the file.
 template <class Move>
-std::size_t Transfer(std::uint64_t offset, std::size_t size, int& error, bool nothingIsError,
-                     bool once, Move move) {
+std::size_t Transfer(std::uint64_t offset, std::size_t size, TransferRule rule, int& error,
+                     Move move) {
     std::size_t done = 0;
     while (done < size) {
         const std::uint64_t at = offset + done;
@@ -70,13 +76,13 @@ std::size_t Transfer(std::uint64_t offset, std::size_t size, int& error, bool no
             break;
         }
         if (result.moved == 0) {
-            if (nothingIsError) {
+            if (rule == TransferRule::WriteWhole) {
                 error = TuOsInputOutput;
             }
             break;
         }
         done += result.moved;
-        if (once) {
+        if (rule == TransferRule::ReadOnce) {
             break;
         }
     }
@@ -93,10 +99,10 @@ void TuFileStream::ReadHead(std::size_t size) {
     }
     head = std::make_unique_for_overwrite<unsigned char[]>(wanted);
     int ignored = 0; // a failure here is left for the read that meets it to report
-    const std::size_t got =
-        Transfer(0, wanted, ignored, false, false, [&](std::size_t done, std::uint64_t at) {
-            return file.ReadAt(at, head.get() + done, wanted - done);
-        });
+    const std::size_t got = Transfer(0, wanted, TransferRule::ReadWhole, ignored,
+                                     [&](std::size_t done, std::uint64_t at) {
+                                         return file.ReadAt(at, head.get() + done, wanted - done);
+                                     });
     headSize = got == wanted ? wanted : 0;
 }
 
@@ -110,23 +116,24 @@ std::size_t TuFileStream::ReadAt(std::uint64_t offset, void* buffer, std::size_t
 }
 
 std::size_t TuFileStream::ReadSomeAt(std::uint64_t offset, void* buffer, std::size_t size) {
-    return Transfer(offset, size, error, false, true,
+    return Transfer(offset, size, TransferRule::ReadOnce, error,
                     [&](std::size_t, std::uint64_t at) { return file.ReadAt(at, buffer, size); });
 }
 
 std::size_t TuFileStream::ReadPastHeadAt(std::uint64_t offset, void* buffer, std::size_t size) {
     auto* bytes = static_cast<unsigned char*>(buffer);
-    return Transfer(offset, size, error, false, false, [&](std::size_t done, std::uint64_t at) {
-        return file.ReadAt(at, bytes + done, size - done);
-    });
+    return Transfer(offset, size, TransferRule::ReadWhole, error,
+                    [&](std::size_t done, std::uint64_t at) {
+                        return file.ReadAt(at, bytes + done, size - done);
+                    });
 }
 
 std::size_t TuFileStream::WriteAt(std::uint64_t offset, const void* buffer, std::size_t size) {
     const auto* bytes = static_cast<const unsigned char*>(buffer);
-    const std::size_t written =
-        Transfer(offset, size, error, true, false, [&](std::size_t done, std::uint64_t at) {
-            return file.WriteAt(at, bytes + done, size - done);
-        });
+    const std::size_t written = Transfer(offset, size, TransferRule::WriteWhole, error,
+                                         [&](std::size_t done, std::uint64_t at) {
+                                             return file.WriteAt(at, bytes + done, size - done);
+                                         });
     // The head takes the bytes that reached the file where they fall within it.
     if (written > 0 && offset < headSize) {
         const std::size_t start = static_cast<std::size_t>(offset);
