@@ -13,7 +13,6 @@
 #include <cstdlib>
 #include <cstring>
 #include <ctime>
-#include <locale.h>
 #include <string>
 
 #include <fcntl.h>
@@ -24,6 +23,7 @@
 #include "uError.h"
 #include "uFileStream.h"
 #include "uFileTest.h"
+#include "uOsLocale.h"
 
 namespace {
 
@@ -31,22 +31,6 @@ constexpr int LineBufferSize = 256;        // a line, its line end and the termi
 constexpr std::size_t ReadBlockSize = 512; // bytes read at a time; more than a world file has
 constexpr int MaximumLinkHops = 40;        // as the system's own path resolution allows
 constexpr std::size_t TempBaseLimit = 200; // keeps a temporary name below the name limit
-
-// Switches the calling thread to the "C" locale for number conversions and back again.
-class CLocaleScope {
-public:
-    CLocaleScope() : previous(uselocale(CLocale())) {}
-    ~CLocaleScope() { uselocale(previous); }
-    CLocaleScope(const CLocaleScope&) = delete;
-    CLocaleScope& operator=(const CLocaleScope&) = delete;
-
-private:
-    static locale_t CLocale() {
-        static const locale_t c = newlocale(LC_ALL_MASK, "C", locale_t(0));
-        return c != locale_t(0) ? c : LC_GLOBAL_LOCALE;
-    }
-    locale_t previous;
-};
 
 bool SameBits(double a, double b) {
     return std::memcmp(&a, &b, sizeof a) == 0;
@@ -335,7 +319,7 @@ void TuWorldFile::Read(const TuFileName& name) {
         return;
     }
     LineReader lines(file);
-    CLocaleScope numbers;
+    TuCLocaleScope numbers;
     char line[LineBufferSize];
     for (double& parameter : parameters) {
         if (!lines.ReadLine(line)) {
@@ -357,7 +341,7 @@ void TuWorldFile::Write(const TuFileName& name, bool overwrite) {
 
     std::string text;
     {
-        CLocaleScope numbers;
+        TuCLocaleScope numbers;
         for (double parameter : parameters) {
             AppendValueLine(text, parameter);
         }
