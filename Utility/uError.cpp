@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstdint>
+#include <memory>
 #include <new>
 
 #include "uSystemInfo.h"
@@ -12,6 +13,16 @@ namespace {
 constexpr int MessageUnits = 256;   // message text with its terminator
 constexpr int ResourceBytes = 512;  // a loaded string resource with its terminator
 constexpr int MaximumArguments = 4; // argument positions of a raised error
+
+// An array of count elements, or null when there is no memory for it: errors are built and
+// copied while an exception is thrown, when no other may escape.
+template <class T> std::unique_ptr<T[]> ArrayOrNull(std::size_t count) noexcept {
+    try {
+        return std::make_unique_for_overwrite<T[]>(count);
+    } catch (const std::bad_alloc&) {
+        return nullptr;
+    }
+}
 
 const TuValue& EmptyValue() {
     static const TuValue empty;
@@ -79,8 +90,7 @@ const TuErrorDefinition& TuLookupCause(int cause, const TuErrorDefinition* catal
     return TuErrorFallback;
 }
 
-TuError::TuError(int requested, const TuErrorDefinition* catalogue)
-    : std::exception(), message(nullptr), narrowMessage(nullptr) {
+TuError::TuError(int requested, const TuErrorDefinition* catalogue) : std::exception() {
     const TuErrorDefinition& definition = TuLookupCause(requested, catalogue);
     cause = static_cast<int>(definition.cause);
     category = static_cast<int>(definition.category);
@@ -92,8 +102,7 @@ TuError::TuError(int requested, const TuErrorDefinition* catalogue)
 
 TuError::TuError(const TuError& other)
     : std::exception(other), cause(other.cause), category(other.category),
-      messageId(other.messageId), messageTemplate(other.messageTemplate), message(nullptr),
-      narrowMessage(nullptr) {
+      messageId(other.messageId), messageTemplate(other.messageTemplate) {
     for (int i = 0; i < MaximumArguments; ++i) {
         argumentTypes[i] = other.argumentTypes[i];
         arguments[i] = other.arguments[i];
@@ -101,26 +110,24 @@ TuError::TuError(const TuError& other)
     // The copy is made while an exception is thrown, so it must not throw: without memory
     // the copy simply has no text.
     if (other.message != nullptr) {
-        message = new (std::nothrow) char16_t[TuWideLength(other.message) + 1];
-        if (message != nullptr)
-            TuWideCopy(message, other.message);
+        message = ArrayOrNull<char16_t>(TuWideLength(other.message.get()) + 1);
+        if (message != nullptr) {
+            TuWideCopy(message.get(), other.message.get());
+        }
     }
 }
 
-TuError::~TuError() {
-    delete[] message;
-    delete[] narrowMessage;
-}
+TuError::~TuError() = default;
 
 const char* TuError::what() const noexcept {
-    delete[] narrowMessage;
-    narrowMessage = nullptr;
+    narrowMessage.reset();
     const char16_t* text = Message();
-    narrowMessage = new (std::nothrow) char[2 * TuWideLength(text) + 1];
-    if (narrowMessage == nullptr)
+    narrowMessage = ArrayOrNull<char>(2 * TuWideLength(text) + 1);
+    if (narrowMessage == nullptr) {
         return "";
-    TuNarrow(narrowMessage, text);
-    return narrowMessage;
+    }
+    TuNarrow(narrowMessage.get(), text);
+    return narrowMessage.get();
 }
 
 int TuError::ArgumentType(int position) const {
@@ -132,7 +139,7 @@ const TuValue& TuError::Argument(int position) const {
 }
 
 const char16_t* TuError::Message() const noexcept {
-    return message != nullptr ? message : u"";
+    return message != nullptr ? message.get() : u"";
 }
 
 void TuError::Raise(int count, const TuRaisedArgument* raised, int supplied) {
@@ -159,10 +166,10 @@ void TuError::Raise(int count, const TuRaisedArgument* raised, int supplied) {
     else
         TuWidenN(wideTemplate, messageTemplate != nullptr ? messageTemplate : "?", MessageUnits);
 
-    delete[] message;
-    message = new (std::nothrow) char16_t[MessageUnits];
-    if (message != nullptr)
-        TuFormat(message, MessageUnits, wideTemplate, arguments, MaximumArguments);
+    message = ArrayOrNull<char16_t>(MessageUnits);
+    if (message != nullptr) {
+        TuFormat(message.get(), MessageUnits, wideTemplate, arguments, MaximumArguments);
+    }
 }
 
 TuException::~TuException() = default;

@@ -9,6 +9,7 @@
 #include <cstdint>
 #include <exception>
 #include <functional>
+#include <memory>
 #include <type_traits>
 
 #include "uMessageStyle.h"
@@ -92,8 +93,8 @@ private:
     int messageId;
     int argumentTypes[4];
     const char* messageTemplate;
-    char16_t* message;
-    mutable char* narrowMessage;
+    std::unique_ptr<char16_t[]> message; // null until built, or without memory
+    mutable std::unique_ptr<char[]> narrowMessage;
     TuValue arguments[4];
 };
 

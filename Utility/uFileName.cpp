@@ -12,9 +12,9 @@ constexpr std::size_t NarrowExtensionSize = 266;
 
 } // namespace
 
-TuFileName::TuFileName() : path{}, narrow(nullptr) {}
+TuFileName::TuFileName() : path{} {}
 
-TuFileName::TuFileName(const char* text) : path{}, narrow(nullptr) {
+TuFileName::TuFileName(const char* text) : path{} {
     // The conversion is byte-transparent, so no text is refused here; the whole text is
     // widened so that an over-long one is reported as the user typed it.
     std::u16string wide(TuNarrowLength(text), u'\0');
@@ -22,30 +22,27 @@ TuFileName::TuFileName(const char* text) : path{}, narrow(nullptr) {
     MakeAbsolute(path, wide.c_str(), TuPathSize, TuHostPathStyle);
 }
 
-TuFileName::TuFileName(const TuFileName& other) : path{}, narrow(nullptr) {
+TuFileName::TuFileName(const TuFileName& other) : path{} {
     TuWideCopy(path, other.path);
 }
 
 TuFileName& TuFileName::operator=(const TuFileName& other) {
     if (this != &other) {
-        delete[] narrow;
-        narrow = nullptr;
+        narrow.reset();
         TuWideCopy(path, other.path);
     }
     return *this;
 }
 
-TuFileName::~TuFileName() {
-    delete[] narrow;
-}
+TuFileName::~TuFileName() = default;
 
 const char* TuFileName::GetNarrow() const {
     if (narrow == nullptr) {
         const std::size_t length = TuWideLength(path);
-        narrow = new char[2 * (length + 1)];
-        TuNarrowN(narrow, path, length + 1);
+        narrow = std::make_unique_for_overwrite<char[]>(2 * (length + 1));
+        TuNarrowN(narrow.get(), path, length + 1);
     }
-    return narrow;
+    return narrow.get();
 }
 
 void TuFileName::GetDrive(char16_t* part) const {
@@ -91,8 +88,7 @@ void TuFileName::SetExtension(const char16_t* extension) {
     char16_t composed[TuPathSize];
     ComposePath(composed, drive, directory, name, extension, TuHostPathStyle);
     TuWideCopy(path, composed);
-    delete[] narrow;
-    narrow = nullptr;
+    narrow.reset();
 }
 
 void TuFileName::SetExtension(const char* extension) {

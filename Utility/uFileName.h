@@ -1,6 +1,8 @@
 // TuFileName: one absolute path as wide text, with its parts and a cached narrow form.
 #pragma once
 
+#include <memory>
+
 #include "uPath.h"
 
 // What a failed open wanted, for the diagnosis of its failure.
@@ -33,5 +35,5 @@ public:
 
 private:
     char16_t path[TuPathSize];
-    mutable char* narrow;
+    mutable std::unique_ptr<char[]> narrow; // made on first use
 };

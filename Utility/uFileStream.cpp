@@ -1,132 +1,88 @@
 #include "uFileStream.h"
 
 #include <algorithm>
-#include <cerrno>
 #include <cstring>
-#include <fcntl.h>
-#include <limits>
-#include <sys/stat.h>
-#include <unistd.h>
 
 TuFileStream::~TuFileStream() {
     Close();
 }
 
-namespace {
-
-// O_NONBLOCK keeps an open of a pipe or device from waiting. On a regular file it changes
-// nothing, so it stays set.
-int OpenDescriptor(const char* path, int flags) {
-    int fd;
-    do {
-        fd = ::open(path, flags | O_CLOEXEC | O_NONBLOCK, 0666);
-    } while (fd < 0 && errno == EINTR);
-    return fd;
-}
-
-TuFileState StateOf(const struct stat& status) {
-    TuFileState state;
-    state.device = static_cast<std::uint64_t>(status.st_dev);
-    state.inode = static_cast<std::uint64_t>(status.st_ino);
-    state.length = static_cast<std::uint64_t>(status.st_size);
-    state.modifiedSeconds = static_cast<std::int64_t>(status.st_mtim.tv_sec);
-    state.modifiedNanoseconds = static_cast<std::int64_t>(status.st_mtim.tv_nsec);
-    return state;
-}
-
-} // namespace
-
-int TuQueryPathState(const char* path, TuFileState& state) {
-    struct stat status {};
-    if (::stat(path, &status) != 0) {
-        return errno;
-    }
-    state = StateOf(status);
-    return 0;
-}
-
-int TuFileStream::OpenForReading(const char* path) {
+int TuFileStream::OpenForReading(const char16_t* path) {
     Close();
-    error = 0;
-    const int fd = OpenDescriptor(path, O_RDONLY);
-    if (fd < 0) {
-        return error = errno;
-    }
-    descriptor = fd;
-    length = 0;
+    error = file.Open(path, TuOpenMode::Read);
     mode = 0;
     opened = {};
-    return 0;
+    return error;
 }
 
-int TuFileStream::Open(const char* path, int flags) {
+int TuFileStream::Open(const char16_t* path, TuOpenMode openMode) {
     Close();
-    error = 0;
-    // Only regular files are kept.
-    const int fd = OpenDescriptor(path, flags);
-    if (fd < 0) {
-        return error = errno;
-    }
-    struct stat status {};
-    if (::fstat(fd, &status) != 0) {
-        error = errno;
-        ::close(fd);
+    mode = 0;
+    opened = {};
+    error = file.Open(path, openMode);
+    if (error != TuOsNoError) {
         return error;
     }
-    if (!S_ISREG(status.st_mode)) {
-        ::close(fd);
-        return error = EISDIR;
+    // Only regular files are kept.
+    TuFileInfo info;
+    error = file.QueryInfo(info);
+    if (error == TuOsNoError && info.kind != TuFileKind::Regular) {
+        error = TuOsIsAFolder;
     }
-    descriptor = fd;
-    length = static_cast<std::uint64_t>(status.st_size);
-    mode = static_cast<unsigned>(status.st_mode);
-    opened = StateOf(status);
-    return 0;
+    if (error != TuOsNoError) {
+        file.Close();
+        return error;
+    }
+    mode = info.permissions;
+    opened = info.state;
+    return TuOsNoError;
 }
 
 bool TuFileStream::QueryState(TuFileState& state) {
-    struct stat status {};
-    if (descriptor < 0 || ::fstat(descriptor, &status) != 0) {
-        error = descriptor < 0 ? EBADF : errno;
+    TuFileInfo info;
+    if (const int failure = file.QueryInfo(info); failure != TuOsNoError) {
+        error = failure;
         return false;
     }
-    state = StateOf(status);
+    state = info.state;
     return true;
 }
 
 namespace {
 
-// Moves size bytes at offset with a positioned read or write, resuming after interruptions
-// and, unless once is set, after partial transfers. Stops at an error (kept in error) or when
-// nothing more moves; a write that moves nothing is an error, a read that moves nothing is the
-// end of the file.
-template <class Call>
-std::size_t Transfer(int descriptor, std::uint64_t offset, std::size_t size, int& error,
-                     bool nothingIsError, bool once, Call call) {
+// How a transfer goes on after each call of the host.
+enum class TransferRule {
+    ReadWhole,  // reads until size bytes arrived or the file ends
+    ReadOnce,   // one read, however many bytes it brings
+    WriteWhole, // writes until size bytes were written; a write that moves nothing is an error
+};
+
+// Moves size bytes at offset with positioned reads or writes, move(done, at) moving the bytes
+// from done on at file offset at, as the rule says. Stops at an error (kept in error) or when
+// nothing more moves; a read that moves nothing is the end of the file.
+template <class Move>
+std::size_t Transfer(std::uint64_t offset, std::size_t size, TransferRule rule, int& error,
+                     Move move) {
     std::size_t done = 0;
     while (done < size) {
         const std::uint64_t at = offset + done;
-        if (descriptor < 0 || at < offset ||
-            at > static_cast<std::uint64_t>(std::numeric_limits<off_t>::max())) {
-            error = descriptor < 0 ? EBADF : EINVAL;
+        if (at < offset) {
+            error = TuOsInvalidArgument;
             break;
         }
-        const ssize_t moved = call(done, static_cast<off_t>(at));
-        if (moved < 0) {
-            if (errno == EINTR) {
-                continue;
-            }
-            error = errno;
+        const TuTransferResult result = move(done, at);
+        if (result.error != TuOsNoError) {
+            error = result.error;
             break;
         }
-        if (moved == 0) {
-            if (nothingIsError) {
-                error = EIO;
+        if (result.moved == 0) {
+            if (rule == TransferRule::WriteWhole) {
+                error = TuOsInputOutput;
             }
             break;
         }
-        done += static_cast<std::size_t>(moved);
-        if (once) {
+        done += result.moved;
+        if (rule == TransferRule::ReadOnce) {
             break;
         }
     }
@@ -137,16 +93,16 @@ std::size_t Transfer(int descriptor, std::uint64_t offset, std::size_t size, int
 
 void TuFileStream::ReadHead(std::size_t size) {
     headSize = 0;
-    const std::size_t wanted = static_cast<std::size_t>(std::min<std::uint64_t>(size, length));
-    if (descriptor < 0 || wanted == 0) {
+    const std::size_t wanted = static_cast<std::size_t>(std::min<std::uint64_t>(size, Length()));
+    if (!file.IsOpen() || wanted == 0) {
         return;
     }
-    head.reset(new unsigned char[wanted]);
+    head = std::make_unique_for_overwrite<unsigned char[]>(wanted);
     int ignored = 0; // a failure here is left for the read that meets it to report
-    const std::size_t got =
-        Transfer(descriptor, 0, wanted, ignored, false, false, [&](std::size_t done, off_t at) {
-            return ::pread(descriptor, head.get() + done, wanted - done, at);
-        });
+    const std::size_t got = Transfer(0, wanted, TransferRule::ReadWhole, ignored,
+                                     [&](std::size_t done, std::uint64_t at) {
+                                         return file.ReadAt(at, head.get() + done, wanted - done);
+                                     });
     headSize = got == wanted ? wanted : 0;
 }
 
@@ -160,24 +116,24 @@ std::size_t TuFileStream::ReadAt(std::uint64_t offset, void* buffer, std::size_t
 }
 
 std::size_t TuFileStream::ReadSomeAt(std::uint64_t offset, void* buffer, std::size_t size) {
-    auto* bytes = static_cast<unsigned char*>(buffer);
-    return Transfer(descriptor, offset, size, error, false, true,
-                    [&](std::size_t, off_t at) { return ::pread(descriptor, bytes, size, at); });
+    return Transfer(offset, size, TransferRule::ReadOnce, error,
+                    [&](std::size_t, std::uint64_t at) { return file.ReadAt(at, buffer, size); });
 }
 
 std::size_t TuFileStream::ReadPastHeadAt(std::uint64_t offset, void* buffer, std::size_t size) {
     auto* bytes = static_cast<unsigned char*>(buffer);
-    return Transfer(descriptor, offset, size, error, false, false, [&](std::size_t done, off_t at) {
-        return ::pread(descriptor, bytes + done, size - done, at);
-    });
+    return Transfer(offset, size, TransferRule::ReadWhole, error,
+                    [&](std::size_t done, std::uint64_t at) {
+                        return file.ReadAt(at, bytes + done, size - done);
+                    });
 }
 
 std::size_t TuFileStream::WriteAt(std::uint64_t offset, const void* buffer, std::size_t size) {
     const auto* bytes = static_cast<const unsigned char*>(buffer);
-    const std::size_t written =
-        Transfer(descriptor, offset, size, error, true, false, [&](std::size_t done, off_t at) {
-            return ::pwrite(descriptor, bytes + done, size - done, at);
-        });
+    const std::size_t written = Transfer(offset, size, TransferRule::WriteWhole, error,
+                                         [&](std::size_t done, std::uint64_t at) {
+                                             return file.WriteAt(at, bytes + done, size - done);
+                                         });
     // The head takes the bytes that reached the file where they fall within it.
     if (written > 0 && offset < headSize) {
         const std::size_t start = static_cast<std::size_t>(offset);
@@ -187,12 +143,8 @@ std::size_t TuFileStream::WriteAt(std::uint64_t offset, const void* buffer, std:
 }
 
 bool TuFileStream::Sync() {
-    if (descriptor < 0) {
-        error = EBADF;
-        return false;
-    }
-    if (::fsync(descriptor) != 0) {
-        error = errno;
+    if (const int failure = file.Sync(); failure != TuOsNoError) {
+        error = failure;
         return false;
     }
     return true;
@@ -201,15 +153,8 @@ bool TuFileStream::Sync() {
 bool TuFileStream::Close() {
     head.reset();
     headSize = 0;
-    if (descriptor < 0) {
-        return true;
-    }
-    const int fd = descriptor;
-    descriptor = -1;
-    // The descriptor is released even when close reports an error; retrying could close
-    // a descriptor that another thread has been given meanwhile.
-    if (::close(fd) != 0) {
-        error = errno;
+    if (const int failure = file.Close(); failure != TuOsNoError) {
+        error = failure;
         return false;
     }
     return true;

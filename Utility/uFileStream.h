@@ -1,4 +1,4 @@
-// TuFileStream: a binary file on a POSIX descriptor, read and written at absolute offsets.
+// TuFileStream: a binary file of the host (TuOsFile), read and written at absolute offsets.
 // A write is one system call (or a few, after a partial transfer), so a writer knows exactly
 // what reached the file; Sync makes what was written durable. A read is one system call too,
 // touching only the bytes it asks for, unless the reader has taken the file's head into
@@ -11,24 +11,7 @@
 #include <cstdint>
 #include <memory>
 
-// What tells one state of a file from another: the file itself (device and inode), its length
-// and the time of its last modification.
-struct TuFileState {
-    std::uint64_t device = 0;
-    std::uint64_t inode = 0;
-    std::uint64_t length = 0;
-    std::int64_t modifiedSeconds = 0;
-    std::int64_t modifiedNanoseconds = 0;
-
-    bool SameFile(const TuFileState& other) const noexcept {
-        return device == other.device && inode == other.inode;
-    }
-    bool operator==(const TuFileState&) const = default;
-};
-
-// The state of the file that path names now (following symbolic links); the error number
-// when it cannot be had, else 0.
-int TuQueryPathState(const char* path, TuFileState& state);
+#include "uOsFile.h"
 
 class TuFileStream {
 public:
@@ -37,18 +20,19 @@ public:
     TuFileStream& operator=(const TuFileStream&) = delete;
     ~TuFileStream();
 
-    // Opens path with open(2) flags (O_CLOEXEC is added); 0 on success, else the error number.
-    // Refuses anything but a regular file with EISDIR, without blocking on a device or pipe.
-    int Open(const char* path, int flags);
+    // Opens path; 0 on success, else the error number (uOsError.h). Refuses anything but a
+    // regular file with TuOsIsAFolder, without blocking on a device or pipe.
+    [[nodiscard]] int Open(const char16_t* path, TuOpenMode mode);
     // Opens path for reading only, without the status query of Open: one system call fewer,
     // for a reader that needs no length and reads only through ReadAt. Whatever opens is kept,
-    // but a positioned read of a folder, pipe or socket fails (EISDIR, ESPIPE) instead of
-    // waiting. Length() is then 0.
-    int OpenForReading(const char* path);
-    bool IsOpen() const noexcept { return descriptor >= 0; }
+    // but a positioned read of a folder, pipe or socket fails (TuOsIsAFolder, TuOsNotSeekable)
+    // instead of waiting. Length() is then 0.
+    [[nodiscard]] int OpenForReading(const char16_t* path);
+    bool IsOpen() const noexcept { return file.IsOpen(); }
     // The file's length when it was opened.
-    std::uint64_t Length() const noexcept { return length; }
-    // The file's mode bits (type and permissions) when Open opened it; 0 after OpenForReading.
+    std::uint64_t Length() const noexcept { return opened.length; }
+    // The file's permission bits (TuFileInfo::permissions) when Open opened it; 0 after
+    // OpenForReading.
     unsigned Mode() const noexcept { return mode; }
     // The file's state when Open opened it; all zero after OpenForReading.
     const TuFileState& OpenedState() const noexcept { return opened; }
@@ -74,16 +58,15 @@ public:
     std::size_t WriteAt(std::uint64_t offset, const void* buffer, std::size_t size);
     // Flushes what was written to the storage device; false on failure.
     bool Sync();
-    // Closes the descriptor; false when the close reported an error. Closing twice is harmless.
+    // Closes the file; false when the close reported an error. Closing twice is harmless.
     bool Close();
 
     // The error number of the last failed call, 0 when none failed.
     int Error() const noexcept { return error; }
 
 private:
-    int descriptor = -1;
+    TuOsFile file;
     int error = 0;
-    std::uint64_t length = 0;
     unsigned mode = 0;
     TuFileState opened;
     // The file's first headSize bytes, as they are now. Left uninitialised until read: the

@@ -1,10 +1,7 @@
 // File existence and access tests on a wide path.
 #pragma once
 
-#include <sys/stat.h>
-
-// 0 when the path exists and status was filled; -1 otherwise.
-int TuFileStatus(const char16_t* path, struct stat* status);
+#include "uOsFile.h"
 
 // The access modes of TuFileAccess, numbered as the C library's access test numbers them.
 constexpr int TuAccessExists = 0;
@@ -12,8 +9,9 @@ constexpr int TuAccessWrite = 2;
 constexpr int TuAccessRead = 4;
 constexpr int TuAccessReadWrite = 6;
 
-// Whether a status mode word carries any write permission bit (owner, group or others). A file
-// without one is read-only for everyone, the superuser included, as a read-only attribute is.
+// Whether permission bits (TuFileInfo::permissions) carry any write bit (owner, group or
+// others). A file without one is read-only for everyone, the superuser included, as a
+// read-only attribute is.
 constexpr bool TuHasWriteBit(unsigned mode) {
     return (mode & 0222) != 0;
 }

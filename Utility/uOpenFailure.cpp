@@ -1,43 +1,29 @@
 // TuFileName::RaiseOpenFailure: turns a failed open into the catalogue cause that names
 // what went wrong, down to the missing directory or the file that stands in for one.
-#include <cerrno>
-#include <sys/stat.h>
-
 #include "uCauses.h"
 #include "uError.h"
 #include "uFileName.h"
 #include "uFileTest.h"
+#include "uOsFile.h"
 #include "uText.h"
 
 namespace {
-
-constexpr int NoSuchFile = 2;
-constexpr int PermissionDenied = 13;
-constexpr int FileExists = 17;
-constexpr int TooManyOpenFiles = 24;
 
 constexpr char16_t Separator = TuHostPathStyle == TuPathStyle::Windows ? u'\\' : u'/';
 // The first separator that the ancestor walk considers: the one after "C:" on Windows,
 // the root itself on POSIX. The separator at this position belongs to the prefix tested.
 constexpr std::size_t RootSeparator = TuHostPathStyle == TuPathStyle::Windows ? 2 : 0;
 
-bool IsRegular(const struct stat& status) {
-    return S_ISREG(status.st_mode);
-}
-bool IsDirectory(const struct stat& status) {
-    return S_ISDIR(status.st_mode);
-}
-
-// This host reports some failures with other numbers than the catalogue's table knows:
-// a path through a regular file fails as "not a directory", opening a directory as "is a
-// directory". They are diagnosed as a missing path and a refused access.
+// Some hosts report failures with other numbers than the catalogue's table knows: a path
+// through a regular file fails as "not a directory", opening a directory as "is a directory".
+// They are diagnosed as a missing path and a refused access.
 int TableErrorNumber(int errorNumber) {
-#ifndef _WIN32
-    if (errorNumber == ENOTDIR)
-        return NoSuchFile;
-    if (errorNumber == EISDIR)
-        return PermissionDenied;
-#endif
+    if (errorNumber == TuOsNotAFolder) {
+        return TuOsNoSuchFile;
+    }
+    if (errorNumber == TuOsIsAFolder) {
+        return TuOsAccessDenied;
+    }
     return errorNumber;
 }
 
@@ -86,14 +72,14 @@ Ancestor FindExistingAncestor(const char16_t* path) {
         const std::size_t cut = position == RootSeparator ? position + 1 : position;
         const char16_t kept = work[cut];
         work[cut] = 0;
-        struct stat status;
-        const bool exists = TuFileStatus(work, &status) == 0;
+        TuFileInfo info;
+        const bool exists = TuQueryFileInfo(work, info) == TuOsNoError;
         work[cut] = kept;
         if (exists) {
             ancestor.found = true;
             ancestor.holdsFile = first;
-            ancestor.isRegular = IsRegular(status);
-            ancestor.isOther = !IsRegular(status) && !IsDirectory(status);
+            ancestor.isRegular = info.kind == TuFileKind::Regular;
+            ancestor.isOther = info.kind == TuFileKind::Other;
             const char16_t* next = work + position + 1;
             const char16_t* nextEnd = next;
             while (*nextEnd != 0 && *nextEnd != Separator)
@@ -116,30 +102,30 @@ Ancestor FindExistingAncestor(const char16_t* path) {
 } // namespace
 
 void TuFileName::RaiseOpenFailure(TuOpenAccess wanted, int errorNumber) const {
-    if (errorNumber == TooManyOpenFiles)
+    if (errorNumber == TuOsTooManyOpenFiles)
         throw TuException(TuCauseOpenTooManyFiles, 2, path, errorNumber);
 
     const bool wantsRead = wanted != TuOpenAccess::Write;
     const bool wantsWrite = wanted != TuOpenAccess::Read;
 
-    struct stat status;
-    const bool exists = TuFileStatus(path, &status) == 0;
+    TuFileInfo info;
+    const bool exists = TuQueryFileInfo(path, info) == TuOsNoError;
 
     switch (TableErrorNumber(errorNumber)) {
-    case FileExists:
+    case TuOsFileExists:
         throw TuException(TuCauseCreateFileExists, 2, path, errorNumber);
-    case PermissionDenied:
+    case TuOsAccessDenied:
         // A path that cannot even be examined is refused on the way to it, not a directory.
         if (!exists)
             throw TuException(TuCauseOpenDenied, 2, path, errorNumber);
-        if (!IsRegular(status))
+        if (info.kind != TuFileKind::Regular)
             throw TuException(TuCauseOpenIsDirectory, 2, path, errorNumber);
         if (wantsWrite && TuFileAccess(path, TuAccessWrite) != 0)
             throw TuException(TuCauseOpenWriteDenied, 2, path, errorNumber);
         if (wantsRead && TuFileAccess(path, TuAccessRead) != 0)
             throw TuException(TuCauseOpenReadDenied, 2, path, errorNumber);
         throw TuException(TuCauseOpenDenied, 2, path, errorNumber);
-    case NoSuchFile: {
+    case TuOsNoSuchFile: {
         char16_t folder[TuPathSize];
         CopyFolder(path, folder);
         if (exists) // the file vanished between the open and this look: name its folder

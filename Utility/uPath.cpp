@@ -1,15 +1,13 @@
 #include "uPath.h"
 
 #include <algorithm>
-#include <cerrno>
-#include <climits>
 #include <string>
 #include <string_view>
-#include <unistd.h>
 #include <vector>
 
 #include "uCauses.h"
 #include "uError.h"
+#include "uOsProcess.h"
 #include "uText.h"
 
 namespace {
@@ -104,23 +102,12 @@ bool ParseWindowsAbsolute(View text, Rooted& rooted) {
     return false;
 }
 
-// The process's current directory as wide text, or false when it cannot be had.
-bool HostCurrentDirectory(Text& directory) {
-    char buffer[PATH_MAX + 1];
-    if (getcwd(buffer, sizeof buffer) == nullptr)
-        return false;
-    directory.clear();
-    for (const char* byte = buffer; *byte != '\0'; ++byte)
-        directory.push_back(static_cast<char16_t>(static_cast<unsigned char>(*byte)));
-    return true;
-}
-
 bool CurrentDirectory(const char16_t* given, Text& directory) {
     if (given != nullptr) {
         directory = given;
         return true;
     }
-    return HostCurrentDirectory(directory);
+    return TuOsCurrentFolder(directory);
 }
 
 // Windows drops trailing dots and spaces from the last name of a path. A name made only of

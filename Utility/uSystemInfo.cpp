@@ -1,16 +1,11 @@
 #include "uSystemInfo.h"
 
-#include <climits>
-#include <cstring>
-#include <pwd.h>
-#include <unistd.h>
+#include <string>
 
-#include "uPath.h"
+#include "uOsProcess.h"
+#include "uText.h"
 
 namespace {
-
-// Each text fact passes through a buffer of a whole path's size.
-constexpr std::size_t FactBufferSize = TuPathSize;
 
 // The program's module handle: a token that stands for the running executable.
 const char programModule = 0;
@@ -18,32 +13,15 @@ const char programModule = 0;
 const TuStringResource* stringTable = nullptr;
 std::size_t stringCount = 0;
 
-// The executable's full path, as the host reports it; false when it cannot.
-bool ExecutablePath(char* buffer, std::size_t size) {
-    const ssize_t length = readlink("/proc/self/exe", buffer, size - 1);
-    if (length <= 0)
-        return false;
-    buffer[length] = '\0';
-    return true;
-}
-
-bool EffectiveUserName(char* buffer, std::size_t size) {
-    struct passwd entry;
-    struct passwd* found = nullptr;
-    char scratch[1024];
-    if (getpwuid_r(geteuid(), &entry, scratch, sizeof scratch, &found) != 0 || found == nullptr)
-        return false;
-    if (std::strlen(found->pw_name) >= size)
-        return false;
-    std::strcpy(buffer, found->pw_name);
-    return true;
-}
-
-bool HostName(char* buffer, std::size_t size) {
-    if (gethostname(buffer, size) != 0)
-        return false;
-    buffer[size - 1] = '\0';
-    return true;
+// The fact that the host gave with tell, as narrow text; left empty when the host cannot tell.
+void SetTextFact(TuValue& fact, bool (*tell)(std::u16string&)) {
+    std::u16string text;
+    if (!tell(text)) {
+        return;
+    }
+    std::string narrow(2 * text.size() + 1, '\0');
+    TuNarrow(narrow.data(), text.c_str());
+    fact.SetText(narrow.c_str());
 }
 
 } // namespace
@@ -54,18 +32,14 @@ TuSystemInfo tuSystemInfo __attribute__((init_priority(101)));
 
 TuSystemInfo::TuSystemInfo(const char* moduleName)
     : moduleHandle(moduleName == nullptr ? &programModule : nullptr) {
-    char buffer[FactBufferSize] = {};
-    if (ExecutablePath(buffer, sizeof buffer))
-        facts[0].SetText(buffer);
-    if (getcwd(buffer, sizeof buffer) != nullptr)
-        facts[1].SetText(buffer);
-    if (EffectiveUserName(buffer, sizeof buffer))
-        facts[2].SetText(buffer);
-    if (HostName(buffer, sizeof buffer))
-        facts[3].SetText(buffer);
+    SetTextFact(facts[0], TuOsProgramPath);
+    SetTextFact(facts[1], TuOsCurrentFolder);
+    SetTextFact(facts[2], TuOsUserName);
+    SetTextFact(facts[3], TuOsHostName);
     // The module named at construction: only the program itself is known on this host.
-    if (moduleHandle != nullptr && ExecutablePath(buffer, sizeof buffer))
-        facts[4].SetText(buffer);
+    if (moduleHandle != nullptr) {
+        SetTextFact(facts[4], TuOsProgramPath);
+    }
 }
 
 TuSystemInfo::~TuSystemInfo() {

@@ -1,9 +1,8 @@
 #include "uTiffFile.h"
 
 #include <algorithm>
-#include <cerrno>
+#include <bit>
 #include <cstring>
-#include <fcntl.h>
 #include <iterator>
 #include <set>
 
@@ -89,15 +88,14 @@ TuTiffTag::TuTiffTag(std::uint16_t tag, std::uint16_t type, std::uint32_t count)
 TuTiffFile::TuTiffFile(const TuFileName& name, int mode) : TuFileName(name) {
     tags.reserve(20); // room for the entries of a usual GeoTIFF without growing
     owners.reserve(20);
-    int flags = 0;
+    TuOpenMode openMode = TuOpenMode::Read;
     TuOpenAccess wanted = TuOpenAccess::ReadWrite;
     switch (mode) {
     case ModeExamine:
-        flags = O_RDONLY;
         wanted = TuOpenAccess::Read;
         break;
     case ModeUpdate:
-        flags = O_RDWR;
+        openMode = TuOpenMode::ReadWrite;
         writable = true;
         break;
     case ModeCreate:
@@ -105,20 +103,20 @@ TuTiffFile::TuTiffFile(const TuFileName& name, int mode) : TuFileName(name) {
         if (TuFileAccess(GetPath(), TuAccessExists) == 0) {
             throw TuException(TuCauseCreateFileExists, 1, GetPath());
         }
-        // O_EXCL also refuses a file that appears between the test and the open.
-        flags = O_RDWR | O_CREAT | O_EXCL;
+        // Creating only a new file also refuses one that appears between the test and the open.
+        openMode = TuOpenMode::CreateNew;
         break;
     case ModeOverwrite:
         writable = true;
-        flags = O_RDWR | O_CREAT | O_TRUNC;
+        openMode = TuOpenMode::CreateOrEmpty;
         break;
     default:
         throw TuException(TuCauseTiffOpenModeInvalid, 1, GetPath());
     }
-    if (const int error = stream.Open(GetNarrow(), flags); error != 0) {
+    if (const int error = stream.Open(GetPath(), openMode); error != 0) {
         // A directory (or any other file that is not a regular one) is reported as the
         // permission failure that names it as such.
-        RaiseOpenFailure(wanted, error == EISDIR ? EACCES : error);
+        RaiseOpenFailure(wanted, error == TuOsIsAFolder ? TuOsAccessDenied : error);
     }
     if (mode == ModeExamine || mode == ModeUpdate) {
         ReadOpened();
@@ -131,7 +129,7 @@ TuTiffFile::TuTiffFile(const TuFileName& name, int mode) : TuFileName(name) {
 TuTiffFile::TuTiffFile(const TuFileName& name, TuUpdateIfPermitted) : TuFileName(name) {
     tags.reserve(20);
     owners.reserve(20);
-    const int error = stream.Open(GetNarrow(), O_RDWR);
+    const int error = stream.Open(GetPath(), TuOpenMode::ReadWrite);
     writable = error == 0 && TuHasWriteBit(stream.Mode());
     if (!writable) {
         // Where opening for writing fails, the test would have chosen update mode all the
@@ -139,10 +137,12 @@ TuTiffFile::TuTiffFile(const TuFileName& name, TuUpdateIfPermitted) : TuFileName
         // failure is reported. Otherwise, and for a file without any write bit, the file is
         // examined, as the superuser too must see a read-only file.
         if (error != 0 && TuFileAccess(GetPath(), TuAccessReadWrite) == 0) {
-            RaiseOpenFailure(TuOpenAccess::ReadWrite, error == EISDIR ? EACCES : error);
+            RaiseOpenFailure(TuOpenAccess::ReadWrite,
+                             error == TuOsIsAFolder ? TuOsAccessDenied : error);
         }
-        if (const int readError = stream.Open(GetNarrow(), O_RDONLY); readError != 0) {
-            RaiseOpenFailure(TuOpenAccess::Read, readError == EISDIR ? EACCES : readError);
+        if (const int readError = stream.Open(GetPath(), TuOpenMode::Read); readError != 0) {
+            RaiseOpenFailure(TuOpenAccess::Read,
+                             readError == TuOsIsAFolder ? TuOsAccessDenied : readError);
         }
     }
     ReadOpened();
@@ -400,9 +400,9 @@ void TuTiffFile::RaiseIfChanged() {
     }
     // The name must still lead to the open file: a file put in its place (by a rename, say)
     // is another file, and the open one may be deleted already.
-    TuFileState named;
-    bool unchanged =
-        now == expected && TuQueryPathState(GetNarrow(), named) == 0 && named.SameFile(expected);
+    TuFileInfo named;
+    bool unchanged = now == expected && TuQueryFileInfo(GetPath(), named) == TuOsNoError &&
+                     named.state.SameFile(expected);
     std::vector<unsigned char> bytes;
     for (std::size_t i = 0; unchanged && i < examined.size(); ++i) {
         const ReadBlock& block = examined[i];

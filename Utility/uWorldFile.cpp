@@ -6,47 +6,24 @@
 // complete and on disk.
 #include "uWorldFile.h"
 
-#include <cerrno>
 #include <charconv>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
-#include <ctime>
-#include <locale.h>
 #include <string>
-
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
 
 #include "uCauses.h"
 #include "uError.h"
 #include "uFileStream.h"
 #include "uFileTest.h"
+#include "uOsAtomicReplace.h"
+#include "uOsLocale.h"
 
 namespace {
 
 constexpr int LineBufferSize = 256;        // a line, its line end and the terminator
 constexpr std::size_t ReadBlockSize = 512; // bytes read at a time; more than a world file has
-constexpr int MaximumLinkHops = 40;        // as the system's own path resolution allows
-constexpr std::size_t TempBaseLimit = 200; // keeps a temporary name below the name limit
-
-// Switches the calling thread to the "C" locale for number conversions and back again.
-class CLocaleScope {
-public:
-    CLocaleScope() : previous(uselocale(CLocale())) {}
-    ~CLocaleScope() { uselocale(previous); }
-    CLocaleScope(const CLocaleScope&) = delete;
-    CLocaleScope& operator=(const CLocaleScope&) = delete;
-
-private:
-    static locale_t CLocale() {
-        static const locale_t c = newlocale(LC_ALL_MASK, "C", locale_t(0));
-        return c != locale_t(0) ? c : LC_GLOBAL_LOCALE;
-    }
-    locale_t previous;
-};
 
 bool SameBits(double a, double b) {
     return std::memcmp(&a, &b, sizeof a) == 0;
@@ -159,145 +136,6 @@ private:
     throw TuException(TuCauseFileWriteFailedDiskFull, 2, name.GetPath(), error);
 }
 
-std::string FolderOf(const std::string& path) {
-    std::size_t slash = path.rfind('/');
-    if (slash == std::string::npos) {
-        return ".";
-    }
-    return slash == 0 ? std::string("/") : path.substr(0, slash);
-}
-
-std::string BaseOf(const std::string& path) {
-    std::size_t slash = path.rfind('/');
-    return slash == std::string::npos ? path : path.substr(slash + 1);
-}
-
-// Follows symbolic links from path to the file they finally name, which need not exist:
-// replacing a linked world file replaces its target and keeps the link.
-std::string ResolveLinks(const TuFileName& name) {
-    std::string path = name.GetNarrow();
-    for (int hop = 0; hop < MaximumLinkHops; ++hop) {
-        struct stat status;
-        if (lstat(path.c_str(), &status) != 0 || !S_ISLNK(status.st_mode)) {
-            return path;
-        }
-        char target[4096];
-        ssize_t length = readlink(path.c_str(), target, sizeof target);
-        if (length < 0 || length == static_cast<ssize_t>(sizeof target)) {
-            RaiseCreateFailure(name, length < 0 ? errno : ENAMETOOLONG);
-        }
-        std::string next(target, static_cast<std::size_t>(length));
-        if (next.empty() || next[0] != '/') {
-            std::string folder = FolderOf(path);
-            next = (folder == "/" ? folder : folder + "/") + next;
-        }
-        path = next;
-    }
-    RaiseCreateFailure(name, ELOOP);
-}
-
-// A temporary file in the world file's folder that is removed again unless it was renamed.
-class TemporaryFile {
-public:
-    TemporaryFile() = default;
-    TemporaryFile(const TemporaryFile&) = delete;
-    TemporaryFile& operator=(const TemporaryFile&) = delete;
-    ~TemporaryFile() {
-        if (descriptor >= 0) {
-            close(descriptor);
-        }
-        if (!path.empty()) {
-            unlink(path.c_str());
-        }
-    }
-
-    // Creates a new file named after target with a unique suffix; returns 0 or the error number.
-    int Create(const std::string& target, mode_t mode) {
-        static unsigned long counter = 0;
-        std::string stem = FolderOf(target);
-        if (stem != "/") {
-            stem += '/';
-        }
-        stem += '.';
-        stem += BaseOf(target).substr(0, TempBaseLimit);
-        stem += '.';
-        unsigned long seed = (static_cast<unsigned long>(getpid()) * 2654435761UL) ^
-                             static_cast<unsigned long>(std::time(nullptr)) ^ (counter++ << 20);
-        for (int attempt = 0; attempt < 100; ++attempt) {
-            static const char digits[] = "0123456789abcdefghijklmnopqrstuvwxyz";
-            std::string candidate = stem;
-            seed = seed * 6364136223846793005UL + 1442695040888963407UL + attempt;
-            for (int i = 0; i < 6; ++i) {
-                candidate += digits[(seed >> (16 + 5 * i)) % 36];
-            }
-            descriptor = open(candidate.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, mode);
-            if (descriptor >= 0) {
-                path = candidate;
-                return 0;
-            }
-            if (errno != EEXIST) {
-                return errno;
-            }
-        }
-        return EEXIST;
-    }
-
-    // Writes every byte; returns 0 or the error number.
-    int WriteAll(const std::string& bytes) const {
-        std::size_t done = 0;
-        while (done < bytes.size()) {
-            ssize_t written = write(descriptor, bytes.data() + done, bytes.size() - done);
-            if (written < 0) {
-                if (errno == EINTR) {
-                    continue;
-                }
-                return errno;
-            }
-            if (written == 0) {
-                return ENOSPC;
-            }
-            done += static_cast<std::size_t>(written);
-        }
-        return 0;
-    }
-
-    // Forces the contents to disk and closes the file; returns 0 or the error number.
-    int SyncAndClose() {
-        int error = fsync(descriptor) != 0 ? errno : 0;
-        int result = close(descriptor);
-        descriptor = -1;
-        if (error == 0 && result != 0) {
-            error = errno;
-        }
-        return error;
-    }
-
-    // Renames the file to target; returns 0 or the error number. Afterwards nothing is removed.
-    int RenameTo(const std::string& target) {
-        if (std::rename(path.c_str(), target.c_str()) != 0) {
-            return errno;
-        }
-        path.clear();
-        return 0;
-    }
-
-    int Descriptor() const { return descriptor; }
-
-private:
-    int descriptor = -1;
-    std::string path;
-};
-
-// Makes a finished rename durable; the new file is in place already, so a failure here is not
-// one the user could act on.
-void SyncFolder(const std::string& folder) {
-    int descriptor = open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (descriptor >= 0) {
-        fsync(descriptor);
-        close(descriptor);
-    }
-}
-
 } // namespace
 
 TuWorldFile::TuWorldFile() : parameters{1.0, 0.0, 0.0, -1.0, 0.0, 0.0} {}
@@ -331,17 +169,17 @@ void TuWorldFile::SetReferencePoint(TuXY value) {
 
 void TuWorldFile::Read(const TuFileName& name) {
     TuFileStream file;
-    if (file.OpenForReading(name.GetNarrow()) != 0) {
+    if (file.OpenForReading(name.GetPath()) != TuOsNoError) {
         return;
     }
     LineReader lines(file);
-    CLocaleScope numbers;
+    TuCLocaleScope numbers;
     char line[LineBufferSize];
     for (double& parameter : parameters) {
         if (!lines.ReadLine(line)) {
             // A folder or a pipe in the file's place fails the very first read, which never
             // waits on it: it is left alone like a file that cannot be opened.
-            if (file.Error() == EISDIR || file.Error() == ESPIPE) {
+            if (file.Error() == TuOsIsAFolder || file.Error() == TuOsNotSeekable) {
                 return;
             }
             throw TuException(TuCauseWorldFileNotUnderstood, 1, name.GetNarrow());
@@ -357,46 +195,22 @@ void TuWorldFile::Write(const TuFileName& name, bool overwrite) {
 
     std::string text;
     {
-        CLocaleScope numbers;
+        TuCLocaleScope numbers;
         for (double parameter : parameters) {
             AppendValueLine(text, parameter);
         }
     }
 
-    std::string target = ResolveLinks(name);
-    struct stat old;
-    bool replacing = stat(target.c_str(), &old) == 0;
-    if (replacing && !S_ISREG(old.st_mode)) {
-        // A folder, pipe or device in the world file's place is left as it is, and reported as
-        // the refused access that names it as no file, as the TIFF module reports one.
-        RaiseCreateFailure(name, EACCES);
+    const TuReplaceResult replaced = TuReplaceFile(name.GetPath(), text.data(), text.size());
+    switch (replaced.step) {
+    case TuReplaceStep::Done:
+        return;
+    case TuReplaceStep::Placing:
+        // Also a folder, pipe or device in the world file's place, which is left as it is and
+        // reported as the refused access that names it as no file, as the TIFF module reports
+        // one.
+        RaiseCreateFailure(name, replaced.error);
+    case TuReplaceStep::Writing:
+        RaiseWriteFailure(name, replaced.error);
     }
-
-    TemporaryFile temporary;
-    if (int error = temporary.Create(target, 0666)) {
-        RaiseCreateFailure(name, error);
-    }
-    if (replacing) {
-        // The replacement keeps the old file's owner where that is allowed, and its mode.
-        struct stat fresh;
-        if (fstat(temporary.Descriptor(), &fresh) == 0 &&
-            (fresh.st_uid != old.st_uid || fresh.st_gid != old.st_gid)) {
-            if (fchown(temporary.Descriptor(), old.st_uid, old.st_gid) != 0) {
-                // Not the owner's to give away: the file becomes the writer's, as any save does.
-            }
-        }
-        if (fchmod(temporary.Descriptor(), old.st_mode & 07777) != 0) {
-            RaiseWriteFailure(name, errno);
-        }
-    }
-    if (int error = temporary.WriteAll(text)) {
-        RaiseWriteFailure(name, error);
-    }
-    if (int error = temporary.SyncAndClose()) {
-        RaiseWriteFailure(name, error);
-    }
-    if (int error = temporary.RenameTo(target)) {
-        RaiseCreateFailure(name, error);
-    }
-    SyncFolder(FolderOf(target));
 }

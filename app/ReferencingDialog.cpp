@@ -1,7 +1,5 @@
 #include "ReferencingDialog.h"
 
-#include <cerrno>
-
 #include "ControlIds.h"
 #include "Conversions.h"
 #include "DialogTexts.h"
@@ -11,6 +9,7 @@
 #include "uError.h"
 #include "uFileName.h"
 #include "uFileTest.h"
+#include "uOsError.h"
 #include "uSystemInfo.h"
 #include "uTiffFile.h"
 #include "uWorldFile.h"
@@ -300,7 +299,7 @@ void ReferencingDialog::ShowWorldFileNotAFile(const TuFileName& worldName) {
     UpdateData(false);
     // Reported as a folder named as the TIFF is: the refused open of something that is no file.
     try {
-        worldName.RaiseOpenFailure(TuOpenAccess::Read, EACCES);
+        worldName.RaiseOpenFailure(TuOpenAccess::Read, TuOsAccessDenied);
     } catch (const TuError& error) {
         error.Show();
     }

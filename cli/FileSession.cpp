@@ -1,7 +1,5 @@
 #include "FileSession.h"
 
-#include <cerrno>
-
 #include "ControlIds.h"
 #include "DialogTexts.h"
 #include "NumberField.h"
@@ -9,6 +7,7 @@
 #include "uCauses.h"
 #include "uError.h"
 #include "uFileName.h"
+#include "uOsError.h"
 
 namespace kestrel::cli {
 namespace {
@@ -140,7 +139,7 @@ bool FileSession::UpdateWorldFile() {
     if (!platform.IsEnabled(IDC_UPDATE_WORLD))
         return FailWithError([this] {
             const TuFileName name(dialog.FileName().c_str());
-            WorldFileNameFor(name).RaiseOpenFailure(TuOpenAccess::Write, EACCES);
+            WorldFileNameFor(name).RaiseOpenFailure(TuOpenAccess::Write, TuOsAccessDenied);
         });
     if (!Press([this] { dialog.OnUpdateWorldFile(); }))
         return false;

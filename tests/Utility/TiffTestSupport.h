@@ -74,6 +74,11 @@ template <class Call> Raised RaisedBy(Call&& call) {
     return Raised{};
 }
 
+// The wide form of a narrow path: each byte as the unit of the same value.
 inline std::u16string Wide(const std::string& text) {
-    return std::u16string(text.begin(), text.end());
+    std::u16string wide;
+    for (const unsigned char byte : text) {
+        wide.push_back(byte);
+    }
+    return wide;
 }

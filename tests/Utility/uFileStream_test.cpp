@@ -3,7 +3,6 @@
 // was read show which reads came from memory (the old bytes) and which from the file.
 #include "uFileStream.h"
 
-#include <cerrno>
 #include <fcntl.h>
 #include <gtest/gtest.h>
 #include <string>
@@ -35,11 +34,11 @@ class file_stream_head_test : public ::testing::Test {
 protected:
     // The file holds old bytes when the stream opens it and reads its head; afterwards another
     // descriptor gives it the same number of new ones.
-    void Prepare(std::size_t length, std::size_t headSize, int flags = O_RDONLY) {
+    void Prepare(std::size_t length, std::size_t headSize, TuOpenMode mode = TuOpenMode::Read) {
         old = Counting(0, length);
         fresh = Counting(100, length);
         WriteFile(path, old);
-        ASSERT_EQ(stream.Open(path.c_str(), flags), 0);
+        ASSERT_EQ(stream.Open(Wide(path).c_str(), mode), 0);
         stream.ReadHead(headSize);
         Rewrite(fresh);
     }
@@ -75,7 +74,7 @@ TEST_F(file_stream_head_test, reads_within_the_head_come_from_it_and_all_others_
     EXPECT_EQ(Read(90, 20), Slice(fresh, 90, 10)); // the end of the file
     EXPECT_EQ(Read(1000, 4), Bytes{});
     EXPECT_EQ(Read(~std::uint64_t{0} - 2, 8), Bytes{}); // an offset that wraps
-    EXPECT_EQ(stream.Error(), EINVAL);
+    EXPECT_EQ(stream.Error(), TuOsInvalidArgument);
 }
 
 TEST_F(file_stream_head_test, a_file_shorter_than_the_head_is_held_whole) {
@@ -90,7 +89,7 @@ TEST_F(file_stream_head_test, a_file_shorter_than_the_head_is_held_whole) {
 }
 
 TEST_F(file_stream_head_test, writes_through_the_stream_reach_the_head) {
-    Prepare(100, 64, O_RDWR);
+    Prepare(100, 64, TuOpenMode::ReadWrite);
     const Bytes written = Counting(200, 8);
     ASSERT_EQ(stream.WriteAt(60, written.data(), 8), 8u); // half within the head
     ASSERT_EQ(stream.WriteAt(0, written.data(), 2), 2u);
@@ -116,12 +115,12 @@ TEST_F(file_stream_head_test, reads_past_the_head_see_what_another_program_wrote
 }
 
 TEST_F(file_stream_head_test, the_state_tells_the_file_and_its_changes_apart) {
-    Prepare(100, 64, O_RDWR);
+    Prepare(100, 64, TuOpenMode::ReadWrite);
     TuFileState now;
     ASSERT_TRUE(stream.QueryState(now));
-    TuFileState named;
-    ASSERT_EQ(TuQueryPathState(path.c_str(), named), 0);
-    EXPECT_EQ(named, now);
+    TuFileInfo named;
+    ASSERT_EQ(TuQueryFileInfo(Wide(path).c_str(), named), 0);
+    EXPECT_EQ(named.state, now);
     EXPECT_TRUE(now.SameFile(stream.OpenedState()));
     EXPECT_EQ(stream.OpenedState().length, 100u);
     // A write past the end: the same file, longer.
@@ -136,24 +135,24 @@ TEST_F(file_stream_head_test, the_state_tells_the_file_and_its_changes_apart) {
     const std::string other = folder / "g.bin";
     WriteFile(other, old);
     ASSERT_EQ(::rename(other.c_str(), path.c_str()), 0);
-    ASSERT_EQ(TuQueryPathState(path.c_str(), named), 0);
-    EXPECT_FALSE(named.SameFile(grown));
-    EXPECT_EQ(TuQueryPathState((folder / "missing").c_str(), named), ENOENT);
+    ASSERT_EQ(TuQueryFileInfo(Wide(path).c_str(), named), 0);
+    EXPECT_FALSE(named.state.SameFile(grown));
+    EXPECT_EQ(TuQueryFileInfo(Wide(folder / "missing").c_str(), named), TuOsNoSuchFile);
 }
 
 TEST_F(file_stream_head_test, a_failed_head_leaves_reads_and_errors_to_the_file) {
     // Opened for writing only, the head cannot be read: nothing is kept and no error recorded;
     // the read that follows fails and reports why.
-    Prepare(100, 64, O_WRONLY);
+    Prepare(100, 64, TuOpenMode::Write);
     EXPECT_EQ(stream.Error(), 0);
     EXPECT_EQ(Read(0, 8), Bytes{});
-    EXPECT_EQ(stream.Error(), EBADF);
+    EXPECT_EQ(stream.Error(), TuOsBadHandle);
 }
 
 TEST_F(file_stream_head_test, a_head_that_comes_short_is_not_kept) {
     old = Counting(0, 100);
     WriteFile(path, old);
-    ASSERT_EQ(stream.Open(path.c_str(), O_RDONLY), 0);
+    ASSERT_EQ(stream.Open(Wide(path).c_str(), TuOpenMode::Read), 0);
     ASSERT_EQ(::truncate(path.c_str(), 40), 0); // after the open: Length() still says 100
     stream.ReadHead(64);
     Rewrite(Counting(100, 40));
@@ -166,11 +165,11 @@ TEST_F(file_stream_head_test, the_head_goes_with_the_file) {
     Prepare(100, 64);
     const std::string other = folder / "g.bin";
     WriteFile(other, Counting(50, 100));
-    ASSERT_EQ(stream.Open(other.c_str(), O_RDONLY), 0);
+    ASSERT_EQ(stream.Open(Wide(other).c_str(), TuOpenMode::Read), 0);
     EXPECT_EQ(Read(0, 8), Counting(50, 8));
     stream.Close();
     EXPECT_EQ(Read(0, 8), Bytes{});
-    EXPECT_EQ(stream.Error(), EBADF);
+    EXPECT_EQ(stream.Error(), TuOsBadHandle);
 }
 
 // Opened without the status query, a folder or a pipe opens but fails the first positioned
@@ -185,19 +184,20 @@ TEST(file_stream_test, opened_for_reading_only_files_read_and_nothing_waits) {
     ASSERT_EQ(mkdir(directory.c_str(), 0700), 0);
 
     TuFileStream stream;
-    ASSERT_EQ(stream.OpenForReading(file.c_str()), 0);
+    ASSERT_EQ(stream.OpenForReading(Wide(file).c_str()), 0);
     EXPECT_EQ(stream.Length(), 0u);
     Bytes bytes(512);
     EXPECT_EQ(stream.ReadAt(0, bytes.data(), bytes.size()), 90u);
     EXPECT_EQ(stream.Error(), 0);
     EXPECT_EQ(Slice(bytes, 0, 90), Counting(0, 90));
 
-    for (const auto& [path, expected] : {std::pair{pipe, ESPIPE}, std::pair{directory, EISDIR}}) {
-        ASSERT_EQ(stream.OpenForReading(path.c_str()), 0) << path;
+    for (const auto& [path, expected] :
+         {std::pair{pipe, TuOsNotSeekable}, std::pair{directory, TuOsIsAFolder}}) {
+        ASSERT_EQ(stream.OpenForReading(Wide(path).c_str()), 0) << path;
         EXPECT_EQ(stream.ReadAt(0, bytes.data(), bytes.size()), 0u) << path;
         EXPECT_EQ(stream.Error(), expected) << path;
     }
-    EXPECT_EQ(stream.OpenForReading((folder / "missing.tfw").c_str()), ENOENT);
+    EXPECT_EQ(stream.OpenForReading(Wide(folder / "missing.tfw").c_str()), TuOsNoSuchFile);
     EXPECT_FALSE(stream.IsOpen());
 }
 

@@ -57,14 +57,16 @@ constexpr auto ReadOnlyFolder = fs::perms::owner_read | fs::perms::owner_exec;
 } // namespace
 
 TEST_F(file_test_test, status_of_files_folders_and_missing_paths) {
-    struct stat status;
-    ASSERT_EQ(TuFileStatus(File("a.tif", ReadWrite).c_str(), &status), 0);
-    EXPECT_TRUE(S_ISREG(status.st_mode));
-    EXPECT_EQ(status.st_size, 4);
-    ASSERT_EQ(TuFileStatus(Folder("maps", OpenFolder).c_str(), &status), 0);
-    EXPECT_TRUE(S_ISDIR(status.st_mode));
-    EXPECT_EQ(TuFileStatus(Wide(folder + "/nosuch.tif").c_str(), &status), -1);
-    EXPECT_EQ(TuFileStatus(Wide(folder + "/a.tif/x").c_str(), &status), -1);
+    TuFileInfo info;
+    ASSERT_EQ(TuQueryFileInfo(File("a.tif", ReadWrite).c_str(), info), 0);
+    EXPECT_EQ(info.kind, TuFileKind::Regular);
+    EXPECT_EQ(info.state.length, 4u);
+    EXPECT_EQ(info.permissions, 0600u);
+    ASSERT_EQ(TuQueryFileInfo(Folder("maps", OpenFolder).c_str(), info), 0);
+    EXPECT_EQ(info.kind, TuFileKind::Folder);
+    EXPECT_EQ(info.permissions, 0700u);
+    EXPECT_EQ(TuQueryFileInfo(Wide(folder + "/nosuch.tif").c_str(), info), TuOsNoSuchFile);
+    EXPECT_EQ(TuQueryFileInfo(Wide(folder + "/a.tif/x").c_str(), info), TuOsNotAFolder);
 }
 
 TEST_F(file_test_test, missing_path_fails_every_mode) {
@@ -108,16 +110,16 @@ TEST_F(file_test_test, non_ascii_names_are_found) {
     const std::u16string utf8 = File("carte_\xc3\xa9t\xc3\xa9.tif", ReadWrite);
     EXPECT_EQ(TuFileAccess(utf8.c_str(), TuAccessExists), 0);
     const std::u16string latin1 = File("carte_\xe9t\xe9.tif", ReadWrite);
-    struct stat status;
-    EXPECT_EQ(TuFileStatus(latin1.c_str(), &status), 0);
+    TuFileInfo info;
+    EXPECT_EQ(TuQueryFileInfo(latin1.c_str(), info), 0);
 }
 
 // A path that cannot reach the system exactly is never tested in the form of another one.
 TEST_F(file_test_test, paths_without_an_exact_narrow_form_do_not_exist) {
     File("a?.tif", ReadWrite);
     const std::u16string wide = Wide(folder) + u"/a\u0151.tif"; // narrows to "a?" elsewhere
-    struct stat status;
-    EXPECT_EQ(TuFileStatus(wide.c_str(), &status), -1);
+    TuFileInfo info;
+    EXPECT_EQ(TuQueryFileInfo(wide.c_str(), info), TuOsNoSuchFile);
     EXPECT_EQ(TuFileAccess(wide.c_str(), TuAccessExists), -1);
     // A path one unit longer than the narrow buffer holds, whose cut form names a real file.
     const std::string outer = folder + "/" + std::string(200, 'd');
@@ -129,7 +131,7 @@ TEST_F(file_test_test, paths_without_an_exact_narrow_form_do_not_exist) {
     ASSERT_EQ(TuFileAccess(Wide(existing).c_str(), TuAccessExists), 0);
     const std::u16string longer = Wide(existing) + u"g";
     EXPECT_EQ(TuFileAccess(longer.c_str(), TuAccessExists), -1);
-    EXPECT_EQ(TuFileStatus(longer.c_str(), &status), -1);
+    EXPECT_EQ(TuQueryFileInfo(longer.c_str(), info), TuOsNoSuchFile);
     EXPECT_EQ(TuFileAccess(nullptr, TuAccessExists), -1);
 }
 

@@ -31,6 +31,7 @@
 
 #include <gtest/gtest.h>
 
+#include "CommaLocale.h"
 #include "uCauses.h"
 #include "uError.h"
 #include "uText.h"
@@ -418,35 +419,6 @@ TEST(world_file_test, a_pipe_named_like_the_file_is_not_waited_on) {
     ASSERT_EQ(waitpid(child, &status, 0), child);
     ASSERT_TRUE(WIFEXITED(status)) << "the read of a pipe did not return";
     EXPECT_EQ(WEXITSTATUS(status), 0) << "1: values changed, 2: raised";
-}
-
-// Runs fn with LC_ALL set to a locale whose decimal separator is a comma, as the desktop
-// program may set it. Skips (with the reason) where no such locale can be built.
-void UnderCommaLocale(const std::function<void()>& fn) {
-    TempFolder locales;
-    std::string command =
-        "localedef -c -i de_DE -f UTF-8 " + (locales / "de_DE.UTF-8") + " >/dev/null 2>&1";
-    int built = std::system(command.c_str());
-    const char* previousPath = std::getenv("LOCPATH");
-    std::string savedPath = previousPath != nullptr ? previousPath : "";
-    setenv("LOCPATH", locales.path.c_str(), 1);
-    const char* set = built == 0 ? setlocale(LC_ALL, "de_DE.UTF-8") : nullptr;
-    char sample[16];
-    std::snprintf(sample, sizeof sample, "%g", 1.5);
-    bool comma = set != nullptr && std::strcmp(sample, "1,5") == 0;
-    if (comma) {
-        fn();
-    }
-    setlocale(LC_ALL, "C");
-    if (previousPath != nullptr) {
-        setenv("LOCPATH", savedPath.c_str(), 1);
-    } else {
-        unsetenv("LOCPATH");
-    }
-    if (!comma) {
-        GTEST_SKIP() << "no locale with a decimal comma could be built (localedef exit " << built
-                     << ")";
-    }
 }
 
 TEST(world_file_test, numbers_use_a_decimal_point_under_any_locale) {
