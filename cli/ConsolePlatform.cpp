@@ -1,30 +1,11 @@
 #include "ConsolePlatform.h"
 
-#include <exception>
 #include <utility>
 
 #include "uError.h"
 
 namespace kestrel::cli {
 namespace {
-
-// The cause of the error being handled: Show runs inside the handler that caught the error,
-// so the exception in flight is that error. The message text is compared so that a box
-// shown for some other error object is not given a wrong cause.
-std::optional<int> CauseOfErrorInFlight(const char* body) {
-    const std::exception_ptr current = std::current_exception();
-    if (!current)
-        return std::nullopt;
-    try {
-        std::rethrow_exception(current);
-    } catch (const TuError& error) {
-        const std::string text = error.what();
-        if (text.rfind(body, 0) == 0) // the box shows at most the first 255 bytes
-            return error.Cause();
-    } catch (...) {
-    }
-    return std::nullopt;
-}
 
 // Room for every control of the dialog, so that the list never moves its texts.
 constexpr std::size_t ControlRoom = 32;
@@ -34,17 +15,15 @@ constexpr std::size_t ControlRoom = 32;
 ConsolePlatform::ConsolePlatform(std::string applicationTitle)
     : title(std::move(applicationTitle)) {
     controls.reserve(ControlRoom);
-    TuSetMessageBox(
-        [this](const char* caption, const char* body, int) { RecordError(caption, body); });
+    TuSetMessageBox([this](const TuMessage& message) { RecordError(message); });
 }
 
 ConsolePlatform::~ConsolePlatform() {
     TuSetMessageBox(nullptr);
 }
 
-void ConsolePlatform::RecordError(const char* caption, const char* body) {
-    messages.push_back(ShownMessage{caption ? caption : "", body ? body : "",
-                                    CauseOfErrorInFlight(body ? body : ""), true});
+void ConsolePlatform::RecordError(const TuMessage& message) {
+    messages.push_back(ShownMessage{message.caption, message.text, message.cause, true});
 }
 
 std::size_t ConsolePlatform::IndexOf(int id) const {

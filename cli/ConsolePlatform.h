@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "DialogPlatform.h"
+#include "uMessage.h"
 
 namespace kestrel::cli {
 
@@ -78,7 +79,7 @@ private:
     std::size_t IndexOf(int id) const; // controls.size() when there is none
     Control& At(int id);
     const Control* Find(int id) const;
-    void RecordError(const char* caption, const char* body);
+    void RecordError(const TuMessage& message);
 
     std::string title;
     std::vector<Control> controls;

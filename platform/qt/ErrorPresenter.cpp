@@ -6,8 +6,9 @@
 namespace kestrel::qt {
 
 void InstallErrorPresenter() {
-    TuSetMessageBox([](const char* caption, const char* body, int style) {
-        ShowMessageBox(QString::fromLocal8Bit(caption), QString::fromLocal8Bit(body), style);
+    TuSetMessageBox([](const TuMessage& message) {
+        ShowMessageBox(QString::fromLocal8Bit(message.caption),
+                       QString::fromLocal8Bit(message.text), message.style);
     });
 }
 

@@ -32,7 +32,7 @@ class DialogTest : public ::testing::Test {
 protected:
     DialogTest() {
         InstallStringTable();
-        TuSetMessageBox([this](const char*, const char* body, int) { errors.push_back(body); });
+        TuSetMessageBox([this](const TuMessage& shown) { errors.push_back(shown.text); });
         dialog.OnInitDialog();
         platform.ClearRecord();
     }

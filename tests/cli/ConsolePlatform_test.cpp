@@ -31,12 +31,11 @@ TEST(console_platform_test, an_error_shown_by_its_handler_carries_its_cause) {
     EXPECT_TRUE(platform.HasError());
 }
 
-TEST(console_platform_test, a_cause_is_given_only_for_the_error_in_flight) {
+// The cause travels with the error itself, wherever it is shown from.
+TEST(console_platform_test, an_error_shown_outside_its_handler_keeps_its_cause) {
     ConsolePlatform platform("kestrel-cli");
-    // Shown outside any handler: the text is there, the cause is not known.
     const TuException kept(TuCauseWorldFileNotUnderstood, 1, "/maps/b.tfw");
     kept.Show();
-    // Shown while another error is being handled: not that error's cause.
     try {
         throw TuException(TuCauseTiffNotUnderstood, 1, u"/maps/c.tif");
     } catch (const TuError&) {
@@ -45,8 +44,9 @@ TEST(console_platform_test, a_cause_is_given_only_for_the_error_in_flight) {
     ASSERT_EQ(platform.Messages().size(), 2u);
     for (const ShownMessage& shown : platform.Messages()) {
         EXPECT_TRUE(shown.isError);
-        EXPECT_EQ(shown.cause, std::nullopt);
+        EXPECT_EQ(shown.cause, std::optional<int>(TuCauseWorldFileNotUnderstood));
         EXPECT_EQ(shown.caption, "Data File Format Problem");
+        EXPECT_EQ(shown.text, kept.what());
     }
 }
 
