@@ -62,7 +62,7 @@ bool ReferencingDialog::OnInitDialog() {
 // ---- Data exchange ----
 
 bool ReferencingDialog::Refuse(int id, const std::string& message) {
-    platform.MessageBox(message, MessageIcon::Warning);
+    platform.MessageBox(WarningMessage(message));
     platform.SetFocus(id);
     return false;
 }
@@ -137,7 +137,7 @@ void ReferencingDialog::OnFileNameKillFocus() {
             name.SetExtension("tif");
         }
         if (TuFileAccess(name.GetPath(), TuAccessExists) != 0) {
-            platform.MessageBox(texts::FileDoesNotExist, MessageIcon::None);
+            platform.MessageBox(PlainMessage(texts::FileDoesNotExist));
             platform.SetFocus(IDC_FILE_NAME);
             return;
         }
@@ -146,7 +146,7 @@ void ReferencingDialog::OnFileNameKillFocus() {
         Examine(true);
         platform.SetFocus(IDC_X_PIXEL_SCALE);
     } catch (const TuError& error) {
-        error.Show();
+        ShowError(error);
         platform.SetFocus(IDC_FILE_NAME);
     }
 }
@@ -168,7 +168,7 @@ void ReferencingDialog::OnBrowse() {
         Examine();
         platform.SetFocus(IDC_X_PIXEL_SCALE);
     } catch (const TuError& error) {
-        error.Show();
+        ShowError(error);
         platform.SetFocus(IDC_FILE_NAME);
     }
 }
@@ -240,7 +240,7 @@ void ReferencingDialog::Examine(bool existenceTested) {
         worldFile.reset();
         // The window shows the file named before the message about it goes up.
         ShowFailedExamination(tiffRead);
-        error.Show();
+        ShowError(error);
     }
 }
 
@@ -302,7 +302,7 @@ void ReferencingDialog::ShowWorldFileNotAFile(const TuFileName& worldName) {
     try {
         worldName.RaiseOpenFailure(TuOpenAccess::Read, EACCES);
     } catch (const TuError& error) {
-        error.Show();
+        ShowError(error);
     }
 }
 
@@ -321,7 +321,7 @@ void ReferencingDialog::OnWorldToTiff() {
         return;
     }
     if (HasRotation(world)) {
-        platform.MessageBox(texts::RotationWarning, MessageIcon::Warning);
+        platform.MessageBox(WarningMessage(texts::RotationWarning));
     }
     tiff = WorldToTiff(world);
     UpdateData(false);
@@ -350,7 +350,7 @@ void ReferencingDialog::OnUpdateTiff() {
         // the header; the examination then reads the tags back from disk.
         Examine();
     } catch (const TuError& error) {
-        error.Show();
+        ShowError(error);
         if (error.Cause() == TuCauseTiffChangedSinceExamined) {
             ExamineAgain();
         }
@@ -363,7 +363,7 @@ void ReferencingDialog::ExamineAgain() {
     try {
         Examine();
     } catch (const TuError& error) {
-        error.Show();
+        ShowError(error);
     }
 }
 
@@ -379,14 +379,18 @@ void ReferencingDialog::OnUpdateWorldFile() {
         worldFile->Write(WorldFileNameFor(tiffName), true);
     } catch (const TuError& error) {
         // The entered values stay on screen, so the user can write them elsewhere or retry.
-        error.Show();
+        ShowError(error);
         return;
     }
     try {
         Examine();
     } catch (const TuError& error) {
-        error.Show();
+        ShowError(error);
     }
+}
+
+void ReferencingDialog::ShowError(const TuError& error) {
+    platform.MessageBox(error.ToMessage());
 }
 
 // ---- The shell around the dialog ----
@@ -399,7 +403,7 @@ void ReferencingDialog::CloseDialog(int result) {
     try {
         ReleaseTiffFile();
     } catch (const TuError& error) {
-        error.Show();
+        ShowError(error);
     }
     worldFile.reset();
     platform.EndDialog(result);

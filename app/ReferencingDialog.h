@@ -11,6 +11,7 @@
 #include "DialogPlatform.h"
 #include "uPath.h"
 
+class TuError;
 class TuFileName;
 class TuTiffFile;
 class TuWorldFile;
@@ -95,6 +96,8 @@ private:
     void ClearReferencing();
     void ReleaseTiffFile();
     void CloseDialog(int result);
+    // Shows an error in the platform's message box.
+    void ShowError(const TuError& error);
 
     DialogPlatform& platform;
 

@@ -2,8 +2,6 @@
 
 #include <utility>
 
-#include "uError.h"
-
 namespace kestrel::cli {
 namespace {
 
@@ -15,15 +13,12 @@ constexpr std::size_t ControlRoom = 32;
 ConsolePlatform::ConsolePlatform(std::string applicationTitle)
     : title(std::move(applicationTitle)) {
     controls.reserve(ControlRoom);
-    TuSetMessageBox([this](const TuMessage& message) { RecordError(message); });
 }
 
-ConsolePlatform::~ConsolePlatform() {
-    TuSetMessageBox(nullptr);
-}
-
-void ConsolePlatform::RecordError(const TuMessage& message) {
-    messages.push_back(ShownMessage{message.caption, message.text, message.cause, true});
+ShownMessage ConsolePlatform::Describe(const TuMessage& message) const {
+    const bool isError = message.cause.has_value();
+    return ShownMessage{message.caption.empty() ? title : message.caption, message.text,
+                        message.cause, isError};
 }
 
 std::size_t ConsolePlatform::IndexOf(int id) const {
@@ -74,8 +69,8 @@ void ConsolePlatform::LimitText(int id, int characters) {
     At(id).limit = characters;
 }
 
-void ConsolePlatform::MessageBox(const std::string& text, MessageIcon) {
-    messages.push_back(ShownMessage{title, text, std::nullopt, false});
+void ConsolePlatform::MessageBox(const TuMessage& message) {
+    messages.push_back(Describe(message));
 }
 
 std::optional<std::string> ConsolePlatform::OpenFile(const FileOpenRequest&) {

@@ -164,7 +164,7 @@ template <class Raise> bool FileSession::FailWithError(Raise raise) {
     try {
         raise();
     } catch (const TuError& error) {
-        error.Show();
+        platform.MessageBox(error.ToMessage());
     }
     const std::vector<ShownMessage>& shown = platform.Messages();
     if (!failure && !shown.empty())

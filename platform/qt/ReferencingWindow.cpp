@@ -13,14 +13,9 @@
 #include "HelpViewer.h"
 #include "MessageBoxes.h"
 #include "Resources.h"
-#include "uMessageStyle.h"
 
 namespace kestrel::qt {
 namespace {
-
-// Style flags of a plain message box: OK, and the warning icon when asked for.
-constexpr int PlainStyle = TuStyleIconNone | TuStyleOk;
-constexpr int WarningStyle = TuStyleIconWarning | TuStyleOk;
 
 // A normal top-level window (with a task-bar entry) that has a caption, a system menu and a
 // close box, and neither minimise nor maximise boxes.
@@ -214,9 +209,10 @@ bool ReferencingWindow::IsFileNameModified() {
     return edit != nullptr && edit->isModified();
 }
 
-void ReferencingWindow::MessageBox(const std::string& text, MessageIcon icon) {
-    ShowMessageBox(ApplicationTitle(), FromHost(text),
-                   icon == MessageIcon::Warning ? WarningStyle : PlainStyle);
+void ReferencingWindow::MessageBox(const TuMessage& message) {
+    const QString caption =
+        message.caption.empty() ? ApplicationTitle() : FromHost(message.caption);
+    ShowMessageBox(caption, FromHost(message.text), message.style);
 }
 
 std::optional<std::string> ReferencingWindow::OpenFile(const FileOpenRequest& request) {

@@ -37,7 +37,7 @@ public:
     void SetFocus(int id) override;
     void LimitText(int id, int characters) override;
     bool IsFileNameModified() override;
-    void MessageBox(const std::string& text, MessageIcon icon) override;
+    void MessageBox(const TuMessage& message) override;
     std::optional<std::string> OpenFile(const FileOpenRequest& request) override;
     void EndDialog(int result) override;
     void AppendMenuEntry(int commandId, const std::string& text) override;
