@@ -28,6 +28,15 @@ std::size_t CharacterCount(const std::string& text) {
     return count;
 }
 
+// The catalogue error of a refused open of the name: the diagnosis of its failure.
+TuMessage OpenFailureMessage(const TuFileName& name, TuOpenAccess access) {
+    try {
+        name.RaiseOpenFailure(access, EACCES);
+    } catch (const TuError& error) {
+        return error.ToMessage();
+    }
+}
+
 // The first `limit` characters of UTF-8 text.
 std::string FirstCharacters(const std::string& text, std::size_t limit) {
     std::size_t count = 0;
@@ -52,18 +61,66 @@ bool ReferencingDialog::OnInitDialog() {
         platform.AppendMenuEntry(IDM_ABOUTBOX, entry);
     }
     platform.SetIcon(IDR_MAINFRAME);
-    platform.SetControlText(IDC_TIFF_STATUS, texts::NoFileYet);
-    platform.SetControlText(IDC_WORLD_STATUS, texts::NoTiffYet);
-    platform.EnableControl(IDC_UPDATE_TIFF, false);
-    platform.EnableControl(IDC_UPDATE_WORLD, false);
+    ShowFindings();
+    return true;
+}
+
+// ---- The state and its outcomes ----
+
+void ReferencingDialog::ShowFindings() {
+    platform.SetControlText(IDC_TIFF_STATUS, StatusLine(state.tiff));
+    platform.SetControlText(IDC_WORLD_STATUS, StatusLine(state.worldFile));
+    platform.EnableControl(IDC_UPDATE_TIFF, state.tiffUpdate.available);
+    platform.EnableControl(IDC_UPDATE_WORLD, state.worldFileUpdate.available);
+    if (const char* caption = WorldFileUpdateCaption(state.worldFile)) {
+        platform.SetControlText(IDC_UPDATE_WORLD, caption);
+    }
+}
+
+void ReferencingDialog::BeginCommand() {
+    state.lastCommand = CommandOutcome{};
+}
+
+void ReferencingDialog::Skip() {
+    if (state.lastCommand.result == CommandResult::Done) {
+        state.lastCommand.result = CommandResult::Skipped;
+    }
+}
+
+void ReferencingDialog::Stop(CommandResult result, const TuMessage& message) {
+    // The first message that stopped the command is the one that says why.
+    if (!state.lastCommand.Stopped()) {
+        state.lastCommand = CommandOutcome{result, message};
+    }
+}
+
+void ReferencingDialog::ShowError(const TuMessage& error) {
+    platform.MessageBox(error);
+    Stop(CommandResult::Failed, error);
+}
+
+void ReferencingDialog::ShowError(const TuError& error) {
+    ShowError(error.ToMessage());
+}
+
+bool ReferencingDialog::RefuseUnavailable(const UpdateAvailability& update) {
+    if (update.available) {
+        return false;
+    }
+    if (update.refusal) {
+        ShowError(*update.refusal);
+    } else {
+        Skip();
+    }
     return true;
 }
 
 // ---- Data exchange ----
 
-bool ReferencingDialog::Refuse(int id, const std::string& message) {
-    platform.MessageBox(WarningMessage(message));
+bool ReferencingDialog::Refuse(int id, const TuMessage& message) {
+    platform.MessageBox(message);
     platform.SetFocus(id);
+    Stop(CommandResult::Refused, message);
     return false;
 }
 
@@ -78,11 +135,11 @@ bool ReferencingDialog::ExchangeNumber(bool collect, int id, double& member,
     }
     const std::optional<double> value = ParseNumberField(platform.GetControlText(id));
     if (!value) {
-        return Refuse(id, texts::EnterNumber);
+        return Refuse(id, WarningMessage(texts::EnterNumber));
     }
     member = *value;
     if (range != nullptr && !range->Contains(member)) {
-        return Refuse(id, RangeMessage(*range));
+        return Refuse(id, WarningMessage(RangeMessage(*range)));
     }
     return true;
 }
@@ -115,7 +172,7 @@ bool ReferencingDialog::UpdateData(bool collect) {
     }
     std::string text = platform.GetControlText(IDC_FILE_NAME);
     if (CharacterCount(text) > static_cast<std::size_t>(FileNameFieldLimit)) {
-        return Refuse(IDC_FILE_NAME, LengthMessage(FileNameFieldLimit));
+        return Refuse(IDC_FILE_NAME, WarningMessage(LengthMessage(FileNameFieldLimit)));
     }
     fileName = std::move(text);
     return true;
@@ -124,7 +181,9 @@ bool ReferencingDialog::UpdateData(bool collect) {
 // ---- Taking a file name ----
 
 void ReferencingDialog::OnFileNameKillFocus() {
+    BeginCommand();
     if (!platform.IsFileNameModified()) {
+        Skip();
         return;
     }
     try {
@@ -137,8 +196,7 @@ void ReferencingDialog::OnFileNameKillFocus() {
             name.SetExtension("tif");
         }
         if (TuFileAccess(name.GetPath(), TuAccessExists) != 0) {
-            platform.MessageBox(PlainMessage(texts::FileDoesNotExist));
-            platform.SetFocus(IDC_FILE_NAME);
+            Refuse(IDC_FILE_NAME, PlainMessage(texts::FileDoesNotExist));
             return;
         }
         fileName = name.GetNarrow();
@@ -152,6 +210,7 @@ void ReferencingDialog::OnFileNameKillFocus() {
 }
 
 void ReferencingDialog::OnBrowse() {
+    BeginCommand();
     FileOpenRequest request;
     request.title = texts::BrowseTitle;
     request.filter = texts::BrowseFilter;
@@ -161,6 +220,7 @@ void ReferencingDialog::OnBrowse() {
     const std::optional<std::string> chosen = platform.OpenFile(request);
     if (!chosen) {
         platform.SetFocus(IDC_FILE_NAME);
+        Skip();
         return;
     }
     fileName = *chosen;
@@ -179,10 +239,16 @@ void ReferencingDialog::ReleaseTiffFile() {
     if (!tiffFile) {
         return;
     }
+    state.tiffUpdate = {};
     // The pointer is null before the commit runs, so that a failed commit leaves no object
     // behind; the object closes its file whether or not the commit succeeds.
     const std::unique_ptr<TuTiffFile> released = std::move(tiffFile);
     released->CommitAndClose();
+}
+
+void ReferencingDialog::ReleaseWorldFile() {
+    worldFile.reset();
+    state.worldFileUpdate = {};
 }
 
 void ReferencingDialog::ClearReferencing() {
@@ -190,29 +256,8 @@ void ReferencingDialog::ClearReferencing() {
     worldFileName.clear();
     // A failed commit passes on from here: the world file object and its numbers stay.
     ReleaseTiffFile();
-    worldFile.reset();
+    ReleaseWorldFile();
     world = {};
-}
-
-void ReferencingDialog::DisableReleasedUpdates() {
-    // A button whose object is gone would do nothing, and say nothing, when clicked.
-    if (!tiffFile) {
-        platform.EnableControl(IDC_UPDATE_TIFF, false);
-    }
-    if (!worldFile) {
-        platform.EnableControl(IDC_UPDATE_WORLD, false);
-    }
-}
-
-void ReferencingDialog::ShowFailedExamination(bool tiffRead) {
-    if (!tiffRead) {
-        platform.SetControlText(IDC_TIFF_STATUS, texts::TiffUnreadable);
-        platform.SetControlText(IDC_WORLD_STATUS, texts::NoValidTiff);
-    } else {
-        platform.SetControlText(IDC_WORLD_STATUS, texts::WorldFileUnreadable);
-    }
-    DisableReleasedUpdates();
-    UpdateData(false);
 }
 
 void ReferencingDialog::Examine(bool existenceTested) {
@@ -220,35 +265,45 @@ void ReferencingDialog::Examine(bool existenceTested) {
     try {
         ClearReferencing();
     } catch (const TuError&) {
-        // A failed commit released the TIFF all the same.
-        DisableReleasedUpdates();
+        // A failed commit released the TIFF all the same: its Update is gone.
+        ShowFindings();
         throw;
     }
     // A test passed in was made just before, and only where releasing the previous TIFF
     // commits nothing, so it still holds after it.
     if (!existenceTested && TuFileAccess(tiffName.GetPath(), TuAccessExists) != 0) {
-        platform.SetControlText(IDC_TIFF_STATUS, texts::TiffNotFound);
-        platform.SetControlText(IDC_WORLD_STATUS, texts::NoValidTiff);
-        DisableReleasedUpdates();
+        state.tiff = TiffFinding::NotFound;
+        state.worldFile = WorldFileFinding::NoValidTiff;
+        ShowFindings();
         return;
     }
-    bool tiffRead = false;
     try {
-        ExamineOpenFile(tiffName, tiffRead);
+        ExamineOpenFile(tiffName);
     } catch (const TuError& error) {
+        // The findings are those of the step that failed. Neither object stays, and the window
+        // shows the file named before the message about it goes up.
         tiffFile.reset();
-        worldFile.reset();
-        // The window shows the file named before the message about it goes up.
-        ShowFailedExamination(tiffRead);
+        ReleaseWorldFile();
+        state.tiffUpdate = {};
+        ShowFindings();
+        UpdateData(false);
         ShowError(error);
     }
 }
 
-void ReferencingDialog::ExamineOpenFile(const TuFileName& tiffName, bool& tiffRead) {
+void ReferencingDialog::ExamineOpenFile(const TuFileName& tiffName) {
+    // Each finding is set first to what a failure of its step leaves.
+    state.tiff = TiffFinding::Unreadable;
+    state.worldFile = WorldFileFinding::NoValidTiff;
     // Update mode where the TIFF may be read and written, examination otherwise: decided by
     // the open itself rather than by a test before it.
     tiffFile = std::make_unique<TuTiffFile>(tiffName, UpdateIfPermitted);
-    platform.EnableControl(IDC_UPDATE_TIFF, tiffFile->IsWritable());
+    if (tiffFile->IsWritable()) {
+        state.tiffUpdate = {true, std::nullopt};
+    } else {
+        const TuException refusal(TuCauseTiffOpenedForExamination, 1, tiffFile->GetPath());
+        state.tiffUpdate = {false, refusal.ToMessage()};
+    }
 
     double scale[3] = {0, 0, 0};
     double tiepoint[6] = {0, 0, 0, 0, 0, 0};
@@ -256,13 +311,13 @@ void ReferencingDialog::ExamineOpenFile(const TuFileName& tiffName, bool& tiffRe
     const int tiepointCount = tiffFile->ReadDoubles(TiffTagModelTiepoint, tiepoint, 6, 0);
     if (scaleCount == 3 && tiepointCount == 6) {
         tiff = {scale[0], scale[1], tiepoint[0], tiepoint[1], tiepoint[3], tiepoint[4]};
-        platform.SetControlText(IDC_TIFF_STATUS, texts::TiffGeoreferenced);
+        state.tiff = TiffFinding::Georeferenced;
     } else {
         tiff = {};
-        platform.SetControlText(IDC_TIFF_STATUS, texts::TiffNotGeoreferenced);
+        state.tiff = TiffFinding::NotGeoreferenced;
     }
-    tiffRead = true;
 
+    state.worldFile = WorldFileFinding::NameUnusable;
     worldFile = std::make_unique<TuWorldFile>();
     TuFileAccessAnswers worldAnswers;
     const TuFileName worldName = WorldFileNameFor(tiffName, worldAnswers);
@@ -273,42 +328,45 @@ void ReferencingDialog::ExamineOpenFile(const TuFileName& tiffName, bool& tiffRe
     }
     if (!worldAnswers.readable) {
         world = {};
-        platform.SetControlText(IDC_WORLD_STATUS, texts::WorldFileMissing);
-        platform.EnableControl(IDC_UPDATE_WORLD, true);
-        platform.SetControlText(IDC_UPDATE_WORLD, texts::WriteNewWorldFile);
+        state.worldFile = WorldFileFinding::Missing;
+        state.worldFileUpdate = {true, std::nullopt};
+        ShowFindings();
         UpdateData(false);
         return;
     }
-    platform.EnableControl(IDC_UPDATE_WORLD, worldAnswers.writable);
-    platform.SetControlText(IDC_UPDATE_WORLD, texts::UpdateWorldFile);
+    if (worldAnswers.writable) {
+        state.worldFileUpdate = {true, std::nullopt};
+    } else {
+        state.worldFileUpdate = {false, OpenFailureMessage(worldName, TuOpenAccess::Write)};
+    }
+    state.worldFile = WorldFileFinding::Unreadable;
     worldFile->Read(worldName);
     const TuXY xVector = worldFile->XVector();
     const TuXY yVector = worldFile->YVector();
     const TuXY referencePoint = worldFile->ReferencePoint();
     world = {xVector.x, xVector.y, yVector.x, yVector.y, referencePoint.x, referencePoint.y};
-    platform.SetControlText(IDC_WORLD_STATUS, texts::WorldFileExists);
+    state.worldFile = WorldFileFinding::Exists;
+    ShowFindings();
     UpdateData(false);
 }
 
 void ReferencingDialog::ShowWorldFileNotAFile(const TuFileName& worldName) {
     // A folder, pipe or device named as the world file is neither read nor replaced. The TIFF
-    // stays open and may still be updated.
+    // stays open and may still be updated. It is reported as a folder named as the TIFF is:
+    // the refused open of something that is no file.
+    const TuMessage refusal = OpenFailureMessage(worldName, TuOpenAccess::Read);
     world = {};
-    platform.SetControlText(IDC_WORLD_STATUS, texts::WorldFileNotAFile);
-    platform.EnableControl(IDC_UPDATE_WORLD, false);
-    platform.SetControlText(IDC_UPDATE_WORLD, texts::UpdateWorldFile);
+    state.worldFile = WorldFileFinding::NotAFile;
+    state.worldFileUpdate = {false, refusal};
+    ShowFindings();
     UpdateData(false);
-    // Reported as a folder named as the TIFF is: the refused open of something that is no file.
-    try {
-        worldName.RaiseOpenFailure(TuOpenAccess::Read, EACCES);
-    } catch (const TuError& error) {
-        ShowError(error);
-    }
+    ShowError(refusal);
 }
 
 // ---- Converting ----
 
 void ReferencingDialog::OnTiffToWorld() {
+    BeginCommand();
     if (!UpdateData(true)) {
         return;
     }
@@ -317,6 +375,7 @@ void ReferencingDialog::OnTiffToWorld() {
 }
 
 void ReferencingDialog::OnWorldToTiff() {
+    BeginCommand();
     if (!UpdateData(true)) {
         return;
     }
@@ -330,7 +389,15 @@ void ReferencingDialog::OnWorldToTiff() {
 // ---- Writing back ----
 
 void ReferencingDialog::OnUpdateTiff() {
-    if (!UpdateData(true) || !tiffFile) {
+    BeginCommand();
+    if (!UpdateData(true)) {
+        return;
+    }
+    if (!tiffFile) {
+        Skip();
+        return;
+    }
+    if (RefuseUnavailable(state.tiffUpdate)) {
         return;
     }
     try {
@@ -368,7 +435,16 @@ void ReferencingDialog::ExamineAgain() {
 }
 
 void ReferencingDialog::OnUpdateWorldFile() {
-    if (!UpdateData(true) || !worldFile) {
+    BeginCommand();
+    if (!UpdateData(true)) {
+        return;
+    }
+    if (!worldFile) {
+        Skip();
+        return;
+    }
+    // A world file that may not be written, or a name that no file has, is not replaced.
+    if (RefuseUnavailable(state.worldFileUpdate)) {
         return;
     }
     worldFile->SetXVector({world.xVectorX, world.xVectorY});
@@ -389,13 +465,10 @@ void ReferencingDialog::OnUpdateWorldFile() {
     }
 }
 
-void ReferencingDialog::ShowError(const TuError& error) {
-    platform.MessageBox(error.ToMessage());
-}
-
 // ---- The shell around the dialog ----
 
 void ReferencingDialog::OnHelp() {
+    BeginCommand();
     platform.OpenHelp(HelpContents);
 }
 
@@ -405,15 +478,17 @@ void ReferencingDialog::CloseDialog(int result) {
     } catch (const TuError& error) {
         ShowError(error);
     }
-    worldFile.reset();
+    ReleaseWorldFile();
     platform.EndDialog(result);
 }
 
 void ReferencingDialog::OnCancel() {
+    BeginCommand();
     CloseDialog(IDCANCEL);
 }
 
 void ReferencingDialog::OnOK() {
+    BeginCommand();
     if (UpdateData(true)) {
         CloseDialog(IDOK);
     }
@@ -423,6 +498,7 @@ bool ReferencingDialog::OnSystemCommand(int commandId) {
     if ((commandId & ~0xF) != IDM_ABOUTBOX) {
         return false;
     }
+    BeginCommand();
     platform.RunAboutBox();
     return true;
 }

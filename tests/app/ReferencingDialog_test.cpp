@@ -13,6 +13,7 @@
 #include "ControlIds.h"
 #include "DialogFixture.h"
 #include "DialogTexts.h"
+#include "uCauses.h"
 #include "uError.h"
 
 using namespace kestrel;
@@ -709,6 +710,11 @@ TEST_F(referencing_dialog_update_tiff_test, failed_commit_is_shown_and_the_tiff_
     // The released TIFF can no longer be updated; the world file still can.
     EXPECT_FALSE(platform.Enabled(IDC_UPDATE_TIFF));
     EXPECT_TRUE(platform.Enabled(IDC_UPDATE_WORLD));
+    EXPECT_FALSE(dialog.State().tiffUpdate.available);
+    EXPECT_TRUE(dialog.State().worldFileUpdate.available);
+    EXPECT_EQ(dialog.State().lastCommand,
+              (CommandOutcome{CommandResult::Failed, platform.errors[0]}));
+    EXPECT_EQ(platform.errors[0].cause, std::optional<int>(TuCauseTiffHeaderRewriteFailed));
     // The header still points to the old directory: the file reads as before.
     EXPECT_EQ(testfiles::ReadBytes(folder / "plain.tif")[4], 8);
     dialog.OnUpdateTiff();
