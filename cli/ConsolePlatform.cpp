@@ -99,13 +99,6 @@ bool ConsolePlatform::WasSet(int id) const {
     return control && control->setSinceClear;
 }
 
-bool ConsolePlatform::HasError() const {
-    for (const ShownMessage& message : messages)
-        if (message.isError)
-            return true;
-    return false;
-}
-
 void ConsolePlatform::ClearLog() {
     messages.clear();
     focusMoves.clear();

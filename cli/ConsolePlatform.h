@@ -55,7 +55,6 @@ public:
     const std::vector<ShownMessage>& Messages() const { return messages; }
     const std::vector<int>& FocusMoves() const { return focusMoves; }
     bool WasSet(int id) const;
-    bool HasError() const;
     void ClearLog();
     // Back to the state of a new platform: no texts, every control enabled and unlimited,
     // an empty log. The controls keep the room their texts took.

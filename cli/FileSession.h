@@ -71,15 +71,17 @@ public:
     const std::optional<ErrorReport>& Failure() const { return failure; }
 
 private:
-    // Runs one dialog command; false when it showed an error or refused a field (it moved
-    // the focus back to a field). Plain messages without a refusal are warnings.
+    // Runs one dialog command and takes what it showed; false when it stopped (a refused
+    // entry or an error), whose message is then the session's failure if it has none yet.
     template <class Handler> bool Press(Handler handler);
     bool UpdateTiff();
     bool UpdateWorldFile();
+    // Fails with the reason the dialog gives for an unavailable update (the status line where
+    // it gives none); true when the update is available.
+    bool FailUnavailable(const UpdateAvailability& update, const char* status);
     // Records a failure that the dialog itself reports only by its state.
     bool Fail(const std::string& message);
-    // Shows a catalogue error raised on behalf of a disabled button.
-    template <class Raise> bool FailWithError(Raise raise);
+    bool Fail(const TuMessage& message);
     void TakeMessages();
     std::optional<std::string> WorldFileName() const;
 
