@@ -3,17 +3,9 @@
 #include <utility>
 
 namespace kestrel::cli {
-namespace {
-
-// Room for every control of the dialog, so that the list never moves its texts.
-constexpr std::size_t ControlRoom = 32;
-
-} // namespace
 
 ConsolePlatform::ConsolePlatform(std::string applicationTitle)
-    : title(std::move(applicationTitle)) {
-    controls.reserve(ControlRoom);
-}
+    : title(std::move(applicationTitle)) {}
 
 ShownMessage ConsolePlatform::Describe(const TuMessage& message) const {
     const bool isError = message.cause.has_value();
@@ -21,30 +13,9 @@ ShownMessage ConsolePlatform::Describe(const TuMessage& message) const {
                         message.cause, isError};
 }
 
-std::size_t ConsolePlatform::IndexOf(int id) const {
-    const unsigned char slot = slots[static_cast<unsigned>(id) % slots.size()];
-    if (slot != 0 && controls[slot - 1].id == id)
-        return slot - 1;
-    for (std::size_t i = 0; i < controls.size(); ++i)
-        if (controls[i].id == id)
-            return i;
-    return controls.size();
-}
-
-ConsolePlatform::Control& ConsolePlatform::At(int id) {
-    const std::size_t index = IndexOf(id);
-    if (index < controls.size())
-        return controls[index];
-    controls.push_back(Control{id, {}, true, std::nullopt, false});
-    unsigned char& slot = slots[static_cast<unsigned>(id) % slots.size()];
-    if (slot == 0 && controls.size() <= 255)
-        slot = static_cast<unsigned char>(controls.size());
-    return controls.back();
-}
-
 const ConsolePlatform::Control* ConsolePlatform::Find(int id) const {
-    const std::size_t index = IndexOf(id);
-    return index < controls.size() ? &controls[index] : nullptr;
+    const auto found = controls.find(id);
+    return found != controls.end() ? &found->second : nullptr;
 }
 
 void ConsolePlatform::SetControlText(int id, const std::string& text) {
@@ -102,13 +73,13 @@ bool ConsolePlatform::WasSet(int id) const {
 void ConsolePlatform::ClearLog() {
     messages.clear();
     focusMoves.clear();
-    for (Control& control : controls)
+    for (auto& [id, control] : controls)
         control.setSinceClear = false;
 }
 
 void ConsolePlatform::Reset() {
     ClearLog();
-    for (Control& control : controls) {
+    for (auto& [id, control] : controls) {
         control.text.clear();
         control.enabled = true;
         control.limit.reset();

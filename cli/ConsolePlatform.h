@@ -3,7 +3,7 @@
 // own plain messages and the library's errors, with their cause.
 #pragma once
 
-#include <array>
+#include <map>
 #include <optional>
 #include <string>
 #include <vector>
@@ -65,23 +65,18 @@ public:
     ShownMessage Describe(const TuMessage& message) const;
 
 private:
-    // One control as the dialog left it, kept in the order first used.
+    // One control as the dialog left it.
     struct Control {
-        int id = 0;
         std::string text;
         bool enabled = true;
         std::optional<int> limit;
         bool setSinceClear = false;
     };
-    std::size_t IndexOf(int id) const; // controls.size() when there is none
-    Control& At(int id);
+    Control& At(int id) { return controls[id]; }
     const Control* Find(int id) const;
 
     std::string title;
-    std::vector<Control> controls;
-    // Where each control is found by the low bits of its id (its index + 1; 0 for none). The
-    // dialog's ids each have their own slot; an id meeting a taken slot is found by a search.
-    std::array<unsigned char, 64> slots{};
+    std::map<int, Control> controls; // by id
     std::vector<ShownMessage> messages;
     std::vector<int> focusMoves;
 };

@@ -66,8 +66,8 @@ TEST(console_platform_test, the_library_message_box_is_left_alone) {
     EXPECT_TRUE(platform.Messages().empty());
 }
 
-// Controls are found by the low bits of their id first; ids that share those bits (1000 and
-// 1064, 1 and 65) must still keep their own text, state and change mark.
+// Each control keeps its own text, state and change mark, ids that share their low bits (1000
+// and 1064, 1 and 65) included.
 TEST(console_platform_test, controls_with_colliding_ids_stay_apart) {
     ConsolePlatform platform("kestrel-cli");
     const int ids[] = {1000, 1064, 1, 65, 1128, 1023};
