@@ -19,8 +19,6 @@ QPointer<QWidget>& Parent() {
     return parent;
 }
 
-int shownCount = 0;
-
 QMessageBox::Icon IconOf(int style) {
     switch (style & TuStyleIconMask) {
     case TuStyleIconError:
@@ -63,10 +61,6 @@ void SetMessageBoxParent(QWidget* parent) {
     Parent() = parent;
 }
 
-int MessageBoxesShown() {
-    return shownCount;
-}
-
 std::unique_ptr<QMessageBox> BuildMessageBox(const MessageBoxRequest& request, QWidget* parent) {
     auto box = std::make_unique<QMessageBox>(parent);
     box->setWindowTitle(request.caption);
@@ -83,7 +77,6 @@ std::unique_ptr<QMessageBox> BuildMessageBox(const MessageBoxRequest& request, Q
 }
 
 QMessageBox::StandardButton ShowMessageBox(const QString& caption, const QString& text, int style) {
-    ++shownCount;
     const MessageBoxRequest request{caption, text, style};
     if (Hook()) {
         return Hook()(request);

@@ -27,8 +27,6 @@ void SetMessageBoxParent(QWidget* parent);
 
 // Shows a box and returns when it is closed, with the button that closed it.
 QMessageBox::StandardButton ShowMessageBox(const QString& caption, const QString& text, int style);
-// How many boxes have been shown (or handed to the hook) since the program started.
-int MessageBoxesShown();
 
 // The box that ShowMessageBox would run, not yet shown.
 std::unique_ptr<QMessageBox> BuildMessageBox(const MessageBoxRequest& request, QWidget* parent);

@@ -68,24 +68,21 @@ void ReferencingWindow::ConnectButton(int id, void (ReferencingDialog::*handler)
 }
 
 void ReferencingWindow::RunCommand(void (ReferencingDialog::*handler)()) {
-    if (killFocusPending) {
-        const int boxesBefore = MessageBoxesShown();
-        RunPendingKillFocus();
-        if (MessageBoxesShown() != boxesBefore) {
-            return;
-        }
+    if (RunPendingKillFocus()) {
+        return;
     }
     ((*logic).*handler)();
 }
 
-void ReferencingWindow::RunPendingKillFocus() {
+bool ReferencingWindow::RunPendingKillFocus() {
     if (!killFocusPending || inKillFocus) {
-        return;
+        return false;
     }
     killFocusPending = false;
     inKillFocus = true;
     logic->OnFileNameKillFocus();
     inKillFocus = false;
+    return logic->State().lastCommand.Stopped();
 }
 
 bool ReferencingWindow::eventFilter(QObject* watched, QEvent* event) {
@@ -98,8 +95,8 @@ bool ReferencingWindow::eventFilter(QObject* watched, QEvent* event) {
             killFocusPending = true;
             // Run once the focus change is complete, never inside it: the handler may show a
             // message box and move the focus itself.
-            QMetaObject::invokeMethod(this, &ReferencingWindow::RunPendingKillFocus,
-                                      Qt::QueuedConnection);
+            QMetaObject::invokeMethod(
+                this, [this] { RunPendingKillFocus(); }, Qt::QueuedConnection);
         }
     }
     return TemplateDialog::eventFilter(watched, event);

@@ -57,10 +57,11 @@ private:
     };
 
     // Runs a command of the logic after the file name edit's pending departure, as the user
-    // did them in this order; a departure that had to tell the user something cancels the
-    // command that followed it.
+    // did them in this order; a departure that stopped to tell the user why (a name of no
+    // file, an error) cancels the command that followed it.
     void RunCommand(void (ReferencingDialog::*handler)());
-    void RunPendingKillFocus();
+    // Runs the departure if one is pending; true when it stopped.
+    bool RunPendingKillFocus();
     void ConnectButton(int id, void (ReferencingDialog::*handler)());
 
     std::unique_ptr<ReferencingDialog> logic;

@@ -45,7 +45,6 @@ TEST(message_boxes_test, texts_are_shown_as_they_are) {
 }
 
 TEST(message_boxes_test, a_hook_sees_and_answers_every_box) {
-    const int before = MessageBoxesShown();
     {
         test::MessageBoxRecorder recorder(QMessageBox::Cancel);
         EXPECT_EQ(ShowMessageBox("Warning; Acknowledgement Required", "Go on?",
@@ -56,7 +55,6 @@ TEST(message_boxes_test, a_hook_sees_and_answers_every_box) {
         EXPECT_EQ(recorder.boxes[0].text, "Go on?");
         EXPECT_EQ(recorder.boxes[0].style, TuStyleIconQuestion | TuStyleOkCancel);
     }
-    EXPECT_EQ(MessageBoxesShown(), before + 1);
 }
 
 TEST(message_boxes_test, the_real_box_returns_the_button_pressed) {

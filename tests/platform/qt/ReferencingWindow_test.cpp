@@ -244,6 +244,28 @@ TEST_F(referencing_window_test, a_refused_name_cancels_the_click_that_left_the_f
     EXPECT_TRUE(HasFocus(*window, IDC_FILE_NAME));
 }
 
+// A departure that ends in an error cancels the click too: "-->" would have filled the world
+// file's side from the TIFF side that was read.
+TEST_F(referencing_window_test, a_failed_examination_cancels_the_click_that_left_the_field) {
+    const QString first = MakeTiff("first.tif", false);
+    const QString damaged = MakeTiff("damaged.tif", true);
+    WriteWorldFile(folder.Path("damaged.tfw"), {"1", "0", "0", "-1", "5"});
+    test::MessageBoxRecorder boxes;
+    auto window = OpenWindow();
+    TypeAndTab(*window, IDC_FILE_NAME, first);
+    ASSERT_TRUE(boxes.boxes.empty());
+    QLineEdit* name = Edit(*window, IDC_FILE_NAME);
+    QTest::mouseClick(name, Qt::LeftButton);
+    name->setText(damaged);
+    name->setModified(true);
+    Click(*window, IDC_TIFF_TO_WORLD);
+    ASSERT_EQ(boxes.boxes.size(), 1u);
+    EXPECT_EQ(boxes.boxes[0].caption, "Data File Format Problem");
+    EXPECT_EQ(Text(*window, IDC_X_PIXEL_SCALE), "10");
+    EXPECT_EQ(Text(*window, IDC_X_VECTOR_X), "0") << "nothing converted";
+    EXPECT_EQ(Text(*window, IDC_REF_POINT_X), "0") << "nothing converted";
+}
+
 TEST_F(referencing_window_test, a_damaged_world_file_is_reported_and_disarms_the_updates) {
     const QString tiff = MakeTiff("damaged.tif", true);
     WriteWorldFile(folder.Path("damaged.tfw"), {"1", "0", "0", "-1", "5"});
