@@ -32,8 +32,8 @@ std::string ToHost(const QString& text) {
 
 } // namespace
 
-ReferencingWindow::ReferencingWindow(QWidget* parent)
-    : TemplateDialog(ReferencingTemplate(), parent, MainWindowFlags),
+ReferencingWindow::ReferencingWindow(UserPrompts prompts, QWidget* parent)
+    : TemplateDialog(ReferencingTemplate(), parent, MainWindowFlags), prompts(std::move(prompts)),
       logic(std::make_unique<ReferencingDialog>(*this)) {
     if (QWidget* fileName = Control(IDC_FILE_NAME)) {
         fileName->installEventFilter(this);
@@ -209,11 +209,15 @@ bool ReferencingWindow::IsFileNameModified() {
 void ReferencingWindow::MessageBox(const TuMessage& message) {
     const QString caption =
         message.caption.empty() ? ApplicationTitle() : FromHost(message.caption);
-    ShowMessageBox(caption, FromHost(message.text), message.style);
+    ShowBox({caption, FromHost(message.text), message.style});
+}
+
+QMessageBox::StandardButton ReferencingWindow::ShowBox(const MessageBoxRequest& request) {
+    return ShowMessageBox(request, this, prompts.messageBox);
 }
 
 std::optional<std::string> ReferencingWindow::OpenFile(const FileOpenRequest& request) {
-    return RunFileOpenDialog(request, this);
+    return RunFileOpenDialog(request, this, prompts.fileDialog);
 }
 
 void ReferencingWindow::EndDialog(int result) {
@@ -237,7 +241,8 @@ void ReferencingWindow::RunAboutBox() {
 }
 
 void ReferencingWindow::OpenHelp(int topic) {
-    OpenHelpWindow(topic);
+    OpenHelpWindow(topic, HelpFolders(),
+                   [this](const MessageBoxRequest& request) { return ShowBox(request); });
 }
 
 } // namespace kestrel::qt

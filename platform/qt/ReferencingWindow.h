@@ -9,16 +9,26 @@
 #include <vector>
 
 #include "DialogPlatform.h"
+#include "FileDialog.h"
+#include "MessageBoxes.h"
 #include "ReferencingDialog.h"
 #include "TemplateDialog.h"
 
 namespace kestrel::qt {
 
+// How the window asks the user besides through its own controls: message boxes (its own, and
+// the help's when the guide is missing) and the file-open dialog. Left empty, the real ones are
+// shown over the window; a test answers them itself.
+struct UserPrompts {
+    MessageBoxFunction messageBox;
+    FileDialogAnswer fileDialog;
+};
+
 class ReferencingWindow : public TemplateDialog, public DialogPlatform {
     Q_OBJECT
 
 public:
-    explicit ReferencingWindow(QWidget* parent = nullptr);
+    explicit ReferencingWindow(UserPrompts prompts = {}, QWidget* parent = nullptr);
     ~ReferencingWindow() override;
 
     ReferencingDialog& Logic() { return *logic; }
@@ -63,7 +73,9 @@ private:
     // Runs the departure if one is pending; true when it stopped.
     bool RunPendingKillFocus();
     void ConnectButton(int id, void (ReferencingDialog::*handler)());
+    QMessageBox::StandardButton ShowBox(const MessageBoxRequest& request);
 
+    UserPrompts prompts;
     std::unique_ptr<ReferencingDialog> logic;
     std::vector<MenuEntry> menuEntries;
     bool killFocusPending = false;
