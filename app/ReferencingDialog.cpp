@@ -103,16 +103,21 @@ void ReferencingDialog::ShowError(const TuError& error) {
     ShowError(error.ToMessage());
 }
 
-bool ReferencingDialog::RefuseUnavailable(const UpdateAvailability& update) {
-    if (update.available) {
+bool ReferencingDialog::BeginUpdate(const UpdateAvailability& update) {
+    BeginCommand();
+    if (!UpdateData(true)) {
         return false;
     }
+    if (update.available) {
+        return true;
+    }
+    // Without a file there is nothing to update; a file that may not be updated says why.
     if (update.refusal) {
         ShowError(*update.refusal);
     } else {
         Skip();
     }
-    return true;
+    return false;
 }
 
 // ---- Data exchange ----
@@ -389,15 +394,7 @@ void ReferencingDialog::OnWorldToTiff() {
 // ---- Writing back ----
 
 void ReferencingDialog::OnUpdateTiff() {
-    BeginCommand();
-    if (!UpdateData(true)) {
-        return;
-    }
-    if (!tiffFile) {
-        Skip();
-        return;
-    }
-    if (RefuseUnavailable(state.tiffUpdate)) {
+    if (!BeginUpdate(state.tiffUpdate)) {
         return;
     }
     try {
@@ -435,16 +432,8 @@ void ReferencingDialog::ExamineAgain() {
 }
 
 void ReferencingDialog::OnUpdateWorldFile() {
-    BeginCommand();
-    if (!UpdateData(true)) {
-        return;
-    }
-    if (!worldFile) {
-        Skip();
-        return;
-    }
     // A world file that may not be written, or a name that no file has, is not replaced.
-    if (RefuseUnavailable(state.worldFileUpdate)) {
+    if (!BeginUpdate(state.worldFileUpdate)) {
         return;
     }
     worldFile->SetXVector({world.xVectorX, world.xVectorY});

@@ -112,8 +112,9 @@ private:
     // Shows an error in the platform's message box; the command has failed.
     void ShowError(const TuMessage& error);
     void ShowError(const TuError& error);
-    // Shows why an unavailable update may not be made; false when it is available.
-    bool RefuseUnavailable(const UpdateAvailability& update);
+    // Begins an Update command: collects the fields, and goes ahead only where the update is
+    // available (which it is only while its object is there); an unavailable one says why.
+    bool BeginUpdate(const UpdateAvailability& update);
 
     DialogPlatform& platform;
 
