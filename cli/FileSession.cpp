@@ -47,9 +47,10 @@ bool FileSession::Take(const std::string& file) {
     if (characters > TypedNameLimit)
         return Fail(LengthMessage(static_cast<int>(TypedNameLimit)));
     platform.Type(IDC_FILE_NAME, file);
-    const bool examined = Press([this] { dialog.OnFileNameKillFocus(); });
-    taken = examined && dialog.State().lastCommand.result == CommandResult::Done &&
-            dialog.HasTiffFile() && dialog.HasWorldFile();
+    Press([this] { dialog.OnFileNameKillFocus(); });
+    // Taken: the name examined to the end without a word, both files' objects there.
+    taken = dialog.State().lastCommand.result == CommandResult::Done && dialog.HasTiffFile() &&
+            dialog.HasWorldFile();
     if (!taken && !failure)
         return Fail(StatusLine(dialog.State().tiff));
     return taken;
@@ -86,7 +87,7 @@ bool FileSession::SetWorld(const std::array<std::string, 6>& numbers) {
 bool FileSession::UpdateTiff() {
     // An update the dialog has made unavailable (a TIFF it could open for examination only)
     // fails with the reason it gives, before any field is read.
-    if (!FailUnavailable(dialog.State().tiffUpdate, StatusLine(dialog.State().tiff)))
+    if (!CheckAvailable(dialog.State().tiffUpdate, StatusLine(dialog.State().tiff)))
         return false;
     if (!Press([this] { dialog.OnUpdateTiff(); }))
         return false;
@@ -99,7 +100,7 @@ bool FileSession::UpdateTiff() {
 
 bool FileSession::UpdateWorldFile() {
     // A world file that exists but may not be written: the dialog makes its update unavailable.
-    if (!FailUnavailable(dialog.State().worldFileUpdate, StatusLine(dialog.State().worldFile)))
+    if (!CheckAvailable(dialog.State().worldFileUpdate, StatusLine(dialog.State().worldFile)))
         return false;
     if (!Press([this] { dialog.OnUpdateWorldFile(); }))
         return false;
@@ -110,7 +111,7 @@ bool FileSession::UpdateWorldFile() {
     return true;
 }
 
-bool FileSession::FailUnavailable(const UpdateAvailability& update, const char* status) {
+bool FileSession::CheckAvailable(const UpdateAvailability& update, const char* status) {
     if (update.available)
         return true;
     return update.refusal ? Fail(*update.refusal) : Fail(status);

@@ -1,7 +1,8 @@
 // FileSession: one FILE of the command line, handled by a fresh referencing dialog on a
 // console platform reset for it. Each step is what a user would do in the dialog: type the name
 // into the file name field and leave it, press an arrow button, type numbers into the fields, press
-// an Update button. The session reads back what the dialog then shows.
+// an Update button. The session follows each step by the dialog's state (what it found, what the
+// command did) and reads back what the dialog then shows.
 #pragma once
 
 #include <array>
@@ -78,7 +79,7 @@ private:
     bool UpdateWorldFile();
     // Fails with the reason the dialog gives for an unavailable update (the status line where
     // it gives none); true when the update is available.
-    bool FailUnavailable(const UpdateAvailability& update, const char* status);
+    bool CheckAvailable(const UpdateAvailability& update, const char* status);
     // Records a failure that the dialog itself reports only by its state.
     bool Fail(const std::string& message);
     bool Fail(const TuMessage& message);
