@@ -12,7 +12,7 @@
 #include <memory>
 #include <type_traits>
 
-#include "uMessageStyle.h"
+#include "uMessage.h"
 #include "uValue.h"
 
 struct TuErrorDefinition {
@@ -80,6 +80,9 @@ public:
 
     // Writes the category's caption into buffer (size bytes) and returns the style flags.
     int GetCaption(char* buffer, int size) const;
+    // The message box that shows the error: its cause, the category's caption and style, and
+    // the message text as far as a box shows it (255 bytes).
+    TuMessage ToMessage() const;
     // Shows the error in a message box; returns when the user has closed it.
     void Show() const;
 
@@ -112,9 +115,9 @@ public:
     ~TuException() override;
 };
 
-// Shows a message box with a caption, a body and style flags; returns when it is closed.
-using TuMessageBoxFunction = std::function<void(const char* caption, const char* body, int style)>;
+// Shows a message in a message box; returns when it is closed.
+using TuMessageBoxFunction = std::function<void(const TuMessage& message)>;
 
 // Installs the message box that Show uses. With none installed (or an empty function),
-// Show writes "caption: body" to standard error.
+// Show writes "caption: text" to standard error.
 void TuSetMessageBox(TuMessageBoxFunction function);

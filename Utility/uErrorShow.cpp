@@ -67,7 +67,7 @@ int TuError::GetCaption(char* buffer, int size) const {
     return style.style;
 }
 
-void TuError::Show() const {
+TuMessage TuError::ToMessage() const {
     char caption[CaptionBytes];
     const int style = GetCaption(caption, CaptionBytes);
     // The caption passes through wide text of at most 63 characters on its way to the box.
@@ -77,15 +77,19 @@ void TuError::Show() const {
 
     char body[BodyBytes];
     TuNarrowBytes(body, Message(), BodyBytes);
+    return TuMessage{cause, caption, body, style};
+}
 
+void TuError::Show() const {
+    const TuMessage message = ToMessage();
     const TuMessageBoxFunction& messageBox = InstalledMessageBox();
     if (messageBox) {
-        messageBox(caption, body, style);
+        messageBox(message);
         return;
     }
-    std::fputs(caption, stderr);
+    std::fputs(message.caption.c_str(), stderr);
     std::fputs(": ", stderr);
-    std::fputs(body, stderr);
+    std::fputs(message.text.c_str(), stderr);
     std::fputs("\n", stderr);
     std::fflush(stderr);
 }

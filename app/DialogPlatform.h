@@ -7,10 +7,18 @@
 #include <string>
 
 #include "HelpTopics.h"
+#include "uMessage.h"
 
 namespace kestrel {
 
-enum class MessageIcon { None, Warning };
+// The dialog's own messages, without a cause, captioned with the application's title: a plain
+// one (OK only) and a warning (OK and the warning icon).
+inline TuMessage PlainMessage(std::string text) {
+    return TuMessage{std::nullopt, std::string(), std::move(text), TuStyleIconNone | TuStyleOk};
+}
+inline TuMessage WarningMessage(std::string text) {
+    return TuMessage{std::nullopt, std::string(), std::move(text), TuStyleIconWarning | TuStyleOk};
+}
 
 struct FileOpenRequest {
     std::string title;            // "Tiff File Name"
@@ -42,8 +50,10 @@ public:
     // Whether the user changed the file name edit's text since the program last set it.
     virtual bool IsFileNameModified() = 0;
 
-    // A message box with an OK button, captioned with the application's title.
-    virtual void MessageBox(const std::string& text, MessageIcon icon) = 0;
+    // A message box: the icon and buttons of the message's style, captioned with the message's
+    // caption or, for the dialog's own messages, with the application's title. Errors arrive
+    // with their cause, for platforms that keep it.
+    virtual void MessageBox(const TuMessage& message) = 0;
     // The file-open dialog; the chosen full path, or nothing when the user cancels.
     virtual std::optional<std::string> OpenFile(const FileOpenRequest& request) = 0;
     // Ends the dialog with the given result (IDOK or IDCANCEL).

@@ -27,6 +27,15 @@ std::size_t CharacterCount(const std::string& text) {
     return count;
 }
 
+// The catalogue error of a refused open of the name: the diagnosis of its failure.
+TuMessage OpenFailureMessage(const TuFileName& name, TuOpenAccess access) {
+    try {
+        name.RaiseOpenFailure(access, TuOsAccessDenied);
+    } catch (const TuError& error) {
+        return error.ToMessage();
+    }
+}
+
 // The first `limit` characters of UTF-8 text.
 std::string FirstCharacters(const std::string& text, std::size_t limit) {
     std::size_t count = 0;
@@ -51,18 +60,71 @@ bool ReferencingDialog::OnInitDialog() {
         platform.AppendMenuEntry(IDM_ABOUTBOX, entry);
     }
     platform.SetIcon(IDR_MAINFRAME);
-    platform.SetControlText(IDC_TIFF_STATUS, texts::NoFileYet);
-    platform.SetControlText(IDC_WORLD_STATUS, texts::NoTiffYet);
-    platform.EnableControl(IDC_UPDATE_TIFF, false);
-    platform.EnableControl(IDC_UPDATE_WORLD, false);
+    ShowFindings();
     return true;
+}
+
+// ---- The state and its outcomes ----
+
+void ReferencingDialog::ShowFindings() {
+    platform.SetControlText(IDC_TIFF_STATUS, StatusLine(state.tiff));
+    platform.SetControlText(IDC_WORLD_STATUS, StatusLine(state.worldFile));
+    platform.EnableControl(IDC_UPDATE_TIFF, state.tiffUpdate.available);
+    platform.EnableControl(IDC_UPDATE_WORLD, state.worldFileUpdate.available);
+    if (const char* caption = WorldFileUpdateCaption(state.worldFile)) {
+        platform.SetControlText(IDC_UPDATE_WORLD, caption);
+    }
+}
+
+void ReferencingDialog::BeginCommand() {
+    state.lastCommand = CommandOutcome{};
+}
+
+void ReferencingDialog::Skip() {
+    if (state.lastCommand.result == CommandResult::Done) {
+        state.lastCommand.result = CommandResult::Skipped;
+    }
+}
+
+void ReferencingDialog::Stop(CommandResult result, const TuMessage& message) {
+    // The first message that stopped the command is the one that says why.
+    if (!state.lastCommand.Stopped()) {
+        state.lastCommand = CommandOutcome{result, message};
+    }
+}
+
+void ReferencingDialog::ShowError(const TuMessage& error) {
+    platform.MessageBox(error);
+    Stop(CommandResult::Failed, error);
+}
+
+void ReferencingDialog::ShowError(const TuError& error) {
+    ShowError(error.ToMessage());
+}
+
+bool ReferencingDialog::BeginUpdate(const UpdateAvailability& update) {
+    BeginCommand();
+    if (!UpdateData(true)) {
+        return false;
+    }
+    if (update.available) {
+        return true;
+    }
+    // Without a file there is nothing to update; a file that may not be updated says why.
+    if (update.refusal) {
+        ShowError(*update.refusal);
+    } else {
+        Skip();
+    }
+    return false;
 }
 
 // ---- Data exchange ----
 
-bool ReferencingDialog::Refuse(int id, const std::string& message) {
-    platform.MessageBox(message, MessageIcon::Warning);
+bool ReferencingDialog::Refuse(int id, const TuMessage& message) {
+    platform.MessageBox(message);
     platform.SetFocus(id);
+    Stop(CommandResult::Refused, message);
     return false;
 }
 
@@ -77,11 +139,11 @@ bool ReferencingDialog::ExchangeNumber(bool collect, int id, double& member,
     }
     const std::optional<double> value = ParseNumberField(platform.GetControlText(id));
     if (!value) {
-        return Refuse(id, texts::EnterNumber);
+        return Refuse(id, WarningMessage(texts::EnterNumber));
     }
     member = *value;
     if (range != nullptr && !range->Contains(member)) {
-        return Refuse(id, RangeMessage(*range));
+        return Refuse(id, WarningMessage(RangeMessage(*range)));
     }
     return true;
 }
@@ -114,7 +176,7 @@ bool ReferencingDialog::UpdateData(bool collect) {
     }
     std::string text = platform.GetControlText(IDC_FILE_NAME);
     if (CharacterCount(text) > static_cast<std::size_t>(FileNameFieldLimit)) {
-        return Refuse(IDC_FILE_NAME, LengthMessage(FileNameFieldLimit));
+        return Refuse(IDC_FILE_NAME, WarningMessage(LengthMessage(FileNameFieldLimit)));
     }
     fileName = std::move(text);
     return true;
@@ -123,7 +185,9 @@ bool ReferencingDialog::UpdateData(bool collect) {
 // ---- Taking a file name ----
 
 void ReferencingDialog::OnFileNameKillFocus() {
+    BeginCommand();
     if (!platform.IsFileNameModified()) {
+        Skip();
         return;
     }
     try {
@@ -136,8 +200,7 @@ void ReferencingDialog::OnFileNameKillFocus() {
             name.SetExtension("tif");
         }
         if (TuFileAccess(name.GetPath(), TuAccessExists) != 0) {
-            platform.MessageBox(texts::FileDoesNotExist, MessageIcon::None);
-            platform.SetFocus(IDC_FILE_NAME);
+            Refuse(IDC_FILE_NAME, PlainMessage(texts::FileDoesNotExist));
             return;
         }
         fileName = name.GetNarrow();
@@ -145,12 +208,13 @@ void ReferencingDialog::OnFileNameKillFocus() {
         Examine(true);
         platform.SetFocus(IDC_X_PIXEL_SCALE);
     } catch (const TuError& error) {
-        error.Show();
+        ShowError(error);
         platform.SetFocus(IDC_FILE_NAME);
     }
 }
 
 void ReferencingDialog::OnBrowse() {
+    BeginCommand();
     FileOpenRequest request;
     request.title = texts::BrowseTitle;
     request.filter = texts::BrowseFilter;
@@ -160,6 +224,7 @@ void ReferencingDialog::OnBrowse() {
     const std::optional<std::string> chosen = platform.OpenFile(request);
     if (!chosen) {
         platform.SetFocus(IDC_FILE_NAME);
+        Skip();
         return;
     }
     fileName = *chosen;
@@ -167,7 +232,7 @@ void ReferencingDialog::OnBrowse() {
         Examine();
         platform.SetFocus(IDC_X_PIXEL_SCALE);
     } catch (const TuError& error) {
-        error.Show();
+        ShowError(error);
         platform.SetFocus(IDC_FILE_NAME);
     }
 }
@@ -178,10 +243,16 @@ void ReferencingDialog::ReleaseTiffFile() {
     if (!tiffFile) {
         return;
     }
+    state.tiffUpdate = {};
     // The pointer is null before the commit runs, so that a failed commit leaves no object
     // behind; the object closes its file whether or not the commit succeeds.
     const std::unique_ptr<TuTiffFile> released = std::move(tiffFile);
     released->CommitAndClose();
+}
+
+void ReferencingDialog::ReleaseWorldFile() {
+    worldFile.reset();
+    state.worldFileUpdate = {};
 }
 
 void ReferencingDialog::ClearReferencing() {
@@ -189,29 +260,8 @@ void ReferencingDialog::ClearReferencing() {
     worldFileName.clear();
     // A failed commit passes on from here: the world file object and its numbers stay.
     ReleaseTiffFile();
-    worldFile.reset();
+    ReleaseWorldFile();
     world = {};
-}
-
-void ReferencingDialog::DisableReleasedUpdates() {
-    // A button whose object is gone would do nothing, and say nothing, when clicked.
-    if (!tiffFile) {
-        platform.EnableControl(IDC_UPDATE_TIFF, false);
-    }
-    if (!worldFile) {
-        platform.EnableControl(IDC_UPDATE_WORLD, false);
-    }
-}
-
-void ReferencingDialog::ShowFailedExamination(bool tiffRead) {
-    if (!tiffRead) {
-        platform.SetControlText(IDC_TIFF_STATUS, texts::TiffUnreadable);
-        platform.SetControlText(IDC_WORLD_STATUS, texts::NoValidTiff);
-    } else {
-        platform.SetControlText(IDC_WORLD_STATUS, texts::WorldFileUnreadable);
-    }
-    DisableReleasedUpdates();
-    UpdateData(false);
 }
 
 void ReferencingDialog::Examine(bool existenceTested) {
@@ -219,35 +269,45 @@ void ReferencingDialog::Examine(bool existenceTested) {
     try {
         ClearReferencing();
     } catch (const TuError&) {
-        // A failed commit released the TIFF all the same.
-        DisableReleasedUpdates();
+        // A failed commit released the TIFF all the same: its Update is gone.
+        ShowFindings();
         throw;
     }
     // A test passed in was made just before, and only where releasing the previous TIFF
     // commits nothing, so it still holds after it.
     if (!existenceTested && TuFileAccess(tiffName.GetPath(), TuAccessExists) != 0) {
-        platform.SetControlText(IDC_TIFF_STATUS, texts::TiffNotFound);
-        platform.SetControlText(IDC_WORLD_STATUS, texts::NoValidTiff);
-        DisableReleasedUpdates();
+        state.tiff = TiffFinding::NotFound;
+        state.worldFile = WorldFileFinding::NoValidTiff;
+        ShowFindings();
         return;
     }
-    bool tiffRead = false;
     try {
-        ExamineOpenFile(tiffName, tiffRead);
+        ExamineOpenFile(tiffName);
     } catch (const TuError& error) {
+        // The findings are those of the step that failed. Neither object stays, and the window
+        // shows the file named before the message about it goes up.
         tiffFile.reset();
-        worldFile.reset();
-        // The window shows the file named before the message about it goes up.
-        ShowFailedExamination(tiffRead);
-        error.Show();
+        ReleaseWorldFile();
+        state.tiffUpdate = {};
+        ShowFindings();
+        UpdateData(false);
+        ShowError(error);
     }
 }
 
-void ReferencingDialog::ExamineOpenFile(const TuFileName& tiffName, bool& tiffRead) {
+void ReferencingDialog::ExamineOpenFile(const TuFileName& tiffName) {
+    // Each finding is set first to what a failure of its step leaves.
+    state.tiff = TiffFinding::Unreadable;
+    state.worldFile = WorldFileFinding::NoValidTiff;
     // Update mode where the TIFF may be read and written, examination otherwise: decided by
     // the open itself rather than by a test before it.
     tiffFile = std::make_unique<TuTiffFile>(tiffName, UpdateIfPermitted);
-    platform.EnableControl(IDC_UPDATE_TIFF, tiffFile->IsWritable());
+    if (tiffFile->IsWritable()) {
+        state.tiffUpdate = {true, std::nullopt};
+    } else {
+        const TuException refusal(TuCauseTiffOpenedForExamination, 1, tiffFile->GetPath());
+        state.tiffUpdate = {false, refusal.ToMessage()};
+    }
 
     double scale[3] = {0, 0, 0};
     double tiepoint[6] = {0, 0, 0, 0, 0, 0};
@@ -255,13 +315,13 @@ void ReferencingDialog::ExamineOpenFile(const TuFileName& tiffName, bool& tiffRe
     const int tiepointCount = tiffFile->ReadDoubles(TiffTagModelTiepoint, tiepoint, 6, 0);
     if (scaleCount == 3 && tiepointCount == 6) {
         tiff = {scale[0], scale[1], tiepoint[0], tiepoint[1], tiepoint[3], tiepoint[4]};
-        platform.SetControlText(IDC_TIFF_STATUS, texts::TiffGeoreferenced);
+        state.tiff = TiffFinding::Georeferenced;
     } else {
         tiff = {};
-        platform.SetControlText(IDC_TIFF_STATUS, texts::TiffNotGeoreferenced);
+        state.tiff = TiffFinding::NotGeoreferenced;
     }
-    tiffRead = true;
 
+    state.worldFile = WorldFileFinding::NameUnusable;
     worldFile = std::make_unique<TuWorldFile>();
     TuFileAccessAnswers worldAnswers;
     const TuFileName worldName = WorldFileNameFor(tiffName, worldAnswers);
@@ -272,42 +332,45 @@ void ReferencingDialog::ExamineOpenFile(const TuFileName& tiffName, bool& tiffRe
     }
     if (!worldAnswers.readable) {
         world = {};
-        platform.SetControlText(IDC_WORLD_STATUS, texts::WorldFileMissing);
-        platform.EnableControl(IDC_UPDATE_WORLD, true);
-        platform.SetControlText(IDC_UPDATE_WORLD, texts::WriteNewWorldFile);
+        state.worldFile = WorldFileFinding::Missing;
+        state.worldFileUpdate = {true, std::nullopt};
+        ShowFindings();
         UpdateData(false);
         return;
     }
-    platform.EnableControl(IDC_UPDATE_WORLD, worldAnswers.writable);
-    platform.SetControlText(IDC_UPDATE_WORLD, texts::UpdateWorldFile);
+    if (worldAnswers.writable) {
+        state.worldFileUpdate = {true, std::nullopt};
+    } else {
+        state.worldFileUpdate = {false, OpenFailureMessage(worldName, TuOpenAccess::Write)};
+    }
+    state.worldFile = WorldFileFinding::Unreadable;
     worldFile->Read(worldName);
     const TuXY xVector = worldFile->XVector();
     const TuXY yVector = worldFile->YVector();
     const TuXY referencePoint = worldFile->ReferencePoint();
     world = {xVector.x, xVector.y, yVector.x, yVector.y, referencePoint.x, referencePoint.y};
-    platform.SetControlText(IDC_WORLD_STATUS, texts::WorldFileExists);
+    state.worldFile = WorldFileFinding::Exists;
+    ShowFindings();
     UpdateData(false);
 }
 
 void ReferencingDialog::ShowWorldFileNotAFile(const TuFileName& worldName) {
     // A folder, pipe or device named as the world file is neither read nor replaced. The TIFF
-    // stays open and may still be updated.
+    // stays open and may still be updated. It is reported as a folder named as the TIFF is:
+    // the refused open of something that is no file.
+    const TuMessage refusal = OpenFailureMessage(worldName, TuOpenAccess::Read);
     world = {};
-    platform.SetControlText(IDC_WORLD_STATUS, texts::WorldFileNotAFile);
-    platform.EnableControl(IDC_UPDATE_WORLD, false);
-    platform.SetControlText(IDC_UPDATE_WORLD, texts::UpdateWorldFile);
+    state.worldFile = WorldFileFinding::NotAFile;
+    state.worldFileUpdate = {false, refusal};
+    ShowFindings();
     UpdateData(false);
-    // Reported as a folder named as the TIFF is: the refused open of something that is no file.
-    try {
-        worldName.RaiseOpenFailure(TuOpenAccess::Read, TuOsAccessDenied);
-    } catch (const TuError& error) {
-        error.Show();
-    }
+    ShowError(refusal);
 }
 
 // ---- Converting ----
 
 void ReferencingDialog::OnTiffToWorld() {
+    BeginCommand();
     if (!UpdateData(true)) {
         return;
     }
@@ -316,11 +379,12 @@ void ReferencingDialog::OnTiffToWorld() {
 }
 
 void ReferencingDialog::OnWorldToTiff() {
+    BeginCommand();
     if (!UpdateData(true)) {
         return;
     }
     if (HasRotation(world)) {
-        platform.MessageBox(texts::RotationWarning, MessageIcon::Warning);
+        platform.MessageBox(WarningMessage(texts::RotationWarning));
     }
     tiff = WorldToTiff(world);
     UpdateData(false);
@@ -329,7 +393,7 @@ void ReferencingDialog::OnWorldToTiff() {
 // ---- Writing back ----
 
 void ReferencingDialog::OnUpdateTiff() {
-    if (!UpdateData(true) || !tiffFile) {
+    if (!BeginUpdate(state.tiffUpdate)) {
         return;
     }
     try {
@@ -349,7 +413,7 @@ void ReferencingDialog::OnUpdateTiff() {
         // the header; the examination then reads the tags back from disk.
         Examine();
     } catch (const TuError& error) {
-        error.Show();
+        ShowError(error);
         if (error.Cause() == TuCauseTiffChangedSinceExamined) {
             ExamineAgain();
         }
@@ -362,12 +426,13 @@ void ReferencingDialog::ExamineAgain() {
     try {
         Examine();
     } catch (const TuError& error) {
-        error.Show();
+        ShowError(error);
     }
 }
 
 void ReferencingDialog::OnUpdateWorldFile() {
-    if (!UpdateData(true) || !worldFile) {
+    // A world file that may not be written, or a name that no file has, is not replaced.
+    if (!BeginUpdate(state.worldFileUpdate)) {
         return;
     }
     worldFile->SetXVector({world.xVectorX, world.xVectorY});
@@ -378,19 +443,20 @@ void ReferencingDialog::OnUpdateWorldFile() {
         worldFile->Write(WorldFileNameFor(tiffName), true);
     } catch (const TuError& error) {
         // The entered values stay on screen, so the user can write them elsewhere or retry.
-        error.Show();
+        ShowError(error);
         return;
     }
     try {
         Examine();
     } catch (const TuError& error) {
-        error.Show();
+        ShowError(error);
     }
 }
 
 // ---- The shell around the dialog ----
 
 void ReferencingDialog::OnHelp() {
+    BeginCommand();
     platform.OpenHelp(HelpContents);
 }
 
@@ -398,17 +464,19 @@ void ReferencingDialog::CloseDialog(int result) {
     try {
         ReleaseTiffFile();
     } catch (const TuError& error) {
-        error.Show();
+        ShowError(error);
     }
-    worldFile.reset();
+    ReleaseWorldFile();
     platform.EndDialog(result);
 }
 
 void ReferencingDialog::OnCancel() {
+    BeginCommand();
     CloseDialog(IDCANCEL);
 }
 
 void ReferencingDialog::OnOK() {
+    BeginCommand();
     if (UpdateData(true)) {
         CloseDialog(IDOK);
     }
@@ -418,6 +486,7 @@ bool ReferencingDialog::OnSystemCommand(int commandId) {
     if ((commandId & ~0xF) != IDM_ABOUTBOX) {
         return false;
     }
+    BeginCommand();
     platform.RunAboutBox();
     return true;
 }

@@ -1,7 +1,8 @@
 // ReferencingDialog: the logic of Kestrel's main dialog. It holds the TIFF file's name and
 // twelve numbers (the TIFF's pixel scale and tie point, the world file's six parameters),
 // examines a TIFF and its world file, converts between the two kinds of referencing and writes
-// either back. It talks to the window only through DialogPlatform.
+// either back. It talks to the window only through DialogPlatform, and tells its callers what
+// it found and did through its state (ReferencingState.h).
 #pragma once
 
 #include <memory>
@@ -9,8 +10,10 @@
 
 #include "Conversions.h"
 #include "DialogPlatform.h"
+#include "ReferencingState.h"
 #include "uPath.h"
 
+class TuError;
 class TuFileName;
 class TuTiffFile;
 class TuWorldFile;
@@ -67,23 +70,23 @@ public:
     bool HasWorldFile() const { return worldFile != nullptr; }
     // The world file name the last examination derived; empty when it derived none.
     const std::string& WorldFileName() const { return worldFileName; }
+    // What the examinations found, which Updates may be used, and what the last command did.
+    const ReferencingState& State() const { return state; }
 
 private:
     // The data exchange: display (members to controls) or collect (controls to members, with
     // validation). Collect stops at the first refused field and returns false.
     bool UpdateData(bool collect);
     bool ExchangeNumber(bool collect, int id, double& member, const NumberRange* range);
-    bool Refuse(int id, const std::string& message);
+    // Shows the dialog's refusal of an entry, moves the focus to it and stops the command.
+    bool Refuse(int id, const TuMessage& message);
     // Examines the TIFF named by fileName and its world file, and shows what it found.
     // Errors of building the name and of releasing the previous TIFF pass on to the caller.
     // existenceTested: the caller has just found that the file exists.
     void Examine(bool existenceTested = false);
-    // tiffRead: set once the GeoTiff side has been read and its status line set.
-    void ExamineOpenFile(const TuFileName& tiffName, bool& tiffRead);
-    // After a failed examination: status lines that describe the file named, not the one
-    // before it, and no Update button without the object it writes through.
-    void ShowFailedExamination(bool tiffRead);
-    void DisableReleasedUpdates();
+    // Sets the findings step by step, each first to what a failure of its step leaves, so that
+    // a failed examination describes the file named, not the one before it.
+    void ExamineOpenFile(const TuFileName& tiffName);
     // Shows the world file's side for a name taken by something that is not a regular file,
     // and reports it with the open-failure diagnosis.
     void ShowWorldFileNotAFile(const TuFileName& worldName);
@@ -92,9 +95,26 @@ private:
     void ExamineAgain();
     // Releases both objects and zeroes the twelve numbers; the controls are not refreshed.
     // Releasing the TIFF commits it when its commitOnClose is set; a failed commit passes on.
+    // An Update is available only while its object is there.
     void ClearReferencing();
     void ReleaseTiffFile();
+    void ReleaseWorldFile();
     void CloseDialog(int result);
+
+    // The status lines and the Update buttons, shown from the state: the one place that turns
+    // findings into what the window shows.
+    void ShowFindings();
+    // The last command's outcome: each command begins as done, and ends skipped, refused or
+    // failed where it stops.
+    void BeginCommand();
+    void Skip();
+    void Stop(CommandResult result, const TuMessage& message);
+    // Shows an error in the platform's message box; the command has failed.
+    void ShowError(const TuMessage& error);
+    void ShowError(const TuError& error);
+    // Begins an Update command: collects the fields, and goes ahead only where the update is
+    // available (which it is only while its object is there); an unavailable one says why.
+    bool BeginUpdate(const UpdateAvailability& update);
 
     DialogPlatform& platform;
 
@@ -104,6 +124,7 @@ private:
     WorldReferencing world; // the world file side, in the order of its lines
     std::unique_ptr<TuTiffFile> tiffFile;
     std::unique_ptr<TuWorldFile> worldFile;
+    ReferencingState state;
 };
 
 } // namespace kestrel

@@ -1,76 +1,21 @@
 #include "ConsolePlatform.h"
 
-#include <exception>
 #include <utility>
 
-#include "uError.h"
-
 namespace kestrel::cli {
-namespace {
-
-// The cause of the error being handled: Show runs inside the handler that caught the error,
-// so the exception in flight is that error. The message text is compared so that a box
-// shown for some other error object is not given a wrong cause.
-std::optional<int> CauseOfErrorInFlight(const char* body) {
-    const std::exception_ptr current = std::current_exception();
-    if (!current)
-        return std::nullopt;
-    try {
-        std::rethrow_exception(current);
-    } catch (const TuError& error) {
-        const std::string text = error.what();
-        if (text.rfind(body, 0) == 0) // the box shows at most the first 255 bytes
-            return error.Cause();
-    } catch (...) {
-    }
-    return std::nullopt;
-}
-
-// Room for every control of the dialog, so that the list never moves its texts.
-constexpr std::size_t ControlRoom = 32;
-
-} // namespace
 
 ConsolePlatform::ConsolePlatform(std::string applicationTitle)
-    : title(std::move(applicationTitle)) {
-    controls.reserve(ControlRoom);
-    TuSetMessageBox(
-        [this](const char* caption, const char* body, int) { RecordError(caption, body); });
-}
+    : title(std::move(applicationTitle)) {}
 
-ConsolePlatform::~ConsolePlatform() {
-    TuSetMessageBox(nullptr);
-}
-
-void ConsolePlatform::RecordError(const char* caption, const char* body) {
-    messages.push_back(ShownMessage{caption ? caption : "", body ? body : "",
-                                    CauseOfErrorInFlight(body ? body : ""), true});
-}
-
-std::size_t ConsolePlatform::IndexOf(int id) const {
-    const unsigned char slot = slots[static_cast<unsigned>(id) % slots.size()];
-    if (slot != 0 && controls[slot - 1].id == id)
-        return slot - 1;
-    for (std::size_t i = 0; i < controls.size(); ++i)
-        if (controls[i].id == id)
-            return i;
-    return controls.size();
-}
-
-ConsolePlatform::Control& ConsolePlatform::At(int id) {
-    const std::size_t index = IndexOf(id);
-    if (index < controls.size())
-        return controls[index];
-    controls.push_back(Control{id, {}, true, std::nullopt, false});
-    unsigned char& slot = slots[static_cast<unsigned>(id) % slots.size()];
-    if (slot == 0 && controls.size() <= 255)
-        slot = static_cast<unsigned char>(controls.size());
-    return controls.back();
+ShownMessage ConsolePlatform::Describe(const TuMessage& message) const {
+    const bool isError = message.cause.has_value();
+    return ShownMessage{message.caption.empty() ? title : message.caption, message.text,
+                        message.cause, isError};
 }
 
 const ConsolePlatform::Control* ConsolePlatform::Find(int id) const {
-    const std::size_t index = IndexOf(id);
-    return index < controls.size() ? &controls[index] : nullptr;
+    const auto found = controls.find(id);
+    return found != controls.end() ? &found->second : nullptr;
 }
 
 void ConsolePlatform::SetControlText(int id, const std::string& text) {
@@ -95,8 +40,8 @@ void ConsolePlatform::LimitText(int id, int characters) {
     At(id).limit = characters;
 }
 
-void ConsolePlatform::MessageBox(const std::string& text, MessageIcon) {
-    messages.push_back(ShownMessage{title, text, std::nullopt, false});
+void ConsolePlatform::MessageBox(const TuMessage& message) {
+    messages.push_back(Describe(message));
 }
 
 std::optional<std::string> ConsolePlatform::OpenFile(const FileOpenRequest&) {
@@ -125,23 +70,16 @@ bool ConsolePlatform::WasSet(int id) const {
     return control && control->setSinceClear;
 }
 
-bool ConsolePlatform::HasError() const {
-    for (const ShownMessage& message : messages)
-        if (message.isError)
-            return true;
-    return false;
-}
-
 void ConsolePlatform::ClearLog() {
     messages.clear();
     focusMoves.clear();
-    for (Control& control : controls)
+    for (auto& [id, control] : controls)
         control.setSinceClear = false;
 }
 
 void ConsolePlatform::Reset() {
     ClearLog();
-    for (Control& control : controls) {
+    for (auto& [id, control] : controls) {
         control.text.clear();
         control.enabled = true;
         control.limit.reset();

@@ -1,15 +1,15 @@
 // ConsolePlatform: the dialog's platform without a window. It keeps the controls' texts and
-// enabled states, records every focus move, and records every message the dialog shows:
-// its own plain message boxes, and the library's errors shown through TuError::Show (caught
-// by the message-box function installed while the platform lives, with their cause code).
+// enabled states, records every focus move, and records every message the dialog shows: its
+// own plain messages and the library's errors, with their cause.
 #pragma once
 
-#include <array>
+#include <map>
 #include <optional>
 #include <string>
 #include <vector>
 
 #include "DialogPlatform.h"
+#include "uMessage.h"
 
 namespace kestrel::cli {
 
@@ -18,16 +18,13 @@ struct ShownMessage {
     std::string text;
     // The catalogue cause of a shown error; none for the dialog's own plain messages.
     std::optional<int> cause;
-    bool isError = false; // shown through TuError::Show
+    bool isError = false; // an error of the catalogue
 };
 
 class ConsolePlatform : public DialogPlatform {
 public:
     // applicationTitle captions the dialog's plain message boxes.
     explicit ConsolePlatform(std::string applicationTitle);
-    ~ConsolePlatform() override;
-    ConsolePlatform(const ConsolePlatform&) = delete;
-    ConsolePlatform& operator=(const ConsolePlatform&) = delete;
 
     // DialogPlatform. Every text set by the program reads back unchanged; the file name edit
     // always reports a change, since each command line FILE is a freshly typed name.
@@ -37,7 +34,7 @@ public:
     void SetFocus(int id) override;
     void LimitText(int id, int characters) override;
     bool IsFileNameModified() override { return true; }
-    void MessageBox(const std::string& text, MessageIcon icon) override;
+    void MessageBox(const TuMessage& message) override;
     std::optional<std::string> OpenFile(const FileOpenRequest& request) override;
     void EndDialog(int result) override;
     void AppendMenuEntry(int, const std::string&) override {}
@@ -58,33 +55,28 @@ public:
     const std::vector<ShownMessage>& Messages() const { return messages; }
     const std::vector<int>& FocusMoves() const { return focusMoves; }
     bool WasSet(int id) const;
-    bool HasError() const;
     void ClearLog();
     // Back to the state of a new platform: no texts, every control enabled and unlimited,
     // an empty log. The controls keep the room their texts took.
     void Reset();
 
     const std::string& ApplicationTitle() const { return title; }
+    // A message as this platform shows it: the dialog's own captioned with the title.
+    ShownMessage Describe(const TuMessage& message) const;
 
 private:
-    // One control as the dialog left it, kept in the order first used.
+    // One control as the dialog left it.
     struct Control {
-        int id = 0;
         std::string text;
         bool enabled = true;
         std::optional<int> limit;
         bool setSinceClear = false;
     };
-    std::size_t IndexOf(int id) const; // controls.size() when there is none
-    Control& At(int id);
+    Control& At(int id) { return controls[id]; }
     const Control* Find(int id) const;
-    void RecordError(const char* caption, const char* body);
 
     std::string title;
-    std::vector<Control> controls;
-    // Where each control is found by the low bits of its id (its index + 1; 0 for none). The
-    // dialog's ids each have their own slot; an id meeting a taken slot is found by a search.
-    std::array<unsigned char, 64> slots{};
+    std::map<int, Control> controls; // by id
     std::vector<ShownMessage> messages;
     std::vector<int> focusMoves;
 };

@@ -1,13 +1,10 @@
 #include "FileSession.h"
 
 #include "ControlIds.h"
-#include "DialogTexts.h"
 #include "NumberField.h"
 #include "WorldFileName.h"
-#include "uCauses.h"
 #include "uError.h"
 #include "uFileName.h"
-#include "uOsError.h"
 
 namespace kestrel::cli {
 namespace {
@@ -21,18 +18,6 @@ ErrorReport ToReport(const ShownMessage& message) {
     return ErrorReport{message.cause, message.caption, message.text};
 }
 
-// Whether a status line reports a side that the examination read. The others say that
-// nothing was read there (no file yet, or one that could not be read), and the side is
-// reported as absent rather than as the zeros the dialog shows. A world file's name taken by
-// something that is no file was examined: that side is reported with its status.
-bool TiffSideRead(const std::string& status) {
-    return status == texts::TiffGeoreferenced || status == texts::TiffNotGeoreferenced;
-}
-bool WorldSideRead(const std::string& status) {
-    return status == texts::WorldFileExists || status == texts::WorldFileMissing ||
-           status == texts::WorldFileNotAFile;
-}
-
 } // namespace
 
 FileSession::FileSession(ConsolePlatform& platform) : platform(platform), dialog(platform) {
@@ -44,18 +29,12 @@ FileSession::FileSession(ConsolePlatform& platform) : platform(platform), dialog
 template <class Handler> bool FileSession::Press(Handler handler) {
     platform.ClearLog();
     handler();
-    // A refused field takes the focus; no command moves it otherwise.
-    const bool failed = platform.HasError() || !platform.FocusMoves().empty();
-    if (failed && !failure) {
-        const std::vector<ShownMessage>& shown = platform.Messages();
-        for (const ShownMessage& message : shown)
-            if (message.isError && !failure)
-                failure = ToReport(message);
-        if (!failure && !shown.empty())
-            failure = ToReport(shown.back());
-    }
     TakeMessages();
-    return !failed;
+    const CommandOutcome& outcome = dialog.State().lastCommand;
+    if (outcome.Stopped() && outcome.message && !failure) {
+        failure = ToReport(platform.Describe(*outcome.message));
+    }
+    return !outcome.Stopped();
 }
 
 bool FileSession::Take(const std::string& file) {
@@ -67,41 +46,29 @@ bool FileSession::Take(const std::string& file) {
     // than cut into the name of some other file.
     if (characters > TypedNameLimit)
         return Fail(LengthMessage(static_cast<int>(TypedNameLimit)));
-    platform.ClearLog();
     platform.Type(IDC_FILE_NAME, file);
-    dialog.OnFileNameKillFocus();
-    // A taken name moves the focus on to the X pixel scale; a refused one keeps it in the
-    // file name field.
-    const std::vector<int>& moves = platform.FocusMoves();
-    const bool movedOn = !moves.empty() && moves.back() == IDC_X_PIXEL_SCALE;
-    taken = movedOn && !platform.HasError() && dialog.HasTiffFile() && dialog.HasWorldFile();
-    if (!taken && !failure) {
-        const std::vector<ShownMessage>& shown = platform.Messages();
-        for (const ShownMessage& message : shown)
-            if (message.isError && !failure)
-                failure = ToReport(message);
-        if (!failure && !shown.empty())
-            failure = ToReport(shown.front());
-    }
-    TakeMessages();
+    Press([this] { dialog.OnFileNameKillFocus(); });
+    // Taken: the name examined to the end without a word, both files' objects there.
+    taken = dialog.State().lastCommand.result == CommandResult::Done && dialog.HasTiffFile() &&
+            dialog.HasWorldFile();
     if (!taken && !failure)
-        return Fail(platform.Text(IDC_TIFF_STATUS));
+        return Fail(StatusLine(dialog.State().tiff));
     return taken;
 }
 
 bool FileSession::TiffToWorld() {
-    const std::string status = platform.Text(IDC_TIFF_STATUS);
     // "-->" from a TIFF without referencing would write a world file of zeros.
-    if (status != texts::TiffGeoreferenced)
-        return Fail(status);
+    const TiffFinding found = dialog.State().tiff;
+    if (found != TiffFinding::Georeferenced)
+        return Fail(StatusLine(found));
     return Press([this] { dialog.OnTiffToWorld(); }) && UpdateWorldFile();
 }
 
 bool FileSession::WorldToTiff() {
-    const std::string status = platform.Text(IDC_WORLD_STATUS);
     // "<--" without a world file would write a pixel scale of zero into the TIFF.
-    if (status != texts::WorldFileExists)
-        return Fail(status);
+    const WorldFileFinding found = dialog.State().worldFile;
+    if (found != WorldFileFinding::Exists)
+        return Fail(StatusLine(found));
     return Press([this] { dialog.OnWorldToTiff(); }) && UpdateTiff();
 }
 
@@ -118,57 +85,47 @@ bool FileSession::SetWorld(const std::array<std::string, 6>& numbers) {
 }
 
 bool FileSession::UpdateTiff() {
-    // The dialog disables the button for a TIFF it could open for examination only; the
-    // catalogue says why the file cannot be changed.
-    if (!platform.IsEnabled(IDC_UPDATE_TIFF))
-        return FailWithError([this] {
-            const TuFileName name(dialog.FileName().c_str());
-            throw TuException(TuCauseTiffOpenedForExamination, 1, name.GetPath());
-        });
+    // An update the dialog has made unavailable (a TIFF it could open for examination only)
+    // fails with the reason it gives, before any field is read.
+    if (!CheckAvailable(dialog.State().tiffUpdate, StatusLine(dialog.State().tiff)))
+        return false;
     if (!Press([this] { dialog.OnUpdateTiff(); }))
         return false;
     // The examination after the update reads the tags back: they must now be there.
-    const std::string status = platform.Text(IDC_TIFF_STATUS);
-    if (!dialog.HasTiffFile() || status != texts::TiffGeoreferenced)
-        return Fail(status);
+    const TiffFinding found = dialog.State().tiff;
+    if (!dialog.HasTiffFile() || found != TiffFinding::Georeferenced)
+        return Fail(StatusLine(found));
     return true;
 }
 
 bool FileSession::UpdateWorldFile() {
-    // A world file that exists but may not be written: the dialog disables the button.
-    if (!platform.IsEnabled(IDC_UPDATE_WORLD))
-        return FailWithError([this] {
-            const TuFileName name(dialog.FileName().c_str());
-            WorldFileNameFor(name).RaiseOpenFailure(TuOpenAccess::Write, TuOsAccessDenied);
-        });
+    // A world file that exists but may not be written: the dialog makes its update unavailable.
+    if (!CheckAvailable(dialog.State().worldFileUpdate, StatusLine(dialog.State().worldFile)))
+        return false;
     if (!Press([this] { dialog.OnUpdateWorldFile(); }))
         return false;
     // The examination after the write reads the world file back: it must now exist.
-    const std::string status = platform.Text(IDC_WORLD_STATUS);
-    if (status != texts::WorldFileExists)
-        return Fail(status);
+    const WorldFileFinding found = dialog.State().worldFile;
+    if (found != WorldFileFinding::Exists)
+        return Fail(StatusLine(found));
     return true;
 }
 
+bool FileSession::CheckAvailable(const UpdateAvailability& update, const char* status) {
+    if (update.available)
+        return true;
+    return update.refusal ? Fail(*update.refusal) : Fail(status);
+}
+
 bool FileSession::Fail(const std::string& message) {
-    const ShownMessage shown{platform.ApplicationTitle(), message, std::nullopt, false};
+    return Fail(PlainMessage(message));
+}
+
+bool FileSession::Fail(const TuMessage& message) {
+    const ShownMessage shown = platform.Describe(message);
     messages.push_back(shown);
     if (!failure)
         failure = ToReport(shown);
-    return false;
-}
-
-template <class Raise> bool FileSession::FailWithError(Raise raise) {
-    platform.ClearLog();
-    try {
-        raise();
-    } catch (const TuError& error) {
-        error.Show();
-    }
-    const std::vector<ShownMessage>& shown = platform.Messages();
-    if (!failure && !shown.empty())
-        failure = ToReport(shown.front());
-    TakeMessages();
     return false;
 }
 
@@ -191,12 +148,13 @@ std::optional<std::string> FileSession::WorldFileName() const {
 }
 
 FileReport FileSession::Report() const {
+    const ReferencingState& state = dialog.State();
     FileReport report;
     report.file = dialog.FileName().empty() ? typedName : dialog.FileName();
-    if (TiffSideRead(platform.Text(IDC_TIFF_STATUS))) {
+    if (SideWasRead(state.tiff)) {
         TiffReport tiff;
-        tiff.status = platform.Text(IDC_TIFF_STATUS);
-        tiff.writable = platform.IsEnabled(IDC_UPDATE_TIFF);
+        tiff.status = StatusLine(state.tiff);
+        tiff.writable = state.tiffUpdate.available;
         tiff.pixelScale = {dialog.XPixelScale(), dialog.YPixelScale()};
         tiff.tiePixel = {dialog.TiePixelX(), dialog.TiePixelY()};
         tiff.tieWorld = {dialog.TieWorldX(), dialog.TieWorldY()};
@@ -204,11 +162,11 @@ FileReport FileSession::Report() const {
             tiff.shown[k] = platform.Text(TiffFields[k]);
         report.tiff = tiff;
     }
-    if (WorldSideRead(platform.Text(IDC_WORLD_STATUS))) {
+    if (SideWasRead(state.worldFile)) {
         WorldReport world;
         world.file = WorldFileName().value_or(std::string());
-        world.status = platform.Text(IDC_WORLD_STATUS);
-        world.writable = platform.IsEnabled(IDC_UPDATE_WORLD);
+        world.status = StatusLine(state.worldFile);
+        world.writable = state.worldFileUpdate.available;
         world.parameters = {dialog.XVectorX(), dialog.XVectorY(),  dialog.YVectorX(),
                             dialog.YVectorY(), dialog.RefPointX(), dialog.RefPointY()};
         for (int k = 0; k < 6; ++k)

@@ -1,7 +1,8 @@
 // FileSession: one FILE of the command line, handled by a fresh referencing dialog on a
 // console platform reset for it. Each step is what a user would do in the dialog: type the name
 // into the file name field and leave it, press an arrow button, type numbers into the fields, press
-// an Update button. The session reads back what the dialog then shows.
+// an Update button. The session follows each step by the dialog's state (what it found, what the
+// command did) and reads back what the dialog then shows.
 #pragma once
 
 #include <array>
@@ -71,15 +72,17 @@ public:
     const std::optional<ErrorReport>& Failure() const { return failure; }
 
 private:
-    // Runs one dialog command; false when it showed an error or refused a field (it moved
-    // the focus back to a field). Plain messages without a refusal are warnings.
+    // Runs one dialog command and takes what it showed; false when it stopped (a refused
+    // entry or an error), whose message is then the session's failure if it has none yet.
     template <class Handler> bool Press(Handler handler);
     bool UpdateTiff();
     bool UpdateWorldFile();
+    // Fails with the reason the dialog gives for an unavailable update (the status line where
+    // it gives none); true when the update is available.
+    bool CheckAvailable(const UpdateAvailability& update, const char* status);
     // Records a failure that the dialog itself reports only by its state.
     bool Fail(const std::string& message);
-    // Shows a catalogue error raised on behalf of a disabled button.
-    template <class Raise> bool FailWithError(Raise raise);
+    bool Fail(const TuMessage& message);
     void TakeMessages();
     std::optional<std::string> WorldFileName() const;
 

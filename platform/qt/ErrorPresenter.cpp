@@ -1,14 +1,20 @@
 #include "ErrorPresenter.h"
 
-#include "MessageBoxes.h"
 #include "uError.h"
 
 namespace kestrel::qt {
 
-void InstallErrorPresenter() {
-    TuSetMessageBox([](const char* caption, const char* body, int style) {
-        ShowMessageBox(QString::fromLocal8Bit(caption), QString::fromLocal8Bit(body), style);
+ErrorPresenter::ErrorPresenter(QWidget* parent, MessageBoxFunction answer)
+    : parent(parent), answer(std::move(answer)) {
+    TuSetMessageBox([this](const TuMessage& message) {
+        const MessageBoxRequest request{QString::fromLocal8Bit(message.caption),
+                                        QString::fromLocal8Bit(message.text), message.style};
+        ShowMessageBox(request, this->parent.data(), this->answer);
     });
+}
+
+ErrorPresenter::~ErrorPresenter() {
+    TuSetMessageBox(nullptr);
 }
 
 } // namespace kestrel::qt

@@ -6,18 +6,6 @@
 #include <QStringList>
 
 namespace kestrel::qt {
-namespace {
-
-FileDialogHook& Hook() {
-    static FileDialogHook hook;
-    return hook;
-}
-
-} // namespace
-
-void SetFileDialogHook(FileDialogHook hook) {
-    Hook() = std::move(hook);
-}
 
 QString QtNameFilters(const std::string& filter) {
     const QStringList parts = QString::fromLocal8Bit(filter).split(QLatin1Char('|'));
@@ -53,11 +41,12 @@ std::unique_ptr<QFileDialog> BuildFileOpenDialog(const FileOpenRequest& request,
     return dialog;
 }
 
-std::optional<std::string> RunFileOpenDialog(const FileOpenRequest& request, QWidget* parent) {
+std::optional<std::string> RunFileOpenDialog(const FileOpenRequest& request, QWidget* parent,
+                                             const FileDialogAnswer& answer) {
     const std::unique_ptr<QFileDialog> dialog = BuildFileOpenDialog(request, parent);
     std::optional<QString> chosen;
-    if (Hook()) {
-        chosen = Hook()(*dialog);
+    if (answer) {
+        chosen = answer(*dialog);
     } else if (dialog->exec() == QDialog::Accepted && !dialog->selectedFiles().isEmpty()) {
         chosen = dialog->selectedFiles().first();
     }

@@ -1,5 +1,5 @@
-// The file-open dialog behind "Browse". A test can take the dialog over with a hook: the
-// hook gets the dialog as configured (not shown) and answers with a path or a cancel.
+// The file-open dialog behind "Browse". A test can answer it in place of the user: the answer
+// gets the dialog as configured (not shown) and gives a path or a cancel.
 #pragma once
 
 #include <QFileDialog>
@@ -13,11 +13,8 @@
 
 namespace kestrel::qt {
 
-using FileDialogHook = std::function<std::optional<QString>(QFileDialog& dialog)>;
-
-// With a hook installed the dialog goes to it instead of the screen; an empty hook restores
-// the real dialog.
-void SetFileDialogHook(FileDialogHook hook);
+// Answers the dialog in place of the user: the chosen path, or nothing for a cancel.
+using FileDialogAnswer = std::function<std::optional<QString>(QFileDialog& dialog)>;
 
 // A filter written as "description|patterns|...||" (patterns separated by ';') in the form
 // the Qt dialog takes: "description (patterns)" entries separated by ";;".
@@ -26,7 +23,9 @@ QString QtNameFilters(const std::string& filter);
 // The dialog that RunFileOpenDialog would run, not yet shown.
 std::unique_ptr<QFileDialog> BuildFileOpenDialog(const FileOpenRequest& request, QWidget* parent);
 
-// Runs the dialog; the chosen file's full path, or nothing when the user cancels.
-std::optional<std::string> RunFileOpenDialog(const FileOpenRequest& request, QWidget* parent);
+// Runs the dialog (or has it answered, where an answer is given); the chosen file's full
+// path, or nothing when the user cancels.
+std::optional<std::string> RunFileOpenDialog(const FileOpenRequest& request, QWidget* parent,
+                                             const FileDialogAnswer& answer = {});
 
 } // namespace kestrel::qt

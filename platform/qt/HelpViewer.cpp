@@ -72,18 +72,21 @@ QString HelpAnchor(int topic) {
     return QStringLiteral("contents");
 }
 
-QTextBrowser* OpenHelpWindow(int topic, const QStringList& folders) {
+QTextBrowser* OpenHelpWindow(int topic, const QStringList& folders,
+                             const MessageBoxFunction& showBox) {
     const QString path = LocateHelpFile(folders);
     if (path.isEmpty()) {
         QStringList shown;
         for (const QString& folder : folders) {
             shown << QDir::toNativeSeparators(folder);
         }
-        ShowMessageBox(QStringLiteral("Application Installation Problem"),
-                       QStringLiteral("The help file %1 cannot be found. Kestrel looks for it in "
-                                      "these folders: %2. Reinstall Kestrel to restore it.")
-                           .arg(HelpFileName(), shown.join(QStringLiteral(", "))),
-                       InstallationProblemStyle);
+        const MessageBoxRequest request{
+            QStringLiteral("Application Installation Problem"),
+            QStringLiteral("The help file %1 cannot be found. Kestrel looks for it in these "
+                           "folders: %2. Reinstall Kestrel to restore it.")
+                .arg(HelpFileName(), shown.join(QStringLiteral(", "))),
+            InstallationProblemStyle};
+        ShowMessageBox(request, nullptr, showBox);
         return nullptr;
     }
     QPointer<QTextBrowser>& window = Window();

@@ -9,6 +9,7 @@
 #include <QTextBrowser>
 
 #include "HelpTopics.h"
+#include "MessageBoxes.h"
 
 namespace kestrel::qt {
 
@@ -25,8 +26,10 @@ QString LocateLicenceFile(const QStringList& folders = HelpFolders());
 QString HelpAnchor(int topic);
 
 // Opens the help window at a topic, or raises it and moves there when it is already open.
-// When the guide cannot be found, says so in a message box and returns nullptr.
-QTextBrowser* OpenHelpWindow(int topic, const QStringList& folders = HelpFolders());
+// When the guide cannot be found, says so in a message box (shown by showBox where one is
+// given) and returns nullptr.
+QTextBrowser* OpenHelpWindow(int topic, const QStringList& folders = HelpFolders(),
+                             const MessageBoxFunction& showBox = {});
 // Closes and destroys the help window, if one is open.
 void CloseHelpWindow();
 

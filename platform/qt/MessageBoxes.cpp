@@ -2,24 +2,11 @@
 
 #include <QCoreApplication>
 #include <QFileInfo>
-#include <QPointer>
 
 #include "uMessageStyle.h"
 
 namespace kestrel::qt {
 namespace {
-
-MessageBoxHook& Hook() {
-    static MessageBoxHook hook;
-    return hook;
-}
-
-QPointer<QWidget>& Parent() {
-    static QPointer<QWidget> parent;
-    return parent;
-}
-
-int shownCount = 0;
 
 QMessageBox::Icon IconOf(int style) {
     switch (style & TuStyleIconMask) {
@@ -55,18 +42,6 @@ QMessageBox::StandardButtons ButtonsOf(int style) {
 
 } // namespace
 
-void SetMessageBoxHook(MessageBoxHook hook) {
-    Hook() = std::move(hook);
-}
-
-void SetMessageBoxParent(QWidget* parent) {
-    Parent() = parent;
-}
-
-int MessageBoxesShown() {
-    return shownCount;
-}
-
 std::unique_ptr<QMessageBox> BuildMessageBox(const MessageBoxRequest& request, QWidget* parent) {
     auto box = std::make_unique<QMessageBox>(parent);
     box->setWindowTitle(request.caption);
@@ -82,13 +57,12 @@ std::unique_ptr<QMessageBox> BuildMessageBox(const MessageBoxRequest& request, Q
     return box;
 }
 
-QMessageBox::StandardButton ShowMessageBox(const QString& caption, const QString& text, int style) {
-    ++shownCount;
-    const MessageBoxRequest request{caption, text, style};
-    if (Hook()) {
-        return Hook()(request);
+QMessageBox::StandardButton ShowMessageBox(const MessageBoxRequest& request, QWidget* parent,
+                                           const MessageBoxFunction& answer) {
+    if (answer) {
+        return answer(request);
     }
-    const std::unique_ptr<QMessageBox> box = BuildMessageBox(request, Parent());
+    const std::unique_ptr<QMessageBox> box = BuildMessageBox(request, parent);
     // A box with standard buttons answers with the button that closed it.
     return static_cast<QMessageBox::StandardButton>(box->exec());
 }

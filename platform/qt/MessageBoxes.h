@@ -1,6 +1,7 @@
 // Message boxes from the style flags of the error catalogue and the dialog's warnings
-// (TuStyle*, uMessageStyle.h): an icon and a set of buttons. A test can take the
-// boxes over with a hook, so that it sees what would have been shown and answers it.
+// (TuStyle*, uMessageStyle.h): an icon and a set of buttons. Whatever shows boxes can be
+// given a function that answers them, so that a test sees what would have been shown and
+// answers it.
 #pragma once
 
 #include <QMessageBox>
@@ -16,19 +17,13 @@ struct MessageBoxRequest {
     int style = 0;
 };
 
-// Answers a message box in place of the user; returns the button "pressed".
-using MessageBoxHook = std::function<QMessageBox::StandardButton(const MessageBoxRequest&)>;
+// Shows a message box, or answers it in place of the user; returns the button "pressed".
+using MessageBoxFunction = std::function<QMessageBox::StandardButton(const MessageBoxRequest&)>;
 
-// With a hook installed every box goes to it instead of the screen; an empty hook restores
-// the real boxes.
-void SetMessageBoxHook(MessageBoxHook hook);
-// The window the boxes are centred on (may be null).
-void SetMessageBoxParent(QWidget* parent);
-
-// Shows a box and returns when it is closed, with the button that closed it.
-QMessageBox::StandardButton ShowMessageBox(const QString& caption, const QString& text, int style);
-// How many boxes have been shown (or handed to the hook) since the program started.
-int MessageBoxesShown();
+// Shows a box over parent (may be null) and returns when it is closed, with the button that
+// closed it; where an answer is given, it answers instead and nothing is shown.
+QMessageBox::StandardButton ShowMessageBox(const MessageBoxRequest& request, QWidget* parent,
+                                           const MessageBoxFunction& answer = {});
 
 // The box that ShowMessageBox would run, not yet shown.
 std::unique_ptr<QMessageBox> BuildMessageBox(const MessageBoxRequest& request, QWidget* parent);

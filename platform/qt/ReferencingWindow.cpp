@@ -13,14 +13,9 @@
 #include "HelpViewer.h"
 #include "MessageBoxes.h"
 #include "Resources.h"
-#include "uMessageStyle.h"
 
 namespace kestrel::qt {
 namespace {
-
-// Style flags of a plain message box: OK, and the warning icon when asked for.
-constexpr int PlainStyle = TuStyleIconNone | TuStyleOk;
-constexpr int WarningStyle = TuStyleIconWarning | TuStyleOk;
 
 // A normal top-level window (with a task-bar entry) that has a caption, a system menu and a
 // close box, and neither minimise nor maximise boxes.
@@ -37,8 +32,8 @@ std::string ToHost(const QString& text) {
 
 } // namespace
 
-ReferencingWindow::ReferencingWindow(QWidget* parent)
-    : TemplateDialog(ReferencingTemplate(), parent, MainWindowFlags),
+ReferencingWindow::ReferencingWindow(UserPrompts prompts, QWidget* parent)
+    : TemplateDialog(ReferencingTemplate(), parent, MainWindowFlags), prompts(std::move(prompts)),
       logic(std::make_unique<ReferencingDialog>(*this)) {
     if (QWidget* fileName = Control(IDC_FILE_NAME)) {
         fileName->installEventFilter(this);
@@ -73,24 +68,21 @@ void ReferencingWindow::ConnectButton(int id, void (ReferencingDialog::*handler)
 }
 
 void ReferencingWindow::RunCommand(void (ReferencingDialog::*handler)()) {
-    if (killFocusPending) {
-        const int boxesBefore = MessageBoxesShown();
-        RunPendingKillFocus();
-        if (MessageBoxesShown() != boxesBefore) {
-            return;
-        }
+    if (RunPendingKillFocus()) {
+        return;
     }
     ((*logic).*handler)();
 }
 
-void ReferencingWindow::RunPendingKillFocus() {
+bool ReferencingWindow::RunPendingKillFocus() {
     if (!killFocusPending || inKillFocus) {
-        return;
+        return false;
     }
     killFocusPending = false;
     inKillFocus = true;
     logic->OnFileNameKillFocus();
     inKillFocus = false;
+    return logic->State().lastCommand.Stopped();
 }
 
 bool ReferencingWindow::eventFilter(QObject* watched, QEvent* event) {
@@ -103,8 +95,8 @@ bool ReferencingWindow::eventFilter(QObject* watched, QEvent* event) {
             killFocusPending = true;
             // Run once the focus change is complete, never inside it: the handler may show a
             // message box and move the focus itself.
-            QMetaObject::invokeMethod(this, &ReferencingWindow::RunPendingKillFocus,
-                                      Qt::QueuedConnection);
+            QMetaObject::invokeMethod(
+                this, [this] { RunPendingKillFocus(); }, Qt::QueuedConnection);
         }
     }
     return TemplateDialog::eventFilter(watched, event);
@@ -214,13 +206,18 @@ bool ReferencingWindow::IsFileNameModified() {
     return edit != nullptr && edit->isModified();
 }
 
-void ReferencingWindow::MessageBox(const std::string& text, MessageIcon icon) {
-    ShowMessageBox(ApplicationTitle(), FromHost(text),
-                   icon == MessageIcon::Warning ? WarningStyle : PlainStyle);
+void ReferencingWindow::MessageBox(const TuMessage& message) {
+    const QString caption =
+        message.caption.empty() ? ApplicationTitle() : FromHost(message.caption);
+    ShowBox({caption, FromHost(message.text), message.style});
+}
+
+QMessageBox::StandardButton ReferencingWindow::ShowBox(const MessageBoxRequest& request) {
+    return ShowMessageBox(request, this, prompts.messageBox);
 }
 
 std::optional<std::string> ReferencingWindow::OpenFile(const FileOpenRequest& request) {
-    return RunFileOpenDialog(request, this);
+    return RunFileOpenDialog(request, this, prompts.fileDialog);
 }
 
 void ReferencingWindow::EndDialog(int result) {
@@ -244,7 +241,8 @@ void ReferencingWindow::RunAboutBox() {
 }
 
 void ReferencingWindow::OpenHelp(int topic) {
-    OpenHelpWindow(topic);
+    OpenHelpWindow(topic, HelpFolders(),
+                   [this](const MessageBoxRequest& request) { return ShowBox(request); });
 }
 
 } // namespace kestrel::qt

@@ -9,16 +9,26 @@
 #include <vector>
 
 #include "DialogPlatform.h"
+#include "FileDialog.h"
+#include "MessageBoxes.h"
 #include "ReferencingDialog.h"
 #include "TemplateDialog.h"
 
 namespace kestrel::qt {
 
+// How the window asks the user besides through its own controls: message boxes (its own, and
+// the help's when the guide is missing) and the file-open dialog. Left empty, the real ones are
+// shown over the window; a test answers them itself.
+struct UserPrompts {
+    MessageBoxFunction messageBox;
+    FileDialogAnswer fileDialog;
+};
+
 class ReferencingWindow : public TemplateDialog, public DialogPlatform {
     Q_OBJECT
 
 public:
-    explicit ReferencingWindow(QWidget* parent = nullptr);
+    explicit ReferencingWindow(UserPrompts prompts = {}, QWidget* parent = nullptr);
     ~ReferencingWindow() override;
 
     ReferencingDialog& Logic() { return *logic; }
@@ -37,7 +47,7 @@ public:
     void SetFocus(int id) override;
     void LimitText(int id, int characters) override;
     bool IsFileNameModified() override;
-    void MessageBox(const std::string& text, MessageIcon icon) override;
+    void MessageBox(const TuMessage& message) override;
     std::optional<std::string> OpenFile(const FileOpenRequest& request) override;
     void EndDialog(int result) override;
     void AppendMenuEntry(int commandId, const std::string& text) override;
@@ -57,12 +67,15 @@ private:
     };
 
     // Runs a command of the logic after the file name edit's pending departure, as the user
-    // did them in this order; a departure that had to tell the user something cancels the
-    // command that followed it.
+    // did them in this order; a departure that stopped to tell the user why (a name of no
+    // file, an error) cancels the command that followed it.
     void RunCommand(void (ReferencingDialog::*handler)());
-    void RunPendingKillFocus();
+    // Runs the departure if one is pending; true when it stopped.
+    bool RunPendingKillFocus();
     void ConnectButton(int id, void (ReferencingDialog::*handler)());
+    QMessageBox::StandardButton ShowBox(const MessageBoxRequest& request);
 
+    UserPrompts prompts;
     std::unique_ptr<ReferencingDialog> logic;
     std::vector<MenuEntry> menuEntries;
     bool killFocusPending = false;

@@ -12,7 +12,6 @@
 #include "ErrorPresenter.h"
 #include "HelpViewer.h"
 #include "InstallationCheck.h"
-#include "MessageBoxes.h"
 #include "ReferencingWindow.h"
 #include "Resources.h"
 
@@ -31,7 +30,6 @@ int main(int argc, char* argv[]) {
     QApplication::setApplicationName(QStringLiteral("kestrel"));
     QApplication::setDesktopFileName(QStringLiteral("kestrel"));
     QApplication::setWindowIcon(kestrel::qt::ApplicationIcon());
-    kestrel::qt::InstallErrorPresenter();
     kestrel::InstallStringTable();
 
     const bool checkInstallation =
@@ -41,7 +39,7 @@ int main(int argc, char* argv[]) {
     int status = 0;
     {
         kestrel::qt::ReferencingWindow window;
-        kestrel::qt::SetMessageBoxParent(&window);
+        const kestrel::qt::ErrorPresenter errors(&window);
         QObject::connect(&window, &QDialog::finished, application.get(), &QApplication::quit);
         window.show();
         if (checkInstallation) {
@@ -51,7 +49,6 @@ int main(int argc, char* argv[]) {
         } else {
             QApplication::exec();
         }
-        kestrel::qt::SetMessageBoxParent(nullptr);
         kestrel::qt::CloseHelpWindow();
     }
     return status;

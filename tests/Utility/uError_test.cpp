@@ -34,22 +34,14 @@ public:
     }
 };
 
-struct ShownBox {
-    std::string caption;
-    std::string body;
-    int style;
-};
-
 // Records what Show hands to the message box; removes the recorder afterwards.
 class RecordedMessageBox {
 public:
     RecordedMessageBox() {
-        TuSetMessageBox([this](const char* caption, const char* body, int style) {
-            shown.push_back({caption, body, style});
-        });
+        TuSetMessageBox([this](const TuMessage& message) { shown.push_back(message); });
     }
     ~RecordedMessageBox() { TuSetMessageBox(nullptr); }
-    std::vector<ShownBox> shown;
+    std::vector<TuMessage> shown;
 };
 
 } // namespace
@@ -367,18 +359,29 @@ TEST(error_show_test, caption_is_cut_to_its_buffer) {
     EXPECT_EQ(caption[0], 'y');
 }
 
-TEST(error_show_test, show_hands_caption_body_and_style_to_message_box) {
+TEST(error_show_test, show_hands_cause_caption_text_and_style_to_message_box) {
     RecordedMessageBox box;
     const TuException error(TuCauseWorldFileNotUnderstood, 1, "/maps/sheet.tfw");
     error.Show();
     error.Show();
     ASSERT_EQ(box.shown.size(), 2u);
+    EXPECT_EQ(box.shown[0].cause, std::optional<int>(TuCauseWorldFileNotUnderstood));
     EXPECT_EQ(box.shown[0].caption, "Data File Format Problem");
-    EXPECT_EQ(box.shown[0].body, error.what());
-    EXPECT_EQ(box.shown[0].body.substr(0, 52),
-              "The file named /maps/sheet.tfw does not appear to be");
+    EXPECT_EQ(box.shown[0].text, error.what());
+    EXPECT_EQ(box.shown[0].text,
+              "The file named /maps/sheet.tfw does not appear to be a 'World File'; the format "
+              "is not understood by the utility_tests program.");
     EXPECT_EQ(box.shown[0].style, TuStyleIconError | TuStyleOk);
-    EXPECT_EQ(box.shown[1].body, box.shown[0].body);
+    EXPECT_EQ(box.shown[1], box.shown[0]);
+}
+
+// An undefined cause is shown as the fallback entry (cause 0) whose text names it.
+TEST(error_show_test, message_of_an_undefined_cause_is_the_fallback_naming_it) {
+    const TuMessage shown = TuException(4711, 0).ToMessage();
+    EXPECT_EQ(shown.cause, std::optional<int>(0));
+    EXPECT_EQ(shown.caption, "Internal Software Problem");
+    EXPECT_EQ(shown.text, "Software problem: Error definition for cause 4711 not found.");
+    EXPECT_EQ(shown.style, TuStyleIconError | TuStyleOk);
 }
 
 TEST(error_show_test, show_without_message_box_writes_standard_error) {

@@ -14,11 +14,6 @@
 
 class RecordingPlatform : public kestrel::DialogPlatform {
 public:
-    struct Message {
-        std::string text;
-        kestrel::MessageIcon icon;
-    };
-
     // The user keys a text into an edit.
     void Type(int id, const std::string& text) {
         texts[id] = text;
@@ -35,7 +30,8 @@ public:
         return found != enabled.end() && found->second;
     }
     int Focus() const { return focusMoves.empty() ? 0 : focusMoves.back(); }
-    // Forgets what was recorded so far (the window's state stays).
+    // Forgets the texts written, the focus moves and the dialog's own messages recorded so far
+    // (the window's state stays); the errors shown are kept until cleared.
     void ClearRecord() {
         textWrites.clear();
         focusMoves.clear();
@@ -54,8 +50,8 @@ public:
     void SetFocus(int id) override { focusMoves.push_back(id); }
     void LimitText(int id, int characters) override { limits[id] = characters; }
     bool IsFileNameModified() override { return fileNameModified; }
-    void MessageBox(const std::string& text, kestrel::MessageIcon icon) override {
-        messages.push_back({text, icon});
+    void MessageBox(const TuMessage& message) override {
+        (message.cause ? errors : messages).push_back(message);
     }
     std::optional<std::string> OpenFile(const kestrel::FileOpenRequest& request) override {
         fileRequests.push_back(request);
@@ -80,7 +76,8 @@ public:
     bool fileNameModified = false;
     std::vector<std::pair<int, std::string>> textWrites;
     std::vector<int> focusMoves;
-    std::vector<Message> messages;
+    std::vector<TuMessage> messages; // the dialog's own messages
+    std::vector<TuMessage> errors;   // the errors shown, with their cause
     std::deque<std::optional<std::string>> fileAnswers;
     std::vector<kestrel::FileOpenRequest> fileRequests;
     std::vector<int> endResults;

@@ -11,72 +11,16 @@
 #include <gtest/gtest.h>
 
 #include "ControlIds.h"
+#include "DialogFixture.h"
 #include "DialogTexts.h"
-#include "RecordingPlatform.h"
-#include "TestFiles.h"
+#include "uCauses.h"
 #include "uError.h"
 
 using namespace kestrel;
+using namespace kestrel::test;
 using testfiles::SmallTiff;
 
 namespace {
-
-const std::vector<int> TiffSide = {IDC_X_PIXEL_SCALE, IDC_Y_PIXEL_SCALE, IDC_TIE_PIXEL_X,
-                                   IDC_TIE_PIXEL_Y,   IDC_TIE_WORLD_X,   IDC_TIE_WORLD_Y};
-const std::vector<int> WorldSide = {IDC_X_VECTOR_X, IDC_X_VECTOR_Y,  IDC_Y_VECTOR_X,
-                                    IDC_Y_VECTOR_Y, IDC_REF_POINT_X, IDC_REF_POINT_Y};
-const std::vector<std::string> Zeros(6, "0");
-
-// The dialog on a recording window, with the errors it shows through TuError::Show.
-class DialogTest : public ::testing::Test {
-protected:
-    DialogTest() {
-        InstallStringTable();
-        TuSetMessageBox([this](const char*, const char* body, int) { errors.push_back(body); });
-        dialog.OnInitDialog();
-        platform.ClearRecord();
-    }
-    ~DialogTest() override { TuSetMessageBox({}); }
-
-    void TypeName(const std::string& name) {
-        platform.Type(IDC_FILE_NAME, name);
-        dialog.OnFileNameKillFocus();
-    }
-    void Key(const std::vector<int>& ids, const std::vector<std::string>& values) {
-        for (std::size_t i = 0; i < ids.size(); ++i) {
-            platform.Type(ids[i], values[i]);
-        }
-    }
-    std::vector<std::string> Shown(const std::vector<int>& ids) const {
-        std::vector<std::string> shown;
-        for (int id : ids) {
-            shown.push_back(platform.Text(id));
-        }
-        return shown;
-    }
-    std::vector<std::string> MessageTexts() const {
-        std::vector<std::string> texts;
-        for (const auto& message : platform.messages) {
-            texts.push_back(message.text);
-        }
-        return texts;
-    }
-    // The geotransform that the TIFF side of the dialog shows, as GDAL writes it.
-    std::array<double, 6> ShownTiffGeoTransform() const {
-        const double sx = std::stod(platform.Text(IDC_X_PIXEL_SCALE));
-        const double sy = std::stod(platform.Text(IDC_Y_PIXEL_SCALE));
-        const double i = std::stod(platform.Text(IDC_TIE_PIXEL_X));
-        const double j = std::stod(platform.Text(IDC_TIE_PIXEL_Y));
-        const double x = std::stod(platform.Text(IDC_TIE_WORLD_X));
-        const double y = std::stod(platform.Text(IDC_TIE_WORLD_Y));
-        return {x - i * sx, sx, 0, y + j * sy, 0, -sy};
-    }
-
-    testfiles::TempFolder folder;
-    std::vector<std::string> errors;
-    RecordingPlatform platform;
-    ReferencingDialog dialog{platform};
-};
 
 void ExpectSameTransform(const std::array<double, 6>& actual,
                          const std::array<double, 6>& expected) {
@@ -84,12 +28,6 @@ void ExpectSameTransform(const std::array<double, 6>& actual,
         EXPECT_DOUBLE_EQ(actual[i], expected[i]) << "geotransform value " << i;
     }
 }
-
-// A georeferenced GeoTIFF made by GDAL: pixel scale (2, 2), tie point (0, 0) at (100, 500).
-class ExamineTest : public DialogTest {
-protected:
-    void MakeSheet() { testfiles::MakeGdalTiff(folder / "sheet.tif", {{100, 500}}, 2); }
-};
 
 } // namespace
 
@@ -131,7 +69,7 @@ TEST_F(referencing_dialog_examine_test, georeferenced_tiff_and_world_file) {
     std::filesystem::current_path(folder.path);
     TypeName("sheet");
     std::filesystem::current_path(home);
-    EXPECT_TRUE(errors.empty()) << errors.front();
+    EXPECT_TRUE(platform.errors.empty()) << platform.errors.front().text;
     EXPECT_TRUE(platform.messages.empty());
     EXPECT_EQ(platform.Text(IDC_FILE_NAME), folder / "sheet.tif");
     EXPECT_EQ(dialog.FileName(), folder / "sheet.tif");
@@ -161,7 +99,7 @@ TEST_F(referencing_dialog_examine_test, missing_file_changes_nothing) {
     platform.ClearRecord();
     TypeName(folder / "nothere");
     EXPECT_EQ(MessageTexts(), std::vector<std::string>{"Indicated file does not exist."});
-    EXPECT_EQ(platform.messages[0].icon, MessageIcon::None);
+    EXPECT_EQ(platform.messages[0].style, TuStyleIconNone | TuStyleOk);
     EXPECT_EQ(platform.focusMoves, std::vector<int>{IDC_FILE_NAME});
     EXPECT_TRUE(platform.textWrites.empty());
     EXPECT_EQ(dialog.FileName(), folder / "sheet.tif");
@@ -188,7 +126,7 @@ TEST_F(referencing_dialog_examine_test, not_georeferenced_tiffs_show_zeros) {
         EXPECT_EQ(Shown(TiffSide), Zeros) << name;
         EXPECT_TRUE(dialog.HasTiffFile()) << name;
     }
-    EXPECT_TRUE(errors.empty());
+    EXPECT_TRUE(platform.errors.empty());
 }
 
 TEST_F(referencing_dialog_examine_test, first_of_two_tie_points_is_used) {
@@ -216,7 +154,7 @@ TEST_F(referencing_dialog_examine_test, read_only_files_disable_their_update_but
     testfiles::MakeReadOnly(folder / "sheet.tif");
     testfiles::MakeReadOnly(folder / "sheet.tfw");
     TypeName(folder / "sheet.tif");
-    EXPECT_TRUE(errors.empty());
+    EXPECT_TRUE(platform.errors.empty());
     EXPECT_EQ(platform.Text(IDC_TIFF_STATUS), "Tiff file is georeferenced.");
     EXPECT_EQ(Shown(TiffSide), (std::vector<std::string>{"2", "2", "0", "0", "100", "500"}));
     EXPECT_FALSE(platform.Enabled(IDC_UPDATE_TIFF));
@@ -227,15 +165,16 @@ TEST_F(referencing_dialog_examine_test, read_only_files_disable_their_update_but
     // Should the button be pressed all the same, the TIFF refuses and nothing changes.
     const std::vector<unsigned char> before = testfiles::ReadBytes(folder / "sheet.tif");
     dialog.OnUpdateTiff();
-    ASSERT_EQ(errors.size(), 1u);
-    EXPECT_NE(errors[0].find("examination only"), std::string::npos) << errors[0];
+    ASSERT_EQ(platform.errors.size(), 1u);
+    EXPECT_NE(platform.errors[0].text.find("examination only"), std::string::npos)
+        << platform.errors[0].text;
     EXPECT_EQ(testfiles::ReadBytes(folder / "sheet.tif"), before);
 }
 
 TEST_F(referencing_dialog_examine_test, broken_tiff_is_shown_and_released) {
     testfiles::WriteText(folder / "broken.tif", "this is no image at all\n");
     TypeName(folder / "broken.tif");
-    EXPECT_EQ(errors.size(), 1u);
+    EXPECT_EQ(platform.errors.size(), 1u);
     EXPECT_FALSE(dialog.HasTiffFile());
     EXPECT_FALSE(dialog.HasWorldFile());
     EXPECT_EQ(platform.Text(IDC_FILE_NAME), folder / "broken.tif");
@@ -245,7 +184,7 @@ TEST_F(referencing_dialog_examine_test, broken_tiff_is_shown_and_released) {
     platform.ClearRecord();
     dialog.OnUpdateTiff();
     dialog.OnUpdateWorldFile();
-    EXPECT_EQ(errors.size(), 1u);
+    EXPECT_EQ(platform.errors.size(), 1u);
     EXPECT_TRUE(platform.messages.empty());
     EXPECT_FALSE(testfiles::Exists(folder / "broken.tfw"));
     EXPECT_EQ(testfiles::ReadText(folder / "broken.tif"), "this is no image at all\n");
@@ -255,9 +194,11 @@ TEST_F(referencing_dialog_examine_test, five_line_world_file_is_shown_and_releas
     MakeSheet();
     testfiles::WriteText(folder / "sheet.tfw", "2\n0\n0\n-2\n101\n");
     TypeName(folder / "sheet.tif");
-    ASSERT_EQ(errors.size(), 1u);
-    EXPECT_NE(errors[0].find("sheet.tfw"), std::string::npos) << errors[0];
-    EXPECT_NE(errors[0].find("does not appear to be a 'World File'"), std::string::npos);
+    ASSERT_EQ(platform.errors.size(), 1u);
+    EXPECT_NE(platform.errors[0].text.find("sheet.tfw"), std::string::npos)
+        << platform.errors[0].text;
+    EXPECT_NE(platform.errors[0].text.find("does not appear to be a 'World File'"),
+              std::string::npos);
     EXPECT_FALSE(dialog.HasTiffFile());
     EXPECT_FALSE(dialog.HasWorldFile());
     // What was read before the failure stays on screen.
@@ -267,7 +208,7 @@ TEST_F(referencing_dialog_examine_test, five_line_world_file_is_shown_and_releas
     const std::vector<unsigned char> before = testfiles::ReadBytes(folder / "sheet.tif");
     dialog.OnUpdateTiff();
     dialog.OnUpdateWorldFile();
-    EXPECT_EQ(errors.size(), 1u);
+    EXPECT_EQ(platform.errors.size(), 1u);
     EXPECT_EQ(testfiles::ReadText(folder / "sheet.tfw"), "2\n0\n0\n-2\n101\n");
     EXPECT_EQ(testfiles::ReadBytes(folder / "sheet.tif"), before);
 }
@@ -291,9 +232,9 @@ TEST_F(referencing_dialog_examine_test, world_file_name_taken_by_no_file_is_repo
         const std::string notAFile =
             "File named " + world + " is a directory, rather than a file. Open failed. (Code: 13)";
         Key(WorldSide, {"7", "7", "7", "7", "7", "7"});
-        errors.clear();
+        platform.errors.clear();
         TypeName(folder / (kind + ".tif"));
-        EXPECT_EQ(errors, std::vector<std::string>{notAFile});
+        EXPECT_EQ(ErrorTexts(), std::vector<std::string>{notAFile});
         EXPECT_EQ(platform.Text(IDC_TIFF_STATUS), "Tiff file is georeferenced.");
         EXPECT_EQ(Shown(TiffSide), (std::vector<std::string>{"2", "2", "0", "0", "100", "500"}));
         EXPECT_TRUE(platform.Enabled(IDC_UPDATE_TIFF));
@@ -304,20 +245,20 @@ TEST_F(referencing_dialog_examine_test, world_file_name_taken_by_no_file_is_repo
         EXPECT_EQ(platform.Focus(), IDC_X_PIXEL_SCALE);
 
         // Should the world file's button be pressed all the same, nothing takes its place.
-        errors.clear();
+        platform.errors.clear();
         Key(WorldSide, {"2", "0", "0", "-2", "101", "499"});
         dialog.OnUpdateWorldFile();
-        EXPECT_EQ(errors, std::vector<std::string>{notAFile});
+        EXPECT_EQ(ErrorTexts(), std::vector<std::string>{notAFile});
         EXPECT_EQ(std::filesystem::is_directory(world), kind != "pipe");
         EXPECT_EQ(std::filesystem::is_fifo(world), kind == "pipe");
         EXPECT_EQ(std::filesystem::is_symlink(world), kind == "link");
         EXPECT_TRUE(std::filesystem::is_empty(folder / "elsewhere"));
 
         // The TIFF is still updated, and the examination after it reports the same.
-        errors.clear();
+        platform.errors.clear();
         Key(TiffSide, {"4", "4", "0", "0", "10", "20"});
         dialog.OnUpdateTiff();
-        EXPECT_EQ(errors, std::vector<std::string>{notAFile});
+        EXPECT_EQ(ErrorTexts(), std::vector<std::string>{notAFile});
         EXPECT_EQ(Shown(TiffSide), (std::vector<std::string>{"4", "4", "0", "0", "10", "20"}));
         EXPECT_EQ(platform.Text(IDC_WORLD_STATUS), "Corresponding world file is not a file.");
     }
@@ -330,14 +271,14 @@ TEST_F(referencing_dialog_examine_test, linked_world_file_is_read_and_written_th
     testfiles::WriteWorldFile(folder / "store/real.tfw", {4, 0, 0, -4, 102, 498});
     std::filesystem::create_symlink(folder / "store/real.tfw", folder / "sheet.tfw");
     TypeName(folder / "sheet.tif");
-    EXPECT_TRUE(errors.empty());
+    EXPECT_TRUE(platform.errors.empty());
     EXPECT_EQ(platform.Text(IDC_WORLD_STATUS), "Corresponding world file exists.");
     EXPECT_EQ(Shown(WorldSide), (std::vector<std::string>{"4", "0", "0", "-4", "102", "498"}));
     EXPECT_TRUE(platform.Enabled(IDC_UPDATE_WORLD));
 
     Key(WorldSide, {"2", "0", "0", "-2", "101", "499"});
     dialog.OnUpdateWorldFile();
-    EXPECT_TRUE(errors.empty());
+    EXPECT_TRUE(platform.errors.empty());
     EXPECT_TRUE(std::filesystem::is_symlink(folder / "sheet.tfw"));
     EXPECT_EQ(testfiles::ReadNumbers(folder / "store/real.tfw"),
               (std::vector<double>{2, 0, 0, -2, 101, 499}));
@@ -356,10 +297,10 @@ TEST_F(referencing_dialog_examine_test, failed_tiff_replaces_the_previous_file_d
 
     testfiles::WriteText(folder / "text.tif", "this is no image at all\n");
     TypeName(folder / "text.tif");
-    EXPECT_EQ(errors, std::vector<std::string>{
-                          "The file named " + folder / "text.tif" +
-                          " could not be processed as a .TIF(F) file; the format is not "
-                          "understood with the app_tests program."});
+    EXPECT_EQ(ErrorTexts(), std::vector<std::string>{
+                                "The file named " + folder / "text.tif" +
+                                " could not be processed as a .TIF(F) file; the format is not "
+                                "understood with the app_tests program."});
     EXPECT_EQ(platform.Text(IDC_TIFF_STATUS), "Indicated Tiff file cannot be read.");
     EXPECT_EQ(platform.Text(IDC_WORLD_STATUS), "Valid Tiff file has not been selected.");
     EXPECT_FALSE(platform.Enabled(IDC_UPDATE_TIFF));
@@ -377,7 +318,7 @@ TEST_F(referencing_dialog_examine_test, failed_world_file_keeps_the_tiff_side_it
     MakeSheet();
     testfiles::WriteText(folder / "sheet.tfw", "2\n0\n0\n-2\n101\n");
     TypeName(folder / "sheet.tif");
-    EXPECT_EQ(errors,
+    EXPECT_EQ(ErrorTexts(),
               std::vector<std::string>{"The file named " + folder / "sheet.tfw" +
                                        " does not appear to be a 'World File'; the format is not "
                                        "understood by the app_tests program."});
@@ -404,7 +345,7 @@ TEST_F(referencing_dialog_examine_test, vanished_choice_disarms_the_updates) {
     // Browsing chose a file that is gone by the time it is examined.
     platform.fileAnswers.push_back(folder / "gone.tif");
     dialog.OnBrowse();
-    EXPECT_TRUE(errors.empty());
+    EXPECT_TRUE(platform.errors.empty());
     EXPECT_EQ(platform.Text(IDC_TIFF_STATUS), "Indicated Tiff file does not exist.");
     EXPECT_EQ(platform.Text(IDC_WORLD_STATUS), "Valid Tiff file has not been selected.");
     EXPECT_FALSE(platform.Enabled(IDC_UPDATE_TIFF));
@@ -424,7 +365,7 @@ TEST_F(referencing_dialog_examine_test, name_too_long_for_its_extension_is_shown
     const std::string name = folder / std::string(259 - folder.path.size() - 1, 'n');
     ASSERT_EQ(name.size(), 259u);
     TypeName(name);
-    EXPECT_EQ(errors.size(), 1u);
+    EXPECT_EQ(platform.errors.size(), 1u);
     EXPECT_EQ(platform.Focus(), IDC_FILE_NAME);
     EXPECT_FALSE(dialog.HasTiffFile());
 }
@@ -463,7 +404,7 @@ TEST_F(referencing_dialog_examine_test, browse_cancelled_changes_nothing) {
 TEST_F(referencing_dialog_examine_test, browse_shows_a_name_that_cannot_be_taken) {
     platform.fileAnswers.push_back("/" + std::string(300, 'x') + ".tif");
     dialog.OnBrowse();
-    EXPECT_EQ(errors.size(), 1u);
+    EXPECT_EQ(platform.errors.size(), 1u);
     EXPECT_EQ(platform.Focus(), IDC_FILE_NAME);
     EXPECT_FALSE(dialog.HasTiffFile());
 }
@@ -476,7 +417,7 @@ protected:
         MakeSheet();
         testfiles::WriteWorldFile(folder / "sheet.tfw", {2, 0, 0, -2, 101, 499});
         TypeName(folder / "sheet.tif");
-        ASSERT_TRUE(errors.empty());
+        ASSERT_TRUE(platform.errors.empty());
         platform.ClearRecord();
         tiffBefore = testfiles::ReadBytes(folder / "sheet.tif");
     }
@@ -492,14 +433,14 @@ protected:
             platform.ClearRecord();
             (dialog.*handler)();
             EXPECT_EQ(MessageTexts(), std::vector<std::string>{message});
-            EXPECT_EQ(platform.messages.at(0).icon, MessageIcon::Warning);
+            EXPECT_EQ(platform.messages.at(0).style, TuStyleIconWarning | TuStyleOk);
             EXPECT_EQ(platform.focusMoves, std::vector<int>{field});
             EXPECT_TRUE(platform.textWrites.empty());
         }
         EXPECT_EQ(Shown(TiffSide), tiffShown);
         EXPECT_EQ(Shown(WorldSide), worldShown);
         EXPECT_TRUE(platform.endResults.empty());
-        EXPECT_TRUE(errors.empty());
+        EXPECT_TRUE(platform.errors.empty());
         EXPECT_EQ(testfiles::ReadBytes(folder / "sheet.tif"), tiffBefore);
         EXPECT_EQ(testfiles::ReadNumbers(folder / "sheet.tfw"),
                   (std::vector<double>{2, 0, 0, -2, 101, 499}));
@@ -624,7 +565,7 @@ TEST_F(referencing_dialog_convert_test, world_to_tiff_warns_once_about_rotation)
     EXPECT_EQ(platform.messages[0].text,
               "World file indicates rotation.  This program does not support the version of "
               "geoTiff's which supports rotation.  An approximation is being used.");
-    EXPECT_EQ(platform.messages[0].icon, MessageIcon::Warning);
+    EXPECT_EQ(platform.messages[0].style, TuStyleIconWarning | TuStyleOk);
     EXPECT_EQ(Shown(TiffSide), (std::vector<std::string>{"2", "3", "0", "0", "100", "500.5"}));
     // The world side is left as it was.
     EXPECT_EQ(platform.Text(IDC_X_VECTOR_Y), "0.001");
@@ -669,7 +610,7 @@ TEST_F(referencing_dialog_update_tiff_test, gdal_reads_what_the_dialog_shows) {
     TypeName(folder / "sheet.tif");
     Key(TiffSide, {"0.25", "0.5", "10", "20", "654321.125", "4321987.5"});
     dialog.OnUpdateTiff();
-    EXPECT_TRUE(errors.empty()) << errors.front();
+    EXPECT_TRUE(platform.errors.empty()) << platform.errors.front().text;
     EXPECT_EQ(platform.Text(IDC_TIFF_STATUS), "Tiff file is georeferenced.");
     EXPECT_EQ(Shown(TiffSide),
               (std::vector<std::string>{"0.25", "0.5", "10", "20", "654321.125", "4321987.5"}));
@@ -686,7 +627,7 @@ TEST_F(referencing_dialog_update_tiff_test, adds_tags_to_a_tiff_without_them) {
     EXPECT_EQ(platform.Text(IDC_TIFF_STATUS), "Tiff file is NOT georeferenced.");
     Key(TiffSide, {"2", "3", "0", "0", "100", "500"});
     dialog.OnUpdateTiff();
-    EXPECT_TRUE(errors.empty()) << errors.front();
+    EXPECT_TRUE(platform.errors.empty()) << platform.errors.front().text;
     EXPECT_EQ(platform.Text(IDC_TIFF_STATUS), "Tiff file is georeferenced.");
     EXPECT_EQ(Shown(TiffSide), (std::vector<std::string>{"2", "3", "0", "0", "100", "500"}));
 
@@ -712,8 +653,8 @@ TEST_F(referencing_dialog_update_tiff_test, short_scale_tag_is_refused_untouched
     const std::vector<unsigned char> before = testfiles::ReadBytes(folder / "short.tif");
     Key(TiffSide, {"5", "5", "0", "0", "1", "1"});
     dialog.OnUpdateTiff();
-    EXPECT_EQ(errors, std::vector<std::string>{"Attempt to access element number 2 of a tag "
-                                               "with ID 33550.  Element does not exist."});
+    EXPECT_EQ(ErrorTexts(), std::vector<std::string>{"Attempt to access element number 2 of a tag "
+                                                     "with ID 33550.  Element does not exist."});
     EXPECT_EQ(testfiles::ReadBytes(folder / "short.tif"), before);
 }
 
@@ -724,7 +665,7 @@ TEST_F(referencing_dialog_update_tiff_test, second_tie_point_stays) {
     TypeName(folder / "two.tif");
     Key(TiffSide, {"5", "6", "0", "0", "700", "800"});
     dialog.OnUpdateTiff();
-    EXPECT_TRUE(errors.empty());
+    EXPECT_TRUE(platform.errors.empty());
     EXPECT_EQ(testfiles::DoublesAt(folder / "two.tif", two.valueOffsets.at(33922), 12),
               (std::vector<double>{0, 0, 0, 700, 800, 0, 10, 20, 0, 330, 320, 0}));
     EXPECT_EQ(testfiles::DoublesAt(folder / "two.tif", two.valueOffsets.at(33550), 3),
@@ -758,8 +699,9 @@ TEST_F(referencing_dialog_update_tiff_test, failed_commit_is_shown_and_the_tiff_
     setrlimit(RLIMIT_FSIZE, &old);
     std::signal(SIGXFSZ, oldHandler);
 
-    ASSERT_EQ(errors.size(), 1u);
-    EXPECT_NE(errors[0].find("file integrity is suspect"), std::string::npos) << errors[0];
+    ASSERT_EQ(platform.errors.size(), 1u);
+    EXPECT_NE(platform.errors[0].text.find("file integrity is suspect"), std::string::npos)
+        << platform.errors[0].text;
     EXPECT_FALSE(dialog.HasTiffFile());
     EXPECT_TRUE(dialog.HasWorldFile());
     // The rest of the examination did not take place: the fields keep what they show.
@@ -768,10 +710,15 @@ TEST_F(referencing_dialog_update_tiff_test, failed_commit_is_shown_and_the_tiff_
     // The released TIFF can no longer be updated; the world file still can.
     EXPECT_FALSE(platform.Enabled(IDC_UPDATE_TIFF));
     EXPECT_TRUE(platform.Enabled(IDC_UPDATE_WORLD));
+    EXPECT_FALSE(dialog.State().tiffUpdate.available);
+    EXPECT_TRUE(dialog.State().worldFileUpdate.available);
+    EXPECT_EQ(dialog.State().lastCommand,
+              (CommandOutcome{CommandResult::Failed, platform.errors[0]}));
+    EXPECT_EQ(platform.errors[0].cause, std::optional<int>(TuCauseTiffHeaderRewriteFailed));
     // The header still points to the old directory: the file reads as before.
     EXPECT_EQ(testfiles::ReadBytes(folder / "plain.tif")[4], 8);
     dialog.OnUpdateTiff();
-    EXPECT_EQ(errors.size(), 1u);
+    EXPECT_EQ(platform.errors.size(), 1u);
 }
 
 // ---- A TIFF that another program changed after the examination ----
@@ -782,7 +729,7 @@ protected:
     // dialog holds the file, then keys new values and presses Update.
     void UpdateAfter(const std::string& command) {
         TypeName(folder / "sheet.tif");
-        ASSERT_TRUE(errors.empty());
+        ASSERT_TRUE(platform.errors.empty());
         ASSERT_TRUE(testfiles::Run("cd '" + folder.path + "' && " + command)) << command;
         if (testfiles::Exists(folder / "sheet.tif")) {
             onDisk = testfiles::ReadBytes(folder / "sheet.tif");
@@ -797,7 +744,7 @@ protected:
     }
     // The error, and what the file then holds: what the other program left, byte for byte.
     void ExpectRefusedUntouched() {
-        EXPECT_EQ(errors, ChangedError());
+        EXPECT_EQ(ErrorTexts(), ChangedError());
         EXPECT_TRUE(testfiles::ReadBytes(folder / "sheet.tif") == onDisk)
             << "sheet.tif is not as the other program left it";
     }
@@ -848,7 +795,7 @@ TEST_F(referencing_dialog_changed_tiff_test, replaced_by_rename_then_shown_as_it
 TEST_F(referencing_dialog_changed_tiff_test, removed_then_shown_missing) {
     MakeSheet();
     UpdateAfter("rm sheet.tif");
-    EXPECT_EQ(errors, ChangedError());
+    EXPECT_EQ(ErrorTexts(), ChangedError());
     EXPECT_FALSE(testfiles::Exists(folder / "sheet.tif"));
     EXPECT_EQ(platform.Text(IDC_TIFF_STATUS), "Indicated Tiff file does not exist.");
     EXPECT_FALSE(dialog.HasTiffFile());
@@ -866,7 +813,7 @@ TEST_F(referencing_dialog_update_world_test, new_world_file_gives_gdal_the_tiff_
     dialog.OnTiffToWorld();
     const std::array<double, 6> expected = ShownTiffGeoTransform();
     dialog.OnUpdateWorldFile();
-    EXPECT_TRUE(errors.empty()) << errors.front();
+    EXPECT_TRUE(platform.errors.empty()) << platform.errors.front().text;
     EXPECT_EQ(platform.Text(IDC_WORLD_STATUS), "Corresponding world file exists.");
     EXPECT_EQ(platform.Text(IDC_UPDATE_WORLD), "Update existing World file.");
     // The examination replaced the TIFF side by what the file holds: no tags.
@@ -883,7 +830,7 @@ TEST_F(referencing_dialog_update_world_test, existing_world_file_is_replaced) {
     TypeName(folder / "sheet.tif");
     Key(WorldSide, {"0.1", "0.002", "-0.003", "-0.1", "654321.05", "4321986.95"});
     dialog.OnUpdateWorldFile();
-    EXPECT_TRUE(errors.empty());
+    EXPECT_TRUE(platform.errors.empty());
     EXPECT_EQ(testfiles::ReadNumbers(folder / "sheet.tfw"),
               (std::vector<double>{0.1, 0.002, -0.003, -0.1, 654321.05, 4321986.95}));
     EXPECT_EQ(Shown(WorldSide), (std::vector<std::string>{"0.1", "0.002", "-0.003", "-0.1",
@@ -907,7 +854,7 @@ TEST_F(referencing_dialog_update_world_test, failed_write_is_shown_and_values_st
     Key(WorldSide, {"2", "0", "0", "-2", "101", "499"});
     platform.ClearRecord();
     dialog.OnUpdateWorldFile();
-    EXPECT_EQ(errors.size(), 1u);
+    EXPECT_EQ(platform.errors.size(), 1u);
     EXPECT_TRUE(platform.textWrites.empty());
     EXPECT_EQ(Shown(WorldSide), (std::vector<std::string>{"2", "0", "0", "-2", "101", "499"}));
     EXPECT_EQ(platform.Text(IDC_WORLD_STATUS), "Corresponding world file does not exist.");
@@ -960,7 +907,7 @@ TEST_F(referencing_dialog_update_world_test, vanished_tiff_is_reported_after_the
     std::filesystem::remove(folder / "sheet.tif");
     Key(WorldSide, {"2", "0", "0", "-2", "101", "499"});
     dialog.OnUpdateWorldFile();
-    EXPECT_TRUE(errors.empty());
+    EXPECT_TRUE(platform.errors.empty());
     EXPECT_EQ(testfiles::ReadNumbers(folder / "sheet.tfw"),
               (std::vector<double>{2, 0, 0, -2, 101, 499}));
     EXPECT_EQ(platform.Text(IDC_TIFF_STATUS), "Indicated Tiff file does not exist.");

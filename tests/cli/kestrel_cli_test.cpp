@@ -666,6 +666,12 @@ TEST_F(kestrel_cli_test, read_only_files_are_examined_but_not_changed) {
                                0),
               0u)
         << result.err;
+    // The reason the file may not be written comes before any number is read.
+    result = run({"set-world", "sheet.tif", "abc", "0", "0", "-1", "0", "0"});
+    EXPECT_EQ(result.status, 1);
+    EXPECT_EQ(result.err, "Operational Problem: Permission to open file named " +
+                              Path("sheet.tfw") +
+                              " for writing is denied. File is marked as read only. (Code: 13)\n");
     EXPECT_EQ(ReadFile(folder / "sheet.tfw"), "2\n0\n0\n-2\n101\n499\n");
     EXPECT_EQ(ReadFile(folder / "sheet.tif"), tiffBefore);
 }

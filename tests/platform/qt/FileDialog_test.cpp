@@ -49,8 +49,8 @@ TEST(file_dialog_test, dialog_is_configured_from_the_request) {
 TEST(file_dialog_test, answer_becomes_an_absolute_path_and_cancel_nothing) {
     test::TempFolder folder;
     {
-        test::FileDialogAnswer answer(QStringLiteral("relative/name.tif"));
-        const auto chosen = RunFileOpenDialog(TiffRequest(""), nullptr);
+        test::FileDialogRecorder answer(QStringLiteral("relative/name.tif"));
+        const auto chosen = RunFileOpenDialog(TiffRequest(""), nullptr, answer.Answer());
         ASSERT_TRUE(chosen.has_value());
         EXPECT_EQ(QString::fromStdString(*chosen),
                   QDir::current().absoluteFilePath("relative/name.tif"));
@@ -58,8 +58,9 @@ TEST(file_dialog_test, answer_becomes_an_absolute_path_and_cancel_nothing) {
         EXPECT_EQ(answer.seen[0].title, "Tiff File Name");
     }
     {
-        test::FileDialogAnswer answer(std::nullopt);
-        EXPECT_FALSE(RunFileOpenDialog(TiffRequest(""), nullptr).has_value());
+        test::FileDialogRecorder answer(std::nullopt);
+        EXPECT_FALSE(RunFileOpenDialog(TiffRequest(""), nullptr, answer.Answer()).has_value());
+        EXPECT_EQ(answer.seen.size(), 1u);
     }
 }
 

@@ -101,7 +101,7 @@ TEST(help_viewer_test, guide_is_found_in_the_first_folder_that_has_it) {
 TEST(help_viewer_test, missing_guide_is_reported_and_opens_nothing) {
     test::TempFolder empty;
     test::MessageBoxRecorder recorder;
-    EXPECT_EQ(OpenHelpWindow(HelpContents, {empty.Path()}), nullptr);
+    EXPECT_EQ(OpenHelpWindow(HelpContents, {empty.Path()}, recorder.Answer()), nullptr);
     ASSERT_EQ(recorder.boxes.size(), 1u);
     EXPECT_EQ(recorder.boxes[0].caption, "Application Installation Problem");
     EXPECT_EQ(recorder.boxes[0].style & TuStyleIconMask, TuStyleIconError);

@@ -50,24 +50,35 @@ private:
     QTemporaryDir folder;
 };
 
-// Takes the message boxes over for its life: records each one and answers with `answer`.
+// Answers message boxes in place of the user, for whatever is given its Answer: records each
+// box, runs whenShown (if set) while the box would be up, and answers with `answer`.
 class MessageBoxRecorder {
 public:
-    explicit MessageBoxRecorder(QMessageBox::StandardButton answer = QMessageBox::Ok) {
-        SetMessageBoxHook([this, answer](const MessageBoxRequest& request) {
-            boxes.push_back(request);
-            return answer;
-        });
-    }
-    ~MessageBoxRecorder() { SetMessageBoxHook({}); }
+    explicit MessageBoxRecorder(QMessageBox::StandardButton answer = QMessageBox::Ok)
+        : answer(answer) {}
     MessageBoxRecorder(const MessageBoxRecorder&) = delete;
     MessageBoxRecorder& operator=(const MessageBoxRecorder&) = delete;
 
+    MessageBoxFunction Answer() {
+        return [this](const MessageBoxRequest& request) {
+            boxes.push_back(request);
+            if (whenShown) {
+                whenShown(request);
+            }
+            return answer;
+        };
+    }
+
     std::vector<MessageBoxRequest> boxes;
+    std::function<void(const MessageBoxRequest&)> whenShown;
+
+private:
+    QMessageBox::StandardButton answer;
 };
 
-// Takes the file dialog over for its life: records its configuration and answers.
-class FileDialogAnswer {
+// Answers the file dialog in place of the user, for whatever is given its Answer: records the
+// dialog's configuration and answers with `answer`.
+class FileDialogRecorder {
 public:
     struct Seen {
         QString title;
@@ -78,18 +89,21 @@ public:
         QStringList selected;
     };
 
-    explicit FileDialogAnswer(std::optional<QString> answer) {
-        SetFileDialogHook([this, answer](QFileDialog& dialog) {
+    explicit FileDialogRecorder(std::optional<QString> answer = std::nullopt)
+        : answer(std::move(answer)) {}
+    FileDialogRecorder(const FileDialogRecorder&) = delete;
+    FileDialogRecorder& operator=(const FileDialogRecorder&) = delete;
+
+    FileDialogAnswer Answer() {
+        return [this](QFileDialog& dialog) {
             seen.push_back({dialog.windowTitle(), dialog.nameFilters(), dialog.defaultSuffix(),
                             dialog.fileMode(), dialog.directory().absolutePath(),
                             dialog.selectedFiles()});
             return answer;
-        });
+        };
     }
-    ~FileDialogAnswer() { SetFileDialogHook({}); }
-    FileDialogAnswer(const FileDialogAnswer&) = delete;
-    FileDialogAnswer& operator=(const FileDialogAnswer&) = delete;
 
+    std::optional<QString> answer;
     std::vector<Seen> seen;
 };
 

@@ -1,6 +1,6 @@
 // A fixture for the main window's tests: real TIFF files written by GDAL in a temporary
-// folder, the program's string table and error boxes installed, and helpers to read and
-// drive the window's controls.
+// folder, the program's string table installed, the window's message boxes and file dialog
+// answered and recorded, and helpers to read and drive the window's controls.
 #pragma once
 
 #include <QDir>
@@ -15,7 +15,6 @@
 
 #include "ControlIds.h"
 #include "DialogTexts.h"
-#include "ErrorPresenter.h"
 #include "QtTestSupport.h"
 #include "ReferencingWindow.h"
 
@@ -23,10 +22,7 @@ namespace kestrel::qt::test {
 
 class ReferencingFixture : public ::testing::Test {
 protected:
-    void SetUp() override {
-        InstallStringTable();
-        InstallErrorPresenter();
-    }
+    void SetUp() override { InstallStringTable(); }
 
     // A 20 x 10 TIFF; georeferenced with 10 m pixels from (500000, 4650000) when asked.
     QString MakeTiff(const QString& name, bool georeferenced) {
@@ -54,7 +50,8 @@ protected:
     }
 
     std::unique_ptr<ReferencingWindow> OpenWindow() {
-        auto window = std::make_unique<ReferencingWindow>();
+        auto window =
+            std::make_unique<ReferencingWindow>(UserPrompts{boxes.Answer(), fileDialog.Answer()});
         EXPECT_TRUE(ShowActive(*window));
         QCoreApplication::processEvents();
         return window;
@@ -119,6 +116,10 @@ protected:
     }
 
     TempFolder folder;
+    // The window's message boxes, answered with OK, and its file dialog, cancelled unless
+    // given an answer.
+    MessageBoxRecorder boxes;
+    FileDialogRecorder fileDialog;
 };
 
 } // namespace kestrel::qt::test

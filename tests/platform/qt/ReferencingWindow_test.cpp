@@ -81,7 +81,6 @@ TEST_F(referencing_window_test, typing_a_name_without_extension_examines_the_tif
     MakeTiff("sheet.tif", true);
     const QString previous = QDir::currentPath();
     QDir::setCurrent(folder.Path());
-    test::MessageBoxRecorder boxes;
     auto window = OpenWindow();
     TypeAndTab(*window, IDC_FILE_NAME, "sheet");
     QDir::setCurrent(previous);
@@ -103,7 +102,6 @@ TEST_F(referencing_window_test, typing_a_name_without_extension_examines_the_tif
 }
 
 TEST_F(referencing_window_test, a_missing_file_is_refused_until_the_name_changes) {
-    test::MessageBoxRecorder boxes;
     auto window = OpenWindow();
     TypeAndTab(*window, IDC_FILE_NAME, folder.Path("missing.tif"));
     ASSERT_EQ(boxes.boxes.size(), 1u);
@@ -119,7 +117,6 @@ TEST_F(referencing_window_test, a_missing_file_is_refused_until_the_name_changes
 }
 
 TEST_F(referencing_window_test, leaving_an_unchanged_name_does_nothing) {
-    test::MessageBoxRecorder boxes;
     auto window = OpenWindow();
     QTest::keyClick(Edit(*window, IDC_FILE_NAME), Qt::Key_Tab);
     QCoreApplication::processEvents();
@@ -131,26 +128,22 @@ TEST_F(referencing_window_test, leaving_an_unchanged_name_does_nothing) {
 TEST_F(referencing_window_test, browse_examines_the_chosen_file_and_cancel_changes_nothing) {
     const QString tiff = MakeTiff("chosen.tif", true);
     auto window = OpenWindow();
-    {
-        test::FileDialogAnswer answer(tiff);
-        Click(*window, IDC_BROWSE);
-        ASSERT_EQ(answer.seen.size(), 1u);
-        EXPECT_EQ(answer.seen[0].title, "Tiff File Name");
-        EXPECT_EQ(answer.seen[0].filters, QStringList{"Tiff Files (*.tif)"});
-        EXPECT_EQ(answer.seen[0].defaultSuffix, "tif");
-        EXPECT_EQ(answer.seen[0].mode, QFileDialog::ExistingFile);
-    }
+    fileDialog.answer = tiff;
+    Click(*window, IDC_BROWSE);
+    ASSERT_EQ(fileDialog.seen.size(), 1u);
+    EXPECT_EQ(fileDialog.seen[0].title, "Tiff File Name");
+    EXPECT_EQ(fileDialog.seen[0].filters, QStringList{"Tiff Files (*.tif)"});
+    EXPECT_EQ(fileDialog.seen[0].defaultSuffix, "tif");
+    EXPECT_EQ(fileDialog.seen[0].mode, QFileDialog::ExistingFile);
     EXPECT_EQ(Text(*window, IDC_FILE_NAME), tiff);
     EXPECT_EQ(Text(*window, IDC_TIFF_STATUS), "Tiff file is georeferenced.");
     EXPECT_TRUE(HasFocus(*window, IDC_X_PIXEL_SCALE));
-    {
-        test::FileDialogAnswer answer(std::nullopt);
-        Click(*window, IDC_BROWSE);
-        ASSERT_EQ(answer.seen.size(), 1u);
-        // The dialog starts at the current name.
-        EXPECT_EQ(QDir(answer.seen[0].directory).canonicalPath(),
-                  QDir(folder.Path()).canonicalPath());
-    }
+    fileDialog.answer = std::nullopt;
+    Click(*window, IDC_BROWSE);
+    ASSERT_EQ(fileDialog.seen.size(), 2u);
+    // The dialog starts at the current name.
+    EXPECT_EQ(QDir(fileDialog.seen[1].directory).canonicalPath(),
+              QDir(folder.Path()).canonicalPath());
     EXPECT_EQ(Text(*window, IDC_FILE_NAME), tiff);
     EXPECT_EQ(Text(*window, IDC_X_PIXEL_SCALE), "10");
     EXPECT_TRUE(HasFocus(*window, IDC_FILE_NAME));
@@ -158,7 +151,6 @@ TEST_F(referencing_window_test, browse_examines_the_chosen_file_and_cancel_chang
 
 TEST_F(referencing_window_test, converts_and_writes_both_sides) {
     const QString tiff = MakeTiff("both.tif", true);
-    test::MessageBoxRecorder boxes;
     auto window = OpenWindow();
     TypeAndTab(*window, IDC_FILE_NAME, tiff);
 
@@ -192,7 +184,6 @@ TEST_F(referencing_window_test, converts_and_writes_both_sides) {
 TEST_F(referencing_window_test, world_to_tiff_warns_about_rotation_and_adds_the_tags) {
     const QString tiff = MakeTiff("plain.tif", false);
     WriteWorldFile(folder.Path("plain.tfw"), {"2", "0.001", "0", "-2", "101", "499"});
-    test::MessageBoxRecorder boxes;
     auto window = OpenWindow();
     TypeAndTab(*window, IDC_FILE_NAME, tiff);
     EXPECT_EQ(Text(*window, IDC_TIFF_STATUS), "Tiff file is NOT georeferenced.");
@@ -216,7 +207,6 @@ TEST_F(referencing_window_test, world_to_tiff_warns_about_rotation_and_adds_the_
 
 TEST_F(referencing_window_test, an_empty_field_stops_the_command_and_takes_the_focus) {
     const QString tiff = MakeTiff("empty.tif", true);
-    test::MessageBoxRecorder boxes;
     auto window = OpenWindow();
     TypeAndTab(*window, IDC_FILE_NAME, tiff);
     Retype(*window, IDC_Y_PIXEL_SCALE, "");
@@ -230,7 +220,6 @@ TEST_F(referencing_window_test, an_empty_field_stops_the_command_and_takes_the_f
 
 TEST_F(referencing_window_test, a_refused_name_cancels_the_click_that_left_the_field) {
     const QString tiff = MakeTiff("first.tif", true);
-    test::MessageBoxRecorder boxes;
     auto window = OpenWindow();
     TypeAndTab(*window, IDC_FILE_NAME, tiff);
     Retype(*window, IDC_X_PIXEL_SCALE, "");
@@ -244,10 +233,30 @@ TEST_F(referencing_window_test, a_refused_name_cancels_the_click_that_left_the_f
     EXPECT_TRUE(HasFocus(*window, IDC_FILE_NAME));
 }
 
+// A departure that ends in an error cancels the click too: "-->" would have filled the world
+// file's side from the TIFF side that was read.
+TEST_F(referencing_window_test, a_failed_examination_cancels_the_click_that_left_the_field) {
+    const QString first = MakeTiff("first.tif", false);
+    const QString damaged = MakeTiff("damaged.tif", true);
+    WriteWorldFile(folder.Path("damaged.tfw"), {"1", "0", "0", "-1", "5"});
+    auto window = OpenWindow();
+    TypeAndTab(*window, IDC_FILE_NAME, first);
+    ASSERT_TRUE(boxes.boxes.empty());
+    QLineEdit* name = Edit(*window, IDC_FILE_NAME);
+    QTest::mouseClick(name, Qt::LeftButton);
+    name->setText(damaged);
+    name->setModified(true);
+    Click(*window, IDC_TIFF_TO_WORLD);
+    ASSERT_EQ(boxes.boxes.size(), 1u);
+    EXPECT_EQ(boxes.boxes[0].caption, "Data File Format Problem");
+    EXPECT_EQ(Text(*window, IDC_X_PIXEL_SCALE), "10");
+    EXPECT_EQ(Text(*window, IDC_X_VECTOR_X), "0") << "nothing converted";
+    EXPECT_EQ(Text(*window, IDC_REF_POINT_X), "0") << "nothing converted";
+}
+
 TEST_F(referencing_window_test, a_damaged_world_file_is_reported_and_disarms_the_updates) {
     const QString tiff = MakeTiff("damaged.tif", true);
     WriteWorldFile(folder.Path("damaged.tfw"), {"1", "0", "0", "-1", "5"});
-    test::MessageBoxRecorder boxes;
     auto window = OpenWindow();
     TypeAndTab(*window, IDC_FILE_NAME, tiff);
     ASSERT_EQ(boxes.boxes.size(), 1u);
@@ -271,14 +280,13 @@ TEST_F(referencing_window_test, a_file_that_is_no_tiff_replaces_the_previous_dis
     ASSERT_TRUE(Button(*window, IDC_UPDATE_TIFF)->isEnabled());
     ASSERT_TRUE(Button(*window, IDC_UPDATE_WORLD)->isEnabled());
 
+    ASSERT_TRUE(boxes.boxes.empty());
+
     // What the window shows behind each box, as the user reads the box.
-    test::MessageBoxRecorder boxes;
     QStringList behindBox;
-    SetMessageBoxHook([&](const MessageBoxRequest& request) {
-        boxes.boxes.push_back(request);
+    boxes.whenShown = [&](const MessageBoxRequest&) {
         behindBox << Text(*window, IDC_TIFF_STATUS) << Text(*window, IDC_WORLD_STATUS);
-        return QMessageBox::Ok;
-    });
+    };
     TypeAndTab(*window, IDC_FILE_NAME, text);
     ASSERT_EQ(boxes.boxes.size(), 1u);
     EXPECT_EQ(boxes.boxes[0].caption, "Data File Format Problem");
@@ -311,7 +319,6 @@ TEST_F(referencing_window_test, long_numbers_show_their_start) {
     WriteWorldFile(folder.Path("arcsecond.tfw"),
                    {"0.000277777777777778", "0", "0", "-0.000277777777777778",
                     "12.0001388888888889", "47.9998611111111111"});
-    test::MessageBoxRecorder boxes;
     auto window = OpenWindow();
     TypeAndTab(*window, IDC_FILE_NAME, tiff);
     Click(*window, IDC_WORLD_TO_TIFF);
@@ -363,7 +370,6 @@ TEST_F(referencing_window_test, esc_close_and_the_close_box_end_the_dialog) {
 }
 
 TEST_F(referencing_window_test, enter_in_a_field_collects_and_ends_the_dialog) {
-    test::MessageBoxRecorder boxes;
     auto window = OpenWindow();
     Retype(*window, IDC_X_VECTOR_X, "abc");
     QTest::keyClick(Edit(*window, IDC_X_VECTOR_X), Qt::Key_Return);
@@ -379,11 +385,10 @@ TEST_F(referencing_window_test, enter_in_a_field_collects_and_ends_the_dialog) {
 
 TEST_F(referencing_window_test, enter_on_a_button_presses_it) {
     auto window = OpenWindow();
-    test::FileDialogAnswer answer(std::nullopt);
     Button(*window, IDC_BROWSE)->setFocus();
     QCoreApplication::processEvents();
     QTest::keyClick(Button(*window, IDC_BROWSE), Qt::Key_Return);
-    EXPECT_EQ(answer.seen.size(), 1u);
+    EXPECT_EQ(fileDialog.seen.size(), 1u);
     EXPECT_TRUE(window->isVisible());
 }
 
@@ -427,7 +432,6 @@ TEST_F(referencing_window_test, context_menu_opens_the_about_box) {
 }
 
 TEST_F(referencing_window_test, help_and_f1_open_the_guide_at_its_contents) {
-    test::MessageBoxRecorder boxes;
     auto window = OpenWindow();
     Click(*window, IDHELP);
     EXPECT_TRUE(boxes.boxes.empty()) << "the guide lies beside the test program";
@@ -448,7 +452,6 @@ TEST_F(referencing_window_test, help_and_f1_open_the_guide_at_its_contents) {
 
 TEST_F(referencing_window_test, names_with_spaces_and_accents_are_examined) {
     const QString tiff = MakeTiff(QStringLiteral("Karte \u00fcber M\u00fcnchen.tif"), true);
-    test::MessageBoxRecorder boxes;
     auto window = OpenWindow();
     TypeAndTab(*window, IDC_FILE_NAME, tiff);
     EXPECT_TRUE(boxes.boxes.empty()) << boxes.boxes.front().text;

@@ -39,7 +39,6 @@ void Save(QWidget& widget, const QString& name) {
 TEST_F(screenshots_test, main_dialog_about_box_and_help) {
     const QString tiff = MakeTiff("sample.tif", true);
     WriteWorldFile(folder.Path("sample.tfw"), {"10", "0", "0", "-10", "500005", "4649995"});
-    test::MessageBoxRecorder boxes;
     auto window = OpenWindow();
     TypeAndTab(*window, IDC_FILE_NAME, tiff);
     ASSERT_EQ(Text(*window, IDC_TIFF_STATUS), "Tiff file is georeferenced.");
