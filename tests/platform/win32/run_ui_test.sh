@@ -1,13 +1,15 @@
 #!/usr/bin/env bash
 # kestrel.exe under Wine on a virtual screen, driven by kestrel_ui_driver.exe; then the world
 # file it wrote is checked with GDAL on this side.
-# Use: run_ui_test.sh PREFIX DRIVER PROGRAM RECORDER GEOTIFF OUTPUT
+# Use: run_ui_test.sh PREFIX DRIVER PROGRAM RECORDER GEOTIFF OUTPUT SCREEN_TESTS
+# SCREEN_TESTS, a GoogleTest program that runs the dialog in its own process, runs on the same
+# screen afterwards.
 # OUTPUT gets the driver's report (driver.xml) and the screenshots the driver asks for:
 # kestrel-window.png (the dialog with both sides filled in) and message-box.png (an error box).
 # The program works in a short temporary folder, so that the messages show its paths whole.
 set -uo pipefail
-[ $# -eq 6 ] || { echo "usage: run_ui_test.sh PREFIX DRIVER PROGRAM RECORDER GEOTIFF OUTPUT" >&2; exit 2; }
-prefix=$1 driver=$2 program=$3 recorder=$4 geotiff=$5 output=$6
+[ $# -eq 7 ] || { echo "usage: run_ui_test.sh PREFIX DRIVER PROGRAM RECORDER GEOTIFF OUTPUT SCREEN_TESTS" >&2; exit 2; }
+prefix=$1 driver=$2 program=$3 recorder=$4 geotiff=$5 output=$6 screen_tests=$7
 wine_run=$(cd "$(dirname "$0")/../../.." && pwd)/scripts/wine-run
 wineserver=${WINESERVER:-/usr/lib/wine/wineserver}
 
@@ -82,6 +84,8 @@ KESTREL_UI_SHOTS=$(windows_path "$output") \
 KESTREL_UI_RECORDER=$(windows_path "$recorder") \
     "$wine_run" "$prefix" "$driver" --gtest_output="xml:$(windows_path "$output")\\driver.xml"
 status=$?
+DISPLAY=:$display "$wine_run" "$prefix" "$screen_tests" \
+    --gtest_output="xml:$(windows_path "$output")\\screen.xml" || status=1
 
 # What GDAL reads from the world file written through the dialog must place the image where
 # the GeoTIFF's own tags do: 10 m pixels, upper-left corner at (500000, 4000480).
