@@ -19,6 +19,7 @@
 #include "uFileTest.h"
 #include "uOsAtomicReplace.h"
 #include "uOsLocale.h"
+#include "uText.h"
 
 namespace {
 
@@ -30,14 +31,16 @@ bool SameBits(double a, double b) {
 }
 
 // Appends one value as its line: 16 significant digits, or 17 when 16 would not read back
-// as exactly the same double. Must run in the "C" locale.
+// as exactly the same double, and the host's line end, as a text file of the host has it.
+// Must run in the "C" locale.
 void AppendValueLine(std::string& text, double value) {
     char line[64];
-    std::snprintf(line, sizeof line, "%24.16g\n", value);
+    std::snprintf(line, sizeof line, "%24.16g", value);
     if (!SameBits(std::strtod(line, nullptr), value)) {
-        std::snprintf(line, sizeof line, "%24.17g\n", value);
+        std::snprintf(line, sizeof line, "%24.17g", value);
     }
     text += line;
+    text += TuHostLineEnd;
 }
 
 // A line's number as strtod reads it in the "C" locale. The plain decimal form that world
