@@ -272,13 +272,13 @@ TEST_F(KestrelWindow, the_system_menus_about_entry_opens_the_about_box_with_its_
     EXPECT_TRUE(WaitUntil([&] { return IsWindow(about) == FALSE; }));
 }
 
-TEST_F(KestrelWindow, browse_takes_the_file_chosen_in_the_file_open_dialog) {
+TEST_F(KestrelWindow, browse_takes_the_file_chosen_in_the_file_open_dialog_in_any_script) {
     program->Press(1001);
     const HWND open = program->WaitForWindow(L"Tiff File Name");
     ASSERT_NE(open, nullptr) << "no file-open dialog came up";
     // cmb1 is the dialog's list of file types, cmb13 its file name box.
     EXPECT_EQ(Utf8(TextOf(GetDlgItem(open, 0x0470))), "Tiff Files (*.tif)");
-    const std::wstring chosen = workFolder + L"\\browsed.tif";
+    const std::wstring chosen = workFolder + L"\\\u5730\u56f3 \u043a\u0430\u0440\u0442\u0430.tif";
     SendMessageW(GetDlgItem(open, 0x047C), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(chosen.c_str()));
     PostMessageW(GetDlgItem(open, IDOK), BM_CLICK, 0, 0);
     ASSERT_TRUE(WaitUntil([&] { return program->Text(1000) == chosen; }))

@@ -20,7 +20,7 @@ rm -rf "$output"
 mkdir -p "$output"
 work=$(mktemp -d /tmp/kestrel-ui.XXXXXX) || exit 1
 cp "$geotiff" "$work/sheet.tif"
-cp "$geotiff" "$work/browsed.tif"
+cp "$geotiff" "$work/地図 карта.tif"
 printf 'This is not a TIFF file.\n' > "$work/notatiff.tif"
 
 # A screen of its own: the first free display from 100 on.
@@ -110,5 +110,12 @@ for source, placement in placements.items():
 print(f"GDAL reads {world}: {placements['WORLDFILE']}, as the GeoTIFF's own tags")
 PYTHON
 
-[ -s "$output/kestrel-window.png" ] || { echo "no screenshot of the window was taken" >&2; status=1; }
+# Both pictures are kept; each must show a painted window, not a black or empty rectangle.
+for shot in kestrel-window message-box; do
+    colours=$(pngtopnm "$output/$shot.png" 2>/dev/null | ppmhist -noheader 2>/dev/null | wc -l)
+    if [ "$colours" -lt 8 ]; then
+        echo "$shot.png shows no painted window ($colours colours)" >&2
+        status=1
+    fi
+done
 exit $status
