@@ -73,6 +73,11 @@ bool FileExists(const std::wstring& path) {
     return GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES;
 }
 
+// The folder of the program, where its guide and topic pages are.
+std::wstring ProgramFolder() {
+    return programPath.substr(0, programPath.find_last_of(L'\\'));
+}
+
 // Asks the script for a screenshot of a window and waits until it has taken it.
 bool Screenshot(HWND window, const std::wstring& name) {
     RECT frame;
@@ -178,6 +183,18 @@ TEST_F(KestrelWindow, a_name_of_no_file_is_refused_in_a_plain_box_captioned_kest
     EXPECT_EQ(Utf8(program->Text(1023)), "No file specified as yet.");
 }
 
+TEST_F(KestrelWindow, a_button_pressed_after_typing_takes_the_name_first_and_stops_at_a_refusal) {
+    program->Type(1000, L"missing too");
+    // The click moves the focus to the button: the name is taken before "-->" would run.
+    program->Press(1018);
+    const std::optional<SeenBox> box = program->AnswerBox();
+    ASSERT_TRUE(box.has_value()) << "no message box came up";
+    EXPECT_EQ(Utf8(box->text), "Indicated file does not exist.");
+    EXPECT_TRUE(WaitUntil([] { return program->Focus() == program->Control(1000); }));
+    // "-->" did not run: it would have shown the Y vector's Y as -0.
+    EXPECT_EQ(Numbers(), Zeros);
+}
+
 TEST_F(KestrelWindow, leaving_the_typed_name_examines_the_geotiff_and_shows_both_sides) {
     TakeName(L"sheet");
     ASSERT_TRUE(WaitUntil([] { return program->Text(1023) == L"Tiff file is georeferenced."; }))
@@ -261,13 +278,12 @@ TEST_F(KestrelWindow, the_system_menus_about_entry_opens_the_about_box_with_its_
     program->PostSystemCommand(0x0010);
     const HWND about = program->WaitForWindow(L"About Kestrel");
     ASSERT_NE(about, nullptr) << "no About box came up";
-    const std::wstring folder = programPath.substr(0, programPath.find_last_of(L'\\'));
     EXPECT_EQ(Utf8(TextOf(GetDlgItem(about, 1024))),
               "Kestrel is free software, released under the MIT License. It is provided \"as "
               "is\", without warranty of any kind, express or implied. Keep a copy of your "
               "files: the authors are not liable for any damage arising from its use. See the "
               "file " +
-                  Utf8(folder) + "\\LICENSE.");
+                  Utf8(ProgramFolder()) + "\\LICENSE.");
     PostMessageW(GetDlgItem(about, IDOK), BM_CLICK, 0, 0);
     EXPECT_TRUE(WaitUntil([&] { return IsWindow(about) == FALSE; }));
 }
@@ -289,16 +305,11 @@ TEST_F(KestrelWindow, browse_takes_the_file_chosen_in_the_file_open_dialog_in_an
     EXPECT_EQ(program->Focus(), program->Control(1002));
 }
 
-TEST_F(KestrelWindow, help_opens_the_guide_beside_the_program_in_the_browser) {
-    // A recorder opens web pages in the browser's place; it writes down the page it was given.
-    const RecorderAsBrowser browser;
-    ASSERT_TRUE(browser.registered);
+// The page the recorder was given, once it has written it whole; empty when none came.
+std::string PageOpened() {
     const std::wstring record = shotFolder + L"\\help-opened.txt";
-    program->Press(9);
-    ASSERT_TRUE(WaitUntil([&] { return FileExists(record); })) << "no browser was started";
-    const std::wstring folder = programPath.substr(0, programPath.find_last_of(L'\\'));
     std::string opened;
-    ASSERT_TRUE(WaitUntil([&] {
+    WaitUntil([&] {
         const HANDLE file = CreateFileW(record.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
                                         OPEN_EXISTING, 0, nullptr);
         if (file == INVALID_HANDLE_VALUE) {
@@ -310,8 +321,52 @@ TEST_F(KestrelWindow, help_opens_the_guide_beside_the_program_in_the_browser) {
         CloseHandle(file);
         opened.assign(bytes, read);
         return !opened.empty() && opened.back() == '\n';
-    }));
-    EXPECT_EQ(opened, Utf8(folder) + "\\kestrel.html\n");
+    });
+    DeleteFileW(record.c_str());
+    return opened;
+}
+
+// F1 pressed on the keyboard while a window of the program is in front.
+void PressF1(HWND window) {
+    SetForegroundWindow(window);
+    WaitUntil([&] { return GetForegroundWindow() == window; }, 2000ms);
+    INPUT keys[2] = {};
+    keys[0].type = INPUT_KEYBOARD;
+    keys[0].ki.wVk = VK_F1;
+    keys[1] = keys[0];
+    keys[1].ki.dwFlags = KEYEVENTF_KEYUP;
+    SendInput(2, keys, sizeof(INPUT));
+}
+
+TEST_F(KestrelWindow, help_without_a_web_browser_says_how_to_get_one) {
+    program->Press(9);
+    const std::optional<SeenBox> box = program->AnswerBox();
+    ASSERT_TRUE(box.has_value()) << "no message box came up";
+    EXPECT_EQ(Utf8(box->caption), "System Configuration Related Problem");
+    EXPECT_EQ(Utf8(box->text), "The help file " + Utf8(ProgramFolder()) +
+                                   "\\kestrel.html cannot be opened: Windows has no program set "
+                                   "to open web pages. Choose a default web browser in the "
+                                   "Settings, then try again.");
+    EXPECT_TRUE(box->hasIcon);
+}
+
+TEST_F(KestrelWindow, help_and_f1_open_the_guide_and_the_about_boxs_topic_in_the_browser) {
+    // A recorder opens web pages in the browser's place; it writes down the page it was given.
+    const RecorderAsBrowser browser;
+    ASSERT_TRUE(browser.registered);
+    program->Press(9);
+    EXPECT_EQ(PageOpened(), Utf8(ProgramFolder()) + "\\kestrel.html\n");
+
+    PressF1(program->Dialog());
+    EXPECT_EQ(PageOpened(), Utf8(ProgramFolder()) + "\\kestrel.html\n");
+
+    program->PostSystemCommand(0x0010);
+    const HWND about = program->WaitForWindow(L"About Kestrel");
+    ASSERT_NE(about, nullptr) << "no About box came up";
+    PressF1(about);
+    EXPECT_EQ(PageOpened(), Utf8(ProgramFolder()) + "\\kestrel-about.html\n");
+    PostMessageW(GetDlgItem(about, IDOK), BM_CLICK, 0, 0);
+    EXPECT_TRUE(WaitUntil([&] { return IsWindow(about) == FALSE; }));
 }
 
 TEST_F(KestrelWindow, close_ends_the_program) {
