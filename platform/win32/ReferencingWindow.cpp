@@ -47,7 +47,7 @@ INT_PTR CALLBACK ReferencingWindow::Procedure(HWND window, UINT message, WPARAM 
     }
     auto* self = reinterpret_cast<ReferencingWindow*>(GetWindowLongPtrW(window, GWLP_USERDATA));
     // Messages before the dialog's initialisation (its font, its size) are the platform's.
-    return self != nullptr ? self->Handle(message, wParam, lParam) : FALSE;
+    return self != nullptr ? self->Handle(message, wParam) : FALSE;
 }
 
 template <class Action> void ReferencingWindow::Guarded(Action action) {
@@ -60,7 +60,7 @@ template <class Action> void ReferencingWindow::Guarded(Action action) {
     }
 }
 
-INT_PTR ReferencingWindow::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
+INT_PTR ReferencingWindow::Handle(UINT message, WPARAM wParam) {
     switch (message) {
     case WM_INITDIALOG: {
         bool focusFirst = true;
@@ -92,7 +92,6 @@ INT_PTR ReferencingWindow::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
         LoadIcons();
         return FALSE;
     default:
-        (void)lParam;
         return FALSE;
     }
 }

@@ -46,7 +46,7 @@ public:
 
 private:
     static INT_PTR CALLBACK Procedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
-    INT_PTR Handle(UINT message, WPARAM wParam, LPARAM lParam);
+    INT_PTR Handle(UINT message, WPARAM wParam);
     void OnCommand(int id, int code);
     // Runs a command of the logic after the file name edit's pending departure, as the user
     // did them in this order; a departure that stopped to tell the user why (a name of no

@@ -3,6 +3,8 @@
 #include <thread>
 #include <vector>
 
+#include "WideText.h"
+
 namespace kestrel::ui {
 namespace {
 
@@ -62,15 +64,7 @@ std::wstring TextOf(HWND window) {
 }
 
 std::string Utf8(const std::wstring& text) {
-    if (text.empty()) {
-        return std::string();
-    }
-    const int size = static_cast<int>(text.size());
-    const int bytes =
-        WideCharToMultiByte(CP_UTF8, 0, text.data(), size, nullptr, 0, nullptr, nullptr);
-    std::string narrow(static_cast<std::size_t>(bytes), '\0');
-    WideCharToMultiByte(CP_UTF8, 0, text.data(), size, narrow.data(), bytes, nullptr, nullptr);
-    return narrow;
+    return win32::Narrow(text);
 }
 
 ProgramUnderTest::ProgramUnderTest(const std::wstring& program, const std::wstring& folder) {

@@ -131,6 +131,7 @@ TEST_F(ProgramResources, the_main_dialog_is_template_102_in_its_layout_and_tab_o
     EXPECT_EQ(dialog->width, 352);
     EXPECT_EQ(dialog->height, 217);
     EXPECT_EQ(dialog->pointSize, 8);
+    EXPECT_EQ(dialog->typeface, L"MS Sans Serif");
     const DWORD required = DS_MODALFRAME | WS_POPUP | WS_VISIBLE | WS_CAPTION | WS_SYSMENU;
     EXPECT_EQ(dialog->style & required, required);
     EXPECT_EQ(dialog->style & (WS_MINIMIZEBOX | WS_MAXIMIZEBOX), 0u);
@@ -193,6 +194,7 @@ TEST_F(ProgramResources, the_about_box_is_template_100_with_the_release_and_a_pl
     EXPECT_EQ(dialog->width, 274);
     EXPECT_EQ(dialog->height, 142);
     EXPECT_EQ(dialog->pointSize, 8);
+    EXPECT_EQ(dialog->typeface, L"MS Sans Serif");
     using K = Kind;
     ExpectControls(*dialog, {
                                 {Static, K::Icon, L"", 25, 17, 21, 20, 128},
