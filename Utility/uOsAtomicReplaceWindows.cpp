@@ -17,6 +17,7 @@ namespace {
 
 constexpr std::size_t TempBaseLimit = 200; // keeps a temporary name below the name limit
 constexpr int NameAttempts = 100;          // unique names tried before giving up
+constexpr DWORD LastMoveWait = 512;        // milliseconds: waits of 1, 2, 4 ... 512, 1 s in all
 // What the new file takes over from the old one; read-only is refused before (a read-only
 // file is not replaced), and the rest (compression, encryption, sparseness) is the file
 // system's own business.
@@ -167,13 +168,24 @@ public:
     }
 
     // Moves the file over target; 0, or the error number. Afterwards nothing is removed.
+    // A file that is open anywhere cannot be replaced, and scanners, indexers and other
+    // replacements hold the target or the new file open for moments: the move is tried
+    // again for about a second before it counts as refused.
     int MoveTo(const std::wstring& target) {
-        if (!::MoveFileExW(path.c_str(), target.c_str(),
-                           MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
-            return TuLastWindowsError();
+        for (DWORD wait = 1;; wait *= 2) {
+            if (::MoveFileExW(path.c_str(), target.c_str(),
+                              MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
+                path.clear();
+                return TuOsNoError;
+            }
+            const DWORD error = ::GetLastError();
+            const bool inUse = error == ERROR_ACCESS_DENIED || error == ERROR_SHARING_VIOLATION ||
+                               error == ERROR_LOCK_VIOLATION;
+            if (!inUse || wait > LastMoveWait) {
+                return TuWindowsError(error);
+            }
+            ::Sleep(wait);
         }
-        path.clear();
-        return TuOsNoError;
     }
 
 private:

@@ -1,9 +1,11 @@
 // The seam's files on Windows: CreateFileW handles, ReadFile and WriteFile at the offsets of an
 // OVERLAPPED record, FlushFileBuffers, and the file information of a handle.
 //
-// Files open for writing are shared for reading only, as Windows programs do: a second writer,
-// in this process or another, is refused until the first has closed. Files open for reading
-// only are shared with everyone, so that reading never keeps another program from its work.
+// Every file is opened shared for reading, writing and deleting, as files are on POSIX hosts,
+// where no lock stands between programs: Kestrel never keeps another program from a file, and
+// tells a file changed or replaced meanwhile by its state (TuFileState). A program that opens
+// a file without sharing it refuses Kestrel in turn, which the diagnosis reports as the file
+// being in use.
 #include "uOsFile.h"
 
 #include <limits>
@@ -65,7 +67,6 @@ HANDLE OpenForQuery(const std::wstring& path, DWORD access = 0) {
 
 struct OpenRequest {
     DWORD access;
-    DWORD share;
     DWORD disposition;
 };
 
@@ -73,19 +74,19 @@ OpenRequest RequestFor(TuOpenMode mode) {
     constexpr DWORD ReadWrite = GENERIC_READ | GENERIC_WRITE;
     switch (mode) {
     case TuOpenMode::Read:
-        return {GENERIC_READ, ShareAll, OPEN_EXISTING};
+        return {GENERIC_READ, OPEN_EXISTING};
     case TuOpenMode::Write:
-        return {GENERIC_WRITE, FILE_SHARE_READ, OPEN_EXISTING};
+        return {GENERIC_WRITE, OPEN_EXISTING};
     case TuOpenMode::ReadWrite:
-        return {ReadWrite, FILE_SHARE_READ, OPEN_EXISTING};
+        return {ReadWrite, OPEN_EXISTING};
     case TuOpenMode::CreateNew:
-        return {ReadWrite, FILE_SHARE_READ, CREATE_NEW};
+        return {ReadWrite, CREATE_NEW};
     case TuOpenMode::CreateOrEmpty:
         // Emptied after the open rather than by CREATE_ALWAYS, which refuses an existing
         // hidden or system file.
-        return {ReadWrite, FILE_SHARE_READ, OPEN_ALWAYS};
+        return {ReadWrite, OPEN_ALWAYS};
     }
-    return {GENERIC_READ, ShareAll, OPEN_EXISTING};
+    return {GENERIC_READ, OPEN_EXISTING};
 }
 
 int Empty(HANDLE handle) {
@@ -192,7 +193,7 @@ int TuOsFile::Open(const char16_t* path, TuOpenMode mode) {
     const OpenRequest request = RequestFor(mode);
     // Not inherited by programs the process starts (no security attributes); a folder is
     // refused by the open itself (access denied).
-    const HANDLE opened = ::CreateFileW(windowsPath.c_str(), request.access, request.share, nullptr,
+    const HANDLE opened = ::CreateFileW(windowsPath.c_str(), request.access, ShareAll, nullptr,
                                         request.disposition, FILE_ATTRIBUTE_NORMAL, nullptr);
     if (opened == INVALID_HANDLE_VALUE) {
         return TuLastWindowsError();

@@ -1,29 +1,38 @@
-// The seam's "C" locale scope on Windows: the C library's locale is made the calling thread's
-// own (_configthreadlocale), its numbers set to "C", and both put back at the end of the
-// scope; the process's locale and other threads stay as they were.
+// The seam's "C" locale scope on Windows. The C library Kestrel links on Windows (msvcrt) has
+// no locale of a thread's own, so the scope sets the process's numbers to "C" when they are
+// anything else and puts them back at its end; scopes on different threads take turns, so
+// that none ends another's "C" numbers early. Kestrel's Windows programs never set another
+// locale, so there the scope finds "C" already and changes nothing.
 #include "uOsLocale.h"
 
 #include <clocale>
-#include <locale.h>
+#include <cstring>
+#include <mutex>
 #include <string>
 
 namespace {
 
-// What the thread had before the scope.
+std::recursive_mutex& ScopeTurn() {
+    static std::recursive_mutex turn;
+    return turn;
+}
+
+// What a scope changed: the numbers' locale it found, to be set again.
 struct SavedLocale {
-    int threadMode;      // what _configthreadlocale reported
-    std::string numbers; // the LC_NUMERIC locale's name; empty when it had none
+    std::string numbers; // empty when the scope found "C" and changed nothing
 };
 
 } // namespace
 
 TuCLocaleScope::TuCLocaleScope() : previous(0) {
-    auto* saved = new SavedLocale{_configthreadlocale(_ENABLE_PER_THREAD_LOCALE), {}};
+    ScopeTurn().lock();
+    auto* saved = new SavedLocale;
     // The name is copied before setlocale changes the text it points to.
-    if (const char* name = std::setlocale(LC_NUMERIC, nullptr)) {
+    const char* name = std::setlocale(LC_NUMERIC, nullptr);
+    if (name != nullptr && std::strcmp(name, "C") != 0) {
         saved->numbers = name;
+        std::setlocale(LC_NUMERIC, "C");
     }
-    std::setlocale(LC_NUMERIC, "C");
     previous = reinterpret_cast<std::uintptr_t>(saved);
 }
 
@@ -32,8 +41,6 @@ TuCLocaleScope::~TuCLocaleScope() {
     if (!saved->numbers.empty()) {
         std::setlocale(LC_NUMERIC, saved->numbers.c_str());
     }
-    if (saved->threadMode != _ENABLE_PER_THREAD_LOCALE) {
-        _configthreadlocale(_DISABLE_PER_THREAD_LOCALE);
-    }
     delete saved;
+    ScopeTurn().unlock();
 }
