@@ -120,6 +120,8 @@ protected:
     void SetUp() override {
         ASSERT_FALSE(programPath.empty()) << "KESTREL_UI_PROGRAM is not set";
         ASSERT_NE(program->Dialog(), nullptr) << "kestrel.exe showed no dialog";
+        // Each step starts with the main dialog alone, as the one before left it.
+        ASSERT_EQ(program->OtherWindow(), "") << "a window of the last step is still open";
     }
 
     static std::array<std::wstring, 12> Numbers() {
@@ -198,7 +200,8 @@ TEST_F(KestrelWindow, a_button_pressed_after_typing_takes_the_name_first_and_sto
 TEST_F(KestrelWindow, leaving_the_typed_name_examines_the_geotiff_and_shows_both_sides) {
     TakeName(L"sheet");
     ASSERT_TRUE(WaitUntil([] { return program->Text(1023) == L"Tiff file is georeferenced."; }))
-        << "GeoTiff status: " << Utf8(program->Text(1023));
+        << "GeoTiff status: " << Utf8(program->Text(1023)) << "; name " << Utf8(program->Text(1000))
+        << "; " << program->OtherWindow();
     // The name was completed: absolute, with the extension "tif".
     EXPECT_EQ(program->Text(1000), workFolder + L"\\sheet.tif");
     const std::array<std::wstring, 12> expected = {L"10", L"10", L"0", L"0", L"500000", L"4000480",

@@ -1,5 +1,6 @@
 #include "ProgramUnderTest.h"
 
+#include <set>
 #include <thread>
 #include <vector>
 
@@ -14,6 +15,7 @@ constexpr UINT SendLimitMs = 5000;
 struct WindowSearch {
     DWORD processId;
     HWND exclude;
+    const std::set<HWND>* closed;
     const std::wstring* caption;
     HWND found;
 };
@@ -22,7 +24,8 @@ BOOL CALLBACK FindProgramWindow(HWND window, LPARAM parameter) {
     auto& search = *reinterpret_cast<WindowSearch*>(parameter);
     DWORD owner = 0;
     GetWindowThreadProcessId(window, &owner);
-    if (owner != search.processId || window == search.exclude || !IsWindowVisible(window)) {
+    if (owner != search.processId || window == search.exclude || !IsWindowVisible(window) ||
+        (search.closed != nullptr && search.closed->count(window) != 0)) {
         return TRUE;
     }
     wchar_t className[64] = {};
@@ -77,9 +80,8 @@ ProgramUnderTest::ProgramUnderTest(const std::wstring& program, const std::wstri
     }
     WaitForInputIdle(process.hProcess, 10000);
     WaitUntil([&] {
-        WindowSearch search{process.dwProcessId, nullptr, nullptr, nullptr};
         const std::wstring caption = L"Tiff/World File Referencing Examine/Edit";
-        search.caption = &caption;
+        WindowSearch search{process.dwProcessId, nullptr, nullptr, &caption, nullptr};
         EnumWindows(FindProgramWindow, reinterpret_cast<LPARAM>(&search));
         dialog = search.found;
         return dialog != nullptr;
@@ -139,7 +141,7 @@ HWND ProgramUnderTest::WaitForWindow(const std::wstring& caption,
     HWND found = nullptr;
     WaitUntil(
         [&] {
-            WindowSearch search{process.dwProcessId, dialog, &caption, nullptr};
+            WindowSearch search{process.dwProcessId, dialog, &closed, &caption, nullptr};
             EnumWindows(FindProgramWindow, reinterpret_cast<LPARAM>(&search));
             found = search.found;
             return found != nullptr;
@@ -169,8 +171,26 @@ std::optional<SeenBox> ProgramUnderTest::AnswerBox(int button) {
         }
     }
     PostMessageW(GetDlgItem(box, button), BM_CLICK, 0, 0);
-    WaitUntil([&] { return IsWindow(box) == FALSE; }, 5000ms);
+    // A box that was answered is never taken for the next one, however long Wine takes to
+    // destroy it.
+    closed.insert(box);
+    // Destroyed, not only hidden: Wine gives the dialog back its activation (and the focus
+    // to the control it had) only as it destroys the box.
+    if (!WaitUntil([&] { return IsWindow(box) == FALSE; }, 15000ms)) {
+        return std::nullopt;
+    }
+    Settle(dialog);
     return seen;
+}
+
+std::string ProgramUnderTest::OtherWindow() const {
+    const std::wstring anyCaption;
+    WindowSearch search{process.dwProcessId, dialog, &closed, &anyCaption, nullptr};
+    EnumWindows(FindProgramWindow, reinterpret_cast<LPARAM>(&search));
+    if (search.found == nullptr) {
+        return std::string();
+    }
+    return Utf8(TextOf(search.found)) + ": " + Utf8(TextOf(GetDlgItem(search.found, 0xFFFF)));
 }
 
 void ProgramUnderTest::Settle(HWND window) const {

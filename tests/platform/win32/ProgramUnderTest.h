@@ -9,6 +9,7 @@
 #include <chrono>
 #include <functional>
 #include <optional>
+#include <set>
 #include <string>
 
 namespace kestrel::ui {
@@ -55,11 +56,16 @@ public:
     void PostSystemCommand(WPARAM command);
 
     // The next window of the program other than the main dialog whose caption is given (any
-    // caption when empty); nullptr when none comes up in time.
+    // caption when empty), leaving out boxes already answered; nullptr when none comes up in
+    // time.
     HWND WaitForWindow(const std::wstring& caption = std::wstring(),
                        std::chrono::milliseconds limit = 10000ms) const;
-    // Waits for a message box, reads it, and closes it with the given button.
+    // Waits for a message box, reads it, and closes it with the given button; nothing when no
+    // box came up, or it did not close.
     std::optional<SeenBox> AnswerBox(int button = IDOK);
+    // A window of the program besides the main dialog that is up (a box left open), as
+    // "caption: text"; empty when there is none.
+    std::string OtherWindow() const;
     // Lets the program's window finish painting (before a screenshot).
     void Settle(HWND window) const;
 
@@ -69,6 +75,7 @@ public:
 private:
     PROCESS_INFORMATION process{};
     HWND dialog = nullptr;
+    std::set<HWND> closed;
 };
 
 } // namespace kestrel::ui

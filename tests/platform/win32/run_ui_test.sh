@@ -19,9 +19,8 @@ windows_path() { printf 'Z:%s' "${1//\//\\}"; }
 rm -rf "$output"
 mkdir -p "$output"
 work=$(mktemp -d /tmp/kestrel-ui.XXXXXX) || exit 1
-cp "$geotiff" "$work/sheet.tif"
-cp "$geotiff" "$work/地図 карта.tif"
-printf 'This is not a TIFF file.\n' > "$work/notatiff.tif"
+{ cp "$geotiff" "$work/sheet.tif" && cp "$geotiff" "$work/地図 карта.tif" &&
+    printf 'This is not a TIFF file.\n' >"$work/notatiff.tif"; } || { rm -rf "$work"; exit 1; }
 
 # A screen of its own: the first free display from 100 on.
 display=100
