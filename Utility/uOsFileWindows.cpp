@@ -96,31 +96,38 @@ int Empty(HANDLE handle) {
                : TuLastWindowsError();
 }
 
-// The OVERLAPPED record of a transfer at offset; the handle is synchronous, so the call
-// returns when the transfer is done and the record only says where it happens.
-OVERLAPPED At(std::uint64_t offset) {
-    OVERLAPPED overlapped{};
-    overlapped.Offset = static_cast<DWORD>(offset);
-    overlapped.OffsetHigh = static_cast<DWORD>(offset >> 32);
-    return overlapped;
-}
-
 // The error of a failed transfer: a handle opened without the access the transfer needs is
 // refused with access denied, which the seam reports as the wrong kind of handle.
 int TransferError(DWORD error) {
     return error == ERROR_ACCESS_DENIED ? TuOsBadHandle : TuWindowsError(error);
 }
 
-// Checks a transfer before it is made; 0, or the error number.
-int CheckTransfer(TuOsHandle handle, std::uint64_t offset, std::size_t size) {
+// One positioned read or write of up to size bytes at offset: call(file, count, moved, at) is
+// ReadFile or WriteFile. The handle is synchronous: the call returns when the transfer is
+// done, and the OVERLAPPED record only says where it happens.
+template <class Call>
+TuTransferResult Positioned(TuOsHandle handle, std::uint64_t offset, std::size_t size, Call call) {
     if (handle == TuOsNoHandle) {
-        return TuOsBadHandle;
+        return {0, TuOsBadHandle};
     }
     constexpr auto Last = static_cast<std::uint64_t>(std::numeric_limits<std::int64_t>::max());
     if (offset > Last || size > Last - offset) {
-        return TuOsInvalidArgument;
+        return {0, TuOsInvalidArgument};
     }
-    return TuOsNoError;
+    OVERLAPPED at{};
+    at.Offset = static_cast<DWORD>(offset);
+    at.OffsetHigh = static_cast<DWORD>(offset >> 32);
+    DWORD moved = 0;
+    const auto count = static_cast<DWORD>(size < LargestTransfer ? size : LargestTransfer);
+    if (!call(TuWindowsHandle(handle), count, moved, at)) {
+        const DWORD error = ::GetLastError();
+        // A read at or past the end fails with this error; it moved nothing, which is the end.
+        if (error == ERROR_HANDLE_EOF) {
+            return {0, TuOsNoError};
+        }
+        return {0, TransferError(error)};
+    }
+    return {moved, TuOsNoError};
 }
 
 } // namespace
@@ -222,35 +229,18 @@ int TuOsFile::QueryInfo(TuFileInfo& info) const {
 }
 
 TuTransferResult TuOsFile::ReadAt(std::uint64_t offset, void* buffer, std::size_t size) const {
-    if (const int error = CheckTransfer(handle, offset, size)) {
-        return {0, error};
-    }
-    OVERLAPPED overlapped = At(offset);
-    DWORD moved = 0;
-    const auto count = static_cast<DWORD>(size < LargestTransfer ? size : LargestTransfer);
-    if (!::ReadFile(TuWindowsHandle(handle), buffer, count, &moved, &overlapped)) {
-        const DWORD error = ::GetLastError();
-        // A read at or past the end fails with this error; it moved nothing, which is the end.
-        if (error == ERROR_HANDLE_EOF) {
-            return {0, TuOsNoError};
-        }
-        return {0, TransferError(error)};
-    }
-    return {moved, TuOsNoError};
+    return Positioned(handle, offset, size,
+                      [&](HANDLE file, DWORD count, DWORD& moved, OVERLAPPED& at) {
+                          return ::ReadFile(file, buffer, count, &moved, &at);
+                      });
 }
 
 TuTransferResult TuOsFile::WriteAt(std::uint64_t offset, const void* buffer,
                                    std::size_t size) const {
-    if (const int error = CheckTransfer(handle, offset, size)) {
-        return {0, error};
-    }
-    OVERLAPPED overlapped = At(offset);
-    DWORD moved = 0;
-    const auto count = static_cast<DWORD>(size < LargestTransfer ? size : LargestTransfer);
-    if (!::WriteFile(TuWindowsHandle(handle), buffer, count, &moved, &overlapped)) {
-        return {0, TransferError(::GetLastError())};
-    }
-    return {moved, TuOsNoError};
+    return Positioned(handle, offset, size,
+                      [&](HANDLE file, DWORD count, DWORD& moved, OVERLAPPED& at) {
+                          return ::WriteFile(file, buffer, count, &moved, &at);
+                      });
 }
 
 int TuOsFile::Sync() const {
