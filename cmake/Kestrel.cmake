@@ -1,12 +1,8 @@
 # Shared helpers for Kestrel's build files.
 
-# Where the committed test fixtures live, for tests that read them. The Windows tests run
-# under Wine, which shows the build machine's root as drive Z:.
-if(WIN32)
-    set(KESTREL_TEST_DATA Z:${CMAKE_SOURCE_DIR}/tests/data)
-else()
-    set(KESTREL_TEST_DATA ${CMAKE_SOURCE_DIR}/tests/data)
-endif()
+# Where the committed test fixtures live, for tests that read them. (The Windows suites run
+# under Wine and are given it on drive Z:, as Wine shows the build machine's root.)
+set(KESTREL_TEST_DATA ${CMAKE_SOURCE_DIR}/tests/data)
 
 # kestrel_test_suite(NAME LIBRARY... [POSIX_ONLY FILE...]): one GoogleTest executable from
 # every *_test.cpp in the calling folder, linked with the given libraries and registered with
@@ -24,11 +20,13 @@ function(kestrel_test_suite name)
         # A hung Wine costs two minutes, not ten. Scratch folders go to the build machine's
         # /tmp, whose paths are short (tests/TemporaryFolder.h).
         set(timeout 120)
-        set(environment KESTREL_TEST_TEMP=Z:\\tmp)
+        set(environment KESTREL_TEST_TEMP=Z:/tmp)
+        set(data Z:${KESTREL_TEST_DATA})
     else()
         list(FILTER sources EXCLUDE REGEX "Windows_test\\.cpp$")
         set(timeout 600)
         set(environment "")
+        set(data ${KESTREL_TEST_DATA})
     endif()
     if(NOT TARGET GTest::gtest) # the Windows build compiles its own
         find_package(GTest REQUIRED)
@@ -36,7 +34,7 @@ function(kestrel_test_suite name)
     include(GoogleTest)
     add_executable(${name} ${sources})
     target_link_libraries(${name} PRIVATE ${suite_UNPARSED_ARGUMENTS} GTest::gtest GTest::gtest_main)
-    target_compile_definitions(${name} PRIVATE KESTREL_TEST_DATA="${KESTREL_TEST_DATA}")
+    target_compile_definitions(${name} PRIVATE KESTREL_TEST_DATA="${data}")
     # Helpers shared by the suites (the GeoTIFF corpus) live in tests/ itself.
     target_include_directories(${name} PRIVATE ${CMAKE_SOURCE_DIR}/tests)
     gtest_discover_tests(${name} DISCOVERY_TIMEOUT 120
