@@ -131,13 +131,16 @@ bool ReferencingDialog::Refuse(int id, const TuMessage& message) {
 bool ReferencingDialog::ExchangeNumber(bool collect, int id, double& member,
                                        const NumberRange* range) {
     if (!collect) {
-        const std::string text = FormatNumber(member);
-        if (platform.GetControlText(id) != text) {
-            platform.SetControlText(id, text);
+        ShownNumber shown = ShowNumber(member);
+        if (platform.GetControlText(id) != shown.text) {
+            platform.SetControlText(id, shown.text);
         }
+        shownNumbers[id] = std::move(shown);
         return true;
     }
-    const std::optional<double> value = ParseNumberField(platform.GetControlText(id));
+    const auto shown = shownNumbers.find(id);
+    const std::optional<double> value = CollectNumber(
+        platform.GetControlText(id), shown == shownNumbers.end() ? nullptr : &shown->second);
     if (!value) {
         return Refuse(id, WarningMessage(texts::EnterNumber));
     }

@@ -5,11 +5,13 @@
 // it found and did through its state (ReferencingState.h).
 #pragma once
 
+#include <map>
 #include <memory>
 #include <string>
 
 #include "Conversions.h"
 #include "DialogPlatform.h"
+#include "NumberField.h"
 #include "ReferencingState.h"
 #include "uPath.h"
 
@@ -19,8 +21,6 @@ class TuTiffFile;
 class TuWorldFile;
 
 namespace kestrel {
-
-struct NumberRange;
 
 // The file name field takes at most this many characters: a whole path and its terminator.
 constexpr int FileNameFieldLimit = static_cast<int>(TuPathSize);
@@ -122,6 +122,9 @@ private:
     std::string worldFileName;
     TiffReferencing tiff;   // the GeoTIFF side: pixel scale and tie point
     WorldReferencing world; // the world file side, in the order of its lines
+    // What display last wrote into each numeric field, by id: collect takes the exact value
+    // behind a text the user has not changed.
+    std::map<int, ShownNumber> shownNumbers;
     std::unique_ptr<TuTiffFile> tiffFile;
     std::unique_ptr<TuWorldFile> worldFile;
     ReferencingState state;
