@@ -166,12 +166,11 @@ TiffReferencing TiePointFromMatrix(const TransformationMatrix& matrix) {
 }
 
 GeoTiffPlacement PlacementOf(const GeoTiffTags& tags) {
-    constexpr std::size_t TiePointValues = 6;
     GeoTiffPlacement placement;
     const std::vector<double>& scale = tags.pixelScale;
     const std::vector<double>& ties = tags.tiePoints;
     if (scale.size() >= 2 && scale[0] != 0 && scale[1] != 0) {
-        if (ties.size() >= TiePointValues) {
+        if (ties.size() >= ValuesPerTiePoint) {
             placement.source = PlacementSource::PixelScaleAndTiePoint;
             placement.transform = GeoTransformFromTiePoint(
                 {scale[0], scale[1], ties[0], ties[1], ties[3], ties[4]}, tags.rasterType);
@@ -185,9 +184,9 @@ GeoTiffPlacement PlacementOf(const GeoTiffTags& tags) {
         placement.transform = GeoTransformFromMatrix(matrix, tags.rasterType);
         return placement;
     }
-    if (ties.size() >= TiePointValues) {
+    if (tags.TiePointValues() >= ValuesPerTiePoint) {
         placement.source = PlacementSource::ControlPoints;
-        placement.controlPoints = ties.size() / TiePointValues;
+        placement.controlPoints = tags.TiePointValues() / ValuesPerTiePoint;
     }
     return placement;
 }

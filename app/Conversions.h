@@ -118,13 +118,22 @@ TransformationMatrix MatrixFromWorld(const WorldReferencing& world, TuRasterType
 // matrix, for the same raster type, when FitsPixelScaleAndTiePoint holds for it.
 TiffReferencing TiePointFromMatrix(const TransformationMatrix& matrix);
 
+// ModelTiepoint holds six values per tie point: raster I, J, K and ground X, Y, Z.
+constexpr std::size_t ValuesPerTiePoint = 6;
+
 // The georeferencing tags of a TIFF's first directory, each with all its values (empty when
-// missing), and the raster type of its GeoKeyDirectory.
+// missing), and the raster type of its GeoKeyDirectory. tiePoints may hold only the first tie
+// point of a long tag; tiePointValues then says how many values the tag holds.
 struct GeoTiffTags {
     std::vector<double> pixelScale;
     std::vector<double> tiePoints;
     std::vector<double> matrix;
     TuRasterType rasterType = TuRasterType::Unknown;
+    std::size_t tiePointValues = 0; // 0: as many as tiePoints holds
+
+    std::size_t TiePointValues() const {
+        return tiePointValues > tiePoints.size() ? tiePointValues : tiePoints.size();
+    }
 };
 
 enum class PlacementSource { None, PixelScaleAndTiePoint, TransformationMatrix, ControlPoints };

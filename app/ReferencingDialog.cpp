@@ -67,8 +67,8 @@ bool ReferencingDialog::OnInitDialog() {
 // ---- The state and its outcomes ----
 
 void ReferencingDialog::ShowFindings() {
-    platform.SetControlText(IDC_TIFF_STATUS, StatusLine(state.tiff));
-    platform.SetControlText(IDC_WORLD_STATUS, StatusLine(state.worldFile));
+    platform.SetControlText(IDC_TIFF_STATUS, TiffStatusLine(state));
+    platform.SetControlText(IDC_WORLD_STATUS, WorldFileStatusLine(state));
     platform.EnableControl(IDC_UPDATE_TIFF, state.tiffUpdate.available);
     platform.EnableControl(IDC_UPDATE_WORLD, state.worldFileUpdate.available);
     if (const char* caption = WorldFileUpdateCaption(state.worldFile)) {

@@ -52,23 +52,21 @@ bool FileSession::Take(const std::string& file) {
     taken = dialog.State().lastCommand.result == CommandResult::Done && dialog.HasTiffFile() &&
             dialog.HasWorldFile();
     if (!taken && !failure)
-        return Fail(StatusLine(dialog.State().tiff));
+        return Fail(TiffStatusLine(dialog.State()));
     return taken;
 }
 
 bool FileSession::TiffToWorld() {
     // "-->" from a TIFF without referencing would write a world file of zeros.
-    const TiffFinding found = dialog.State().tiff;
-    if (found != TiffFinding::Georeferenced)
-        return Fail(StatusLine(found));
+    if (!IsGeoreferenced(dialog.State().tiff))
+        return Fail(TiffStatusLine(dialog.State()));
     return Press([this] { dialog.OnTiffToWorld(); }) && UpdateWorldFile();
 }
 
 bool FileSession::WorldToTiff() {
     // "<--" without a world file would write a pixel scale of zero into the TIFF.
-    const WorldFileFinding found = dialog.State().worldFile;
-    if (found != WorldFileFinding::Exists)
-        return Fail(StatusLine(found));
+    if (dialog.State().worldFile != WorldFileFinding::Exists)
+        return Fail(WorldFileStatusLine(dialog.State()));
     return Press([this] { dialog.OnWorldToTiff(); }) && UpdateTiff();
 }
 
@@ -87,31 +85,29 @@ bool FileSession::SetWorld(const std::array<std::string, 6>& numbers) {
 bool FileSession::UpdateTiff() {
     // An update the dialog has made unavailable (a TIFF it could open for examination only)
     // fails with the reason it gives, before any field is read.
-    if (!CheckAvailable(dialog.State().tiffUpdate, StatusLine(dialog.State().tiff)))
+    if (!CheckAvailable(dialog.State().tiffUpdate, TiffStatusLine(dialog.State())))
         return false;
     if (!Press([this] { dialog.OnUpdateTiff(); }))
         return false;
     // The examination after the update reads the tags back: they must now be there.
-    const TiffFinding found = dialog.State().tiff;
-    if (!dialog.HasTiffFile() || found != TiffFinding::Georeferenced)
-        return Fail(StatusLine(found));
+    if (!dialog.HasTiffFile() || !IsGeoreferenced(dialog.State().tiff))
+        return Fail(TiffStatusLine(dialog.State()));
     return true;
 }
 
 bool FileSession::UpdateWorldFile() {
     // A world file that exists but may not be written: the dialog makes its update unavailable.
-    if (!CheckAvailable(dialog.State().worldFileUpdate, StatusLine(dialog.State().worldFile)))
+    if (!CheckAvailable(dialog.State().worldFileUpdate, WorldFileStatusLine(dialog.State())))
         return false;
     if (!Press([this] { dialog.OnUpdateWorldFile(); }))
         return false;
     // The examination after the write reads the world file back: it must now exist.
-    const WorldFileFinding found = dialog.State().worldFile;
-    if (found != WorldFileFinding::Exists)
-        return Fail(StatusLine(found));
+    if (dialog.State().worldFile != WorldFileFinding::Exists)
+        return Fail(WorldFileStatusLine(dialog.State()));
     return true;
 }
 
-bool FileSession::CheckAvailable(const UpdateAvailability& update, const char* status) {
+bool FileSession::CheckAvailable(const UpdateAvailability& update, const std::string& status) {
     if (update.available)
         return true;
     return update.refusal ? Fail(*update.refusal) : Fail(status);
@@ -153,7 +149,7 @@ FileReport FileSession::Report() const {
     report.file = dialog.FileName().empty() ? typedName : dialog.FileName();
     if (SideWasRead(state.tiff)) {
         TiffReport tiff;
-        tiff.status = StatusLine(state.tiff);
+        tiff.status = TiffStatusLine(state);
         tiff.writable = state.tiffUpdate.available;
         tiff.pixelScale = {dialog.XPixelScale(), dialog.YPixelScale()};
         tiff.tiePixel = {dialog.TiePixelX(), dialog.TiePixelY()};
@@ -165,7 +161,7 @@ FileReport FileSession::Report() const {
     if (SideWasRead(state.worldFile)) {
         WorldReport world;
         world.file = WorldFileName().value_or(std::string());
-        world.status = StatusLine(state.worldFile);
+        world.status = WorldFileStatusLine(state);
         world.writable = state.worldFileUpdate.available;
         world.parameters = {dialog.XVectorX(), dialog.XVectorY(),  dialog.YVectorX(),
                             dialog.YVectorY(), dialog.RefPointX(), dialog.RefPointY()};

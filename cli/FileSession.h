@@ -79,7 +79,7 @@ private:
     bool UpdateWorldFile();
     // Fails with the reason the dialog gives for an unavailable update (the status line where
     // it gives none); true when the update is available.
-    bool CheckAvailable(const UpdateAvailability& update, const char* status);
+    bool CheckAvailable(const UpdateAvailability& update, const std::string& status);
     // Records a failure that the dialog itself reports only by its state.
     bool Fail(const std::string& message);
     bool Fail(const TuMessage& message);

@@ -27,8 +27,8 @@ protected:
     const ReferencingState& State() const { return dialog.State(); }
     // The findings and the buttons as the window shows them agree with the state.
     void ExpectShownAsFound() const {
-        EXPECT_EQ(platform.Text(IDC_TIFF_STATUS), StatusLine(State().tiff));
-        EXPECT_EQ(platform.Text(IDC_WORLD_STATUS), StatusLine(State().worldFile));
+        EXPECT_EQ(platform.Text(IDC_TIFF_STATUS), TiffStatusLine(State()));
+        EXPECT_EQ(platform.Text(IDC_WORLD_STATUS), WorldFileStatusLine(State()));
         EXPECT_EQ(platform.Enabled(IDC_UPDATE_TIFF), State().tiffUpdate.available);
         EXPECT_EQ(platform.Enabled(IDC_UPDATE_WORLD), State().worldFileUpdate.available);
     }
