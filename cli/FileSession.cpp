@@ -137,7 +137,7 @@ std::optional<std::string> FileSession::WorldFileName() const {
     // The examination stopped before it named the world file.
     try {
         const TuFileName name(dialog.FileName().c_str());
-        return std::string(WorldFileNameFor(name).GetNarrow());
+        return std::string(FindWorldFileName(name).GetNarrow());
     } catch (const TuError&) {
         return std::nullopt;
     }

@@ -81,7 +81,8 @@ inline std::string Exact(double value) {
 }
 
 inline bool HaveTools() {
-    for (const char* tool : {"gdal_create", "gdal_translate", "gdalinfo", "geotifcp", "tiffset"}) {
+    for (const char* tool :
+         {"gdal_create", "gdal_translate", "gdalinfo", "geotifcp", "tiffset", "tiffinfo"}) {
         if (!Shell(std::string("command -v ") + tool).ok) {
             return false;
         }
@@ -217,6 +218,37 @@ inline std::optional<WorldLines> GdalWorldFile(const std::string& path) {
         }
     }
     return lines;
+}
+
+// The checksums of every band as gdalinfo -checksum prints them: what an update of the
+// georeferencing must leave as it was.
+inline std::string GdalChecksums(const std::string& path) {
+    const Output output = Shell("gdalinfo -checksum " + Quote(path));
+    std::string checksums;
+    std::istringstream lines(output.text);
+    for (std::string line; std::getline(lines, line);) {
+        if (line.find("Checksum=") != std::string::npos) {
+            checksums += line + "\n";
+        }
+    }
+    return output.ok ? checksums : "gdalinfo failed\n";
+}
+
+// What tiffinfo -D says about a file on standard error, but for its notices of tags it does not
+// know (the GeoTIFF tags among them), one complaint per line.
+inline std::vector<std::string> TiffinfoComplaints(const std::string& path) {
+    const Output output = Shell("(tiffinfo -D " + Quote(path) + " 2>&1 >/dev/null)");
+    std::vector<std::string> complaints;
+    std::istringstream lines(output.text);
+    for (std::string line; std::getline(lines, line);) {
+        if (line.find("Unknown field with tag") == std::string::npos) {
+            complaints.push_back(line);
+        }
+    }
+    if (!output.ok) {
+        complaints.push_back("tiffinfo failed");
+    }
+    return complaints;
 }
 
 // ---- The corpus ----
