@@ -14,6 +14,12 @@ constexpr int TiffFields[6] = {IDC_X_PIXEL_SCALE, IDC_Y_PIXEL_SCALE, IDC_TIE_PIX
 constexpr int WorldFields[6] = {IDC_X_VECTOR_X, IDC_X_VECTOR_Y,  IDC_Y_VECTOR_X,
                                 IDC_Y_VECTOR_Y, IDC_REF_POINT_X, IDC_REF_POINT_Y};
 
+// The last part of a path: what follows its last separator.
+std::string NameWithoutFolder(const std::string& path) {
+    const std::size_t separator = path.find_last_of("/\\");
+    return separator == std::string::npos ? path : path.substr(separator + 1);
+}
+
 ErrorReport ToReport(const ShownMessage& message) {
     return ErrorReport{message.cause, message.caption, message.text};
 }
@@ -154,6 +160,7 @@ FileReport FileSession::Report() const {
         tiff.pixelScale = {dialog.XPixelScale(), dialog.YPixelScale()};
         tiff.tiePixel = {dialog.TiePixelX(), dialog.TiePixelY()};
         tiff.tieWorld = {dialog.TieWorldX(), dialog.TieWorldY()};
+        tiff.tags = state.tiffTags;
         for (int k = 0; k < 6; ++k)
             tiff.shown[k] = platform.Text(TiffFields[k]);
         report.tiff = tiff;
@@ -161,6 +168,7 @@ FileReport FileSession::Report() const {
     if (SideWasRead(state.worldFile)) {
         WorldReport world;
         world.file = WorldFileName().value_or(std::string());
+        world.name = NameWithoutFolder(world.file);
         world.status = WorldFileStatusLine(state);
         world.writable = state.worldFileUpdate.available;
         world.parameters = {dialog.XVectorX(), dialog.XVectorY(),  dialog.YVectorX(),
