@@ -95,6 +95,12 @@ void WriteTag(TuTiffFile& file, int tagId, const std::vector<double>& values) {
     file.WriteDoubles(tagId, values.data(), static_cast<int>(n), 0, First);
 }
 
+// Removes every entry of the tag from the first directory: a file may hold one twice.
+void RemoveAll(TuTiffFile& file, int tagId) {
+    while (file.RemoveTag(tagId, First)) {
+    }
+}
+
 } // namespace
 
 GeoTiffTags ReadGeoTiffTags(TuTiffFile& file) {
@@ -156,10 +162,10 @@ void StoreTiePoint(TuTiffFile& file, const TiffReferencing& tiff, bool onePointO
                                tiff.tieWorldX, tiff.tieWorldY, 0.0};
     KeepElements(file, TiffTagModelTiepoint, tie, {2, 5});
     if (onePointOnly) {
-        file.RemoveTag(TiffTagModelTiepoint, First);
+        RemoveAll(file, TiffTagModelTiepoint);
     }
     WriteTag(file, TiffTagModelTiepoint, tie);
-    file.RemoveTag(TiffTagModelTransformation, First);
+    RemoveAll(file, TiffTagModelTransformation);
 }
 
 void StoreMatrix(TuTiffFile& file, const TransformationMatrix& matrix) {
@@ -168,11 +174,11 @@ void StoreMatrix(TuTiffFile& file, const TransformationMatrix& matrix) {
         KeepElements(file, TiffTagModelTransformation, values,
                      {2, 6, 8, 9, 10, 11, 12, 13, 14, 15});
     } else {
-        file.RemoveTag(TiffTagModelTransformation, First);
+        RemoveAll(file, TiffTagModelTransformation);
     }
     WriteTag(file, TiffTagModelTransformation, values);
-    file.RemoveTag(TiffTagModelPixelScale, First);
-    file.RemoveTag(TiffTagModelTiepoint, First);
+    RemoveAll(file, TiffTagModelPixelScale);
+    RemoveAll(file, TiffTagModelTiepoint);
 }
 
 } // namespace kestrel

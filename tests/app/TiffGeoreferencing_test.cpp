@@ -343,3 +343,18 @@ TEST_F(tiff_georeferencing_file_test, a_matrix_of_16_keeps_its_z_terms_and_other
     }
     EXPECT_EQ(TagValues(path12, 34264), Rotated);
 }
+
+TEST_F(tiff_georeferencing_file_test, a_tag_held_twice_goes_whole) {
+    TiffBuilder tiff(false);
+    const auto first = AppendAll(tiff, Rotated);
+    const auto second = AppendAll(tiff, NorthUp);
+    const std::string path =
+        Make(tiff, {TiffBuilder::At(34264, 12, 16, first), TiffBuilder::At(34264, 12, 16, second)});
+    {
+        auto file = Open(path);
+        StoreTiePoint(*file, {2, 3, 0, 0, 1000, 2000}, false);
+        Commit(*file);
+    }
+    EXPECT_TRUE(TagValues(path, 34264).empty()) << "the second matrix came to light";
+    EXPECT_EQ(TagValues(path, 33550), (std::vector<double>{2, 3, 0}));
+}
