@@ -7,28 +7,12 @@
 #include <memory>
 #include <string>
 
+#include "DirectoryImage.h"
 #include "TiffBuilder.h"
 #include "TiffTestSupport.h"
 #include "uCauses.h"
 
 namespace {
-
-// The tag ids of the directory at offset, in file order, and its next-IFD offset.
-struct DirectoryIds {
-    std::vector<std::uint16_t> tags;
-    std::uint32_t next = 0;
-};
-
-DirectoryIds IdsAt(const TiffBuilder& order, const std::vector<unsigned char>& bytes,
-                   std::uint32_t offset) {
-    DirectoryIds ids;
-    const std::uint16_t count = order.Decode16(bytes.data() + offset);
-    for (std::uint16_t i = 0; i < count; ++i) {
-        ids.tags.push_back(order.Decode16(bytes.data() + offset + 2 + 12 * i));
-    }
-    ids.next = order.Decode32(bytes.data() + offset + 2 + 12 * count);
-    return ids;
-}
 
 class tiff_scope_test : public ::testing::Test {
 protected:
@@ -95,7 +79,7 @@ TEST_F(tiff_scope_test, a_tag_added_to_the_first_directory_is_written_there_not_
     const auto after = ReadFile(path);
     // The old bytes are all there: the overview and its values are untouched.
     EXPECT_TRUE(std::equal(tiff.Bytes().begin() + 8, tiff.Bytes().end(), after.begin() + 8));
-    const DirectoryIds first = IdsAt(tiff, after, tiff.Decode32(after.data() + 4));
+    const DirectoryImage first = DirectoryAt(tiff, after, tiff.Decode32(after.data() + 4));
     EXPECT_EQ(first.tags, (std::vector<std::uint16_t>{256, 33550}));
     EXPECT_EQ(first.next, overview);
     auto file = Open(path, ModeExamine);
@@ -105,7 +89,7 @@ TEST_F(tiff_scope_test, a_tag_added_to_the_first_directory_is_written_there_not_
     EXPECT_EQ(values[2], 0.5);
     ASSERT_EQ(file->ReadDoubles(33550, values, 3, 0), 3);
     EXPECT_EQ(values[1], 3);
-    EXPECT_EQ(IdsAt(tiff, after, overview).tags, (std::vector<std::uint16_t>{254, 33550}));
+    EXPECT_EQ(DirectoryAt(tiff, after, overview).tags, (std::vector<std::uint16_t>{254, 33550}));
 }
 
 TEST_F(tiff_scope_test, a_removed_tag_leaves_the_new_directory_and_keeps_its_bytes) {
@@ -129,7 +113,7 @@ TEST_F(tiff_scope_test, a_removed_tag_leaves_the_new_directory_and_keeps_its_byt
         }
         const auto after = ReadFile(path);
         EXPECT_TRUE(std::equal(tiff.Bytes().begin() + 8, tiff.Bytes().end(), after.begin() + 8));
-        const DirectoryIds first = IdsAt(tiff, after, tiff.Decode32(after.data() + 4));
+        const DirectoryImage first = DirectoryAt(tiff, after, tiff.Decode32(after.data() + 4));
         EXPECT_EQ(first.tags, (std::vector<std::uint16_t>{256, 33550, 33922}));
         EXPECT_EQ(first.next, 0u);
         EXPECT_EQ(after.size(), tiff.Size() + 2 + 3 * 12 + 4);

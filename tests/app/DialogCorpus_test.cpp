@@ -32,23 +32,8 @@ constexpr TuRasterType Point = TuRasterType::PixelIsPoint;
 std::array<double, 6> Values(const GeoTransform& t) {
     return {t.xOrigin, t.xPerColumn, t.xPerRow, t.yOrigin, t.yPerColumn, t.yPerRow};
 }
-std::array<std::uint64_t, 6> Bits(const std::array<double, 6>& values) {
-    std::array<std::uint64_t, 6> bits{};
-    std::transform(values.begin(), values.end(), bits.begin(),
-                   [](double value) { return std::bit_cast<std::uint64_t>(value); });
-    return bits;
-}
-
-// Equal to 1e-9 of the larger magnitude, give or take half the last of the ten decimals GDAL
-// prints in a world file.
-void ExpectClose(const std::array<double, 6>& actual, const std::array<double, 6>& expected,
-                 const std::string& what) {
-    for (std::size_t i = 0; i < 6; ++i) {
-        const double tolerance =
-            1e-9 * std::max(std::fabs(actual[i]), std::fabs(expected[i])) + 5e-11;
-        EXPECT_NEAR(actual[i], expected[i], tolerance) << what << ", value " << i;
-    }
-}
+using corpus::Bits;
+using corpus::ExpectClose;
 
 // All values of a tag of the first directory; empty when it has none there.
 std::vector<double> TagValues(const std::string& path, int tagId) {
@@ -100,21 +85,12 @@ protected:
         ExpectClose(World(), *gdalWorld, name + ": world file");
     }
 
-    // The pixels and the TIFF structure as they were before an update.
-    struct Intact {
-        std::string checksums;
-        std::vector<std::string> complaints;
-    };
-    Intact Before(const std::string& name) const {
-        return {corpus::GdalChecksums(Path(name)), corpus::TiffinfoComplaints(Path(name))};
+    // The pixels and the TIFF structure before an update, and after it.
+    corpus::Intact Before(const std::string& name) const {
+        return corpus::IntactBefore(Path(name));
     }
-    void ExpectIntact(const std::string& name, const Intact& before) const {
-        EXPECT_EQ(corpus::GdalChecksums(Path(name)), before.checksums) << name;
-        for (const std::string& complaint : corpus::TiffinfoComplaints(Path(name))) {
-            EXPECT_NE(std::find(before.complaints.begin(), before.complaints.end(), complaint),
-                      before.complaints.end())
-                << name << ": new complaint of tiffinfo: " << complaint;
-        }
+    void ExpectIntact(const std::string& name, const corpus::Intact& before) const {
+        corpus::ExpectIntact(Path(name), before);
     }
 };
 
@@ -123,7 +99,7 @@ protected:
 TEST_F(dialog_corpus_test, pixel_is_point_is_shown_converted_and_kept_as_gdal_places_it) {
     const corpus::Grid grid{654321.125, 4321987.75, 0.30000000000000004, 0.7};
     ASSERT_EQ(corpus::MakePixelIsPoint(Path("point.tif"), grid), "");
-    const Intact before = Before("point.tif");
+    const corpus::Intact before = Before("point.tif");
     const corpus::Transform placed = GdalTags("point.tif");
     const std::vector<double> tie = TagValues(Path("point.tif"), TiffTagModelTiepoint);
     Take("point.tif");
@@ -173,7 +149,7 @@ TEST_F(dialog_corpus_test, a_matrix_without_rotation_becomes_pixel_scale_and_tie
         tags.pixelIsPoint = pixelIsPoint;
         const std::string name = pixelIsPoint ? "point.tif" : "area.tif";
         ASSERT_EQ(corpus::MakeWithTags(Path(name), tags), "");
-        const Intact before = Before(name);
+        const corpus::Intact before = Before(name);
         const corpus::Transform placed = GdalTags(name);
         Take(name);
         EXPECT_EQ(platform.Text(IDC_TIFF_STATUS), "Tiff file is georeferenced by a matrix.");
@@ -202,7 +178,7 @@ TEST_F(dialog_corpus_test, a_rotated_matrix_is_converted_whole_and_kept_unless_e
     for (bool pixelIsPoint : {false, true}) {
         const std::string name = pixelIsPoint ? "point.tif" : "area.tif";
         ASSERT_EQ(corpus::MakeWithTransform(Path(name), RotatedTransform, pixelIsPoint), "");
-        const Intact before = Before(name);
+        const corpus::Intact before = Before(name);
         const corpus::Transform placed = GdalTags(name);
         const std::vector<unsigned char> bytes = testfiles::ReadBytes(Path(name));
         Take(name);
@@ -265,7 +241,7 @@ TEST_F(dialog_corpus_test, a_south_up_matrix_is_kept_and_a_south_up_world_file_s
     // A south-up world file beside a TIFF without tags: "<--" says what the update will do,
     // and the update stores a matrix, which GDAL reads as it reads the world file.
     ASSERT_EQ(corpus::MakePlain(Path("plain.tif")), "");
-    const Intact before = Before("plain.tif");
+    const corpus::Intact before = Before("plain.tif");
     corpus::WriteWorldFile(Path("plain.tfw"), {2, 0, 0, 3, 1001.5, 2001.75});
     const auto fromWorld = corpus::GdalTransformExact(Path("plain.tif"));
     ASSERT_TRUE(fromWorld.has_value());
@@ -322,7 +298,7 @@ TEST_F(dialog_corpus_test, ground_control_points_are_not_replaced_unless_confirm
         corpus::MakeWithControlPoints(
             Path("gcps.tif"), {{0, 0, 1000, 2000}, {4, 0, 1008, 2000}, {0, 3, 1000, 1991, 10}}),
         "");
-    const Intact before = Before("gcps.tif");
+    const corpus::Intact before = Before("gcps.tif");
     const std::vector<unsigned char> bytes = testfiles::ReadBytes(Path("gcps.tif"));
     Take("gcps.tif");
     EXPECT_EQ(platform.Text(IDC_TIFF_STATUS), "Tiff file has 3 ground control points.");
@@ -355,7 +331,7 @@ TEST_F(dialog_corpus_test, z_values_stay_when_x_and_y_change) {
     tags.pixelScale = {2, 3, 0.5};
     tags.tiePoints = {0, 0, 7, 1000, 2000, 100};
     ASSERT_EQ(corpus::MakeWithTags(Path("dem.tif"), tags), "");
-    const Intact before = Before("dem.tif");
+    const corpus::Intact before = Before("dem.tif");
     Take("dem.tif");
     EXPECT_EQ(platform.Text(IDC_TIFF_STATUS), "Tiff file is georeferenced.");
     ExpectGdalsWorldFile("dem.tif");
@@ -370,7 +346,7 @@ TEST_F(dialog_corpus_test, z_values_stay_when_x_and_y_change) {
 
 TEST_F(dialog_corpus_test, tags_of_an_overview_are_not_the_images) {
     ASSERT_EQ(corpus::MakeWithTagsInOverviewOnly(Path("overview.tif")), "");
-    const Intact before = Before("overview.tif");
+    const corpus::Intact before = Before("overview.tif");
     Take("overview.tif");
     EXPECT_EQ(platform.Text(IDC_TIFF_STATUS), "Tiff file is NOT georeferenced.");
     EXPECT_EQ(Shown(TiffSide), Zeros);
