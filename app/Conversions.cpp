@@ -14,19 +14,6 @@ double Negated(double value) {
 
 } // namespace
 
-WorldReferencing TiffToWorld(const TiffReferencing& tiff) {
-    WorldReferencing world;
-    world.xVectorX = tiff.xPixelScale;
-    world.yVectorY = Negated(tiff.yPixelScale);
-    world.xVectorY = 0;
-    world.yVectorX = 0;
-    // The tie point names the outer corner of raster position (I, J); the reference point is
-    // the centre of position (0, 0), (0.5 - I) pixels east and (0.5 - J) pixels south of it.
-    world.refPointX = tiff.tieWorldX + (0.5 - tiff.tiePixelX) * tiff.xPixelScale;
-    world.refPointY = tiff.tieWorldY - (0.5 - tiff.tiePixelY) * tiff.yPixelScale;
-    return world;
-}
-
 TiffReferencing WorldToTiff(const WorldReferencing& world) {
     TiffReferencing tiff;
     tiff.yPixelScale = Negated(world.yVectorY);

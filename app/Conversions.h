@@ -34,10 +34,6 @@ struct WorldReferencing {
     double refPointY = 0;
 };
 
-// The world file for a north-up raster, honouring the raster position of the tie point.
-// The rotation terms are exactly 0.
-WorldReferencing TiffToWorld(const TiffReferencing& tiff);
-
 // The pixel scale and a tie point at raster position (0, 0). The rotation terms, if any,
 // are dropped: this is an approximation for a rotated world file (see HasRotation).
 TiffReferencing WorldToTiff(const WorldReferencing& world);

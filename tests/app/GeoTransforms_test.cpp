@@ -110,9 +110,9 @@ TEST(geo_transforms_test, world_file_and_geotransform) {
     const GeoTransform transform{1000, 2, 0.25, 2000, 0.5, -3};
     EXPECT_EQ(GeoTransformFromWorld(world), transform);
     EXPECT_EQ(Values(WorldFromGeoTransform(transform)), Values(world));
-    // The plain case agrees with the dialog's own conversion.
-    const TiffReferencing tiff{2, 2, 0, 0, 100, 500};
-    EXPECT_EQ(Values(WorldFromTiePoint(tiff, Area)), Values(kestrel::TiffToWorld(tiff)));
+    // The plain case: the reference point half a pixel in from the tie point.
+    EXPECT_EQ(Values(WorldFromTiePoint({2, 2, 0, 0, 100, 500}, Area)),
+              (std::array<double, 6>{2, 0, 0, -2, 101, 499}));
     EXPECT_EQ(Values(TiePointFromWorld({2, 0, 0, -2, 101, 499}, Area)),
               (std::array<double, 6>{2, 2, 0, 0, 100, 500}));
 }
