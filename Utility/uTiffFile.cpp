@@ -269,10 +269,10 @@ void TuTiffFile::EncodeEntry(const TuTiffTag& entry, unsigned char* bytes) const
                       byteOrder);
 }
 
-int TuTiffFile::FindTag(int tagId) const noexcept {
+int TuTiffFile::FindTag(int tagId, TuTagScope scope) const noexcept {
     const auto id = static_cast<std::uint16_t>(tagId & 0xFFFF);
     for (std::size_t i = 0; i < tags.size(); ++i) {
-        if (tags[i].tag == id) {
+        if (tags[i].tag == id && (scope == TuTagScope::AnyDirectory || owners[i] == 0)) {
             return static_cast<int>(i);
         }
     }
@@ -325,8 +325,8 @@ void TuTiffFile::ReadValues(const TuTiffTag& entry, std::uint64_t first, std::ui
     }
 }
 
-int TuTiffFile::ReadDoubles(int tagId, double* values, int n, int start) {
-    const int index = FindTag(tagId);
+int TuTiffFile::ReadDoubles(int tagId, double* values, int n, int start, TuTagScope scope) {
+    const int index = FindTag(tagId, scope);
     if (index == TagNotFound) {
         return TagNotFound;
     }
@@ -450,6 +450,30 @@ void TuTiffFile::AddTag(const TuTiffTag& tag) {
     directoryChanged = true;
 }
 
+bool TuTiffFile::RemoveTag(int tagId, TuTagScope scope) {
+    if (!writable) {
+        throw TuException(TuCauseTiffOpenedForExamination, 1, GetPath());
+    }
+    const int found = FindTag(tagId, scope);
+    if (found == TagNotFound) {
+        return false;
+    }
+    const auto index = static_cast<std::size_t>(found);
+    const std::size_t owner = owners[index];
+    // The directory is written anew at the end of the file, which must stay addressable.
+    RaiseIfUnaddressable(0, owner, 0);
+    tags.erase(tags.begin() + static_cast<std::ptrdiff_t>(index));
+    owners.erase(owners.begin() + static_cast<std::ptrdiff_t>(index));
+    // Writes held for the entry go with it; those of later entries follow their entries.
+    std::erase_if(held, [index](const HeldWrite& w) { return w.index == index; });
+    for (HeldWrite& w : held) {
+        w.index -= w.index > index ? 1 : 0;
+    }
+    directories[owner].changed = true;
+    directoryChanged = true;
+    return true;
+}
+
 bool TuTiffFile::CanWriteInPlace(const TuTiffTag& entry) const {
     if (entry.type != TiffTypeDouble || ClassicTiff.HoldsInline(entry.size) ||
         entry.offset == Inline) {
@@ -483,11 +507,11 @@ bool TuTiffFile::CanWriteInPlace(const TuTiffTag& entry) const {
     return true;
 }
 
-void TuTiffFile::WriteDoubles(int tagId, const double* values, int n, int start) {
+void TuTiffFile::WriteDoubles(int tagId, const double* values, int n, int start, TuTagScope scope) {
     if (!writable) {
         throw TuException(TuCauseTiffOpenedForExamination, 1, GetPath());
     }
-    const int found = FindTag(tagId);
+    const int found = FindTag(tagId, scope);
     if (found == TagNotFound) {
         throw TuException(TuCauseTiffTagNotFound, 2, GetPath(), tagId & 0xFFFF);
     }

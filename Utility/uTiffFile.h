@@ -22,6 +22,11 @@ constexpr int ModeOverwrite = 4; // a new file; an existing one is truncated
 
 constexpr int TiffTagModelPixelScale = 33550;
 constexpr int TiffTagModelTiepoint = 33922;
+constexpr int TiffTagModelTransformation = 34264;
+
+// Where a lookup looks: through every directory of the chain, or only in the first one (the
+// main image, whose tags GDAL reads; later directories hold overviews and masks).
+enum class TuTagScope { AnyDirectory, FirstDirectory };
 
 // One directory entry in memory.
 struct TuTiffTag {
@@ -63,13 +68,20 @@ public:
 
     bool commitOnClose = false;
 
-    int FindTag(int tagId) const noexcept;
+    // The index of the first entry with the tag id (its low 16 bits) within the scope.
+    int FindTag(int tagId, TuTagScope scope = TuTagScope::AnyDirectory) const noexcept;
     const TuTiffTag& TagAt(std::size_t index) const;
     std::size_t TagCount() const noexcept;
     // Reads up to n values of a tag from element start; returns how many, or TagNotFound.
-    int ReadDoubles(int tagId, double* values, int n, int start);
-    // Adds an entry and reserves room for its values at the end of the file.
+    int ReadDoubles(int tagId, double* values, int n, int start,
+                    TuTagScope scope = TuTagScope::AnyDirectory);
+    // Adds an entry to the first directory and reserves room for its values at the end of the
+    // file.
     void AddTag(const TuTiffTag& tag);
+    // Removes the first entry with the tag id within the scope from its directory, which the
+    // commit then writes anew; its values stay in the file, unreferenced. Returns whether there
+    // was one.
+    bool RemoveTag(int tagId, TuTagScope scope = TuTagScope::AnyDirectory);
     // Writes n values as elements start .. start + n - 1 of a tag. Values that lie in the file
     // as it was opened are held until the commit, so that an interrupted update leaves the old
     // referencing or the new one, never a mixture; others go into the file at once.
@@ -77,7 +89,8 @@ public:
     // that was read, as this object left it; a file that another program changed raises
     // TuCauseTiffChangedSinceExamined and is not written, so that a change made before the update
     // began leaves it without a byte of Kestrel's.
-    void WriteDoubles(int tagId, const double* values, int n, int start);
+    void WriteDoubles(int tagId, const double* values, int n, int start,
+                      TuTagScope scope = TuTagScope::AnyDirectory);
 
     bool IsBigEndian() const noexcept { return byteOrder == TuByteOrder::BigEndian; }
     bool IsWritable() const noexcept { return writable; }

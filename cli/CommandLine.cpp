@@ -28,7 +28,8 @@ std::optional<CommandKind> CommandNamed(const std::string& name) {
     return std::nullopt;
 }
 
-// info, tiff-to-world, world-to-tiff: options (only --json, and only for info), then FILE...
+// info, tiff-to-world, world-to-tiff: options (--json for info, --keep-rotation and
+// --replace-control-points for world-to-tiff), then FILE...
 ParseResult ParseFileList(Command command, const std::vector<std::string>& arguments,
                           const std::string& name) {
     bool optionsEnded = false;
@@ -40,6 +41,12 @@ ParseResult ParseFileList(Command command, const std::vector<std::string>& argum
             return Command{CommandKind::Help, false, {}, {}};
         } else if (!optionsEnded && argument == "--json" && command.kind == CommandKind::Info) {
             command.json = true;
+        } else if (!optionsEnded && argument == "--keep-rotation" &&
+                   command.kind == CommandKind::WorldToTiff) {
+            command.keepRotation = true;
+        } else if (!optionsEnded && argument == "--replace-control-points" &&
+                   command.kind == CommandKind::WorldToTiff) {
+            command.replaceControlPoints = true;
         } else if (!optionsEnded && LooksLikeOption(argument)) {
             return UsageError{name + ": unknown option '" + argument + "'"};
         } else {
@@ -79,6 +86,8 @@ ParseResult ParseSetTiff(Command command, const std::vector<std::string>& argume
             for (int k = 2; k < 6; ++k)
                 command.numbers[k] = arguments[++i];
             haveTie = true;
+        } else if (!optionsEnded && argument == "--replace-control-points") {
+            command.replaceControlPoints = true;
         } else if (!optionsEnded && LooksLikeOption(argument)) {
             return UsageError{"set-tiff: unknown option '" + argument + "'"};
         } else {
@@ -144,8 +153,10 @@ ParseResult ParseCommandLine(const std::vector<std::string>& arguments) {
 const char* UsageText() {
     return "Usage: kestrel-cli info [--json] FILE...\n"
            "       kestrel-cli tiff-to-world FILE...\n"
-           "       kestrel-cli world-to-tiff FILE...\n"
-           "       kestrel-cli set-tiff FILE --scale SX SY --tie I J X Y\n"
+           "       kestrel-cli world-to-tiff [--keep-rotation] [--replace-control-points] "
+           "FILE...\n"
+           "       kestrel-cli set-tiff [--replace-control-points] FILE --scale SX SY "
+           "--tie I J X Y\n"
            "       kestrel-cli set-world FILE A D B E C F\n"
            "       kestrel-cli --help | --version\n";
 }
@@ -155,8 +166,8 @@ const char* HelpText() {
     static const std::string text =
         std::string(
             "kestrel-cli: examine and edit the georeferencing of TIFF files: the GeoTIFF tags\n"
-            "ModelPixelScale and ModelTiepoint inside the file, and the world file (.tfw)\n"
-            "beside it.\n"
+            "ModelPixelScale and ModelTiepoint (or ModelTransformation) inside the file, and\n"
+            "the world file (.tfw, .tifw or .wld) beside it.\n"
             "\n") +
         UsageText() +
         "\n"
@@ -168,8 +179,16 @@ const char* HelpText() {
         "  set-tiff       write the pixel scale and the tie point into the TIFF's tags\n"
         "  set-world      write the six world file parameters A D B E C F\n"
         "\n"
+        "Options:\n"
+        "  --keep-rotation           world-to-tiff: store a rotated world file whole, as a\n"
+        "                            transformation matrix, instead of an approximation\n"
+        "  --replace-control-points  replace the ground control points of a TIFF that has\n"
+        "                            them by what is written; without it such an update is\n"
+        "                            refused\n"
+        "\n"
         "FILE is made absolute, and gets the extension \"tif\" when it has none. The world\n"
-        "file is the TIFF's name with the extension \"tfw\".\n"
+        "file is the TIFF's name with the extension \"tfw\", \"tifw\" or \"wld\", the first\n"
+        "that exists; a new one gets \"tfw\".\n"
         "\n"
         "Errors are printed as \"CAPTION: MESSAGE\" on standard error; the next file is\n"
         "then processed. Exit status: 0 when every file succeeded, 1 when any failed,\n"

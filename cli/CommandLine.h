@@ -18,6 +18,8 @@ struct Command {
     std::vector<std::string> files; // one for set-tiff and set-world
     // set-tiff: SX SY I J X Y; set-world: A D B E C F.
     std::array<std::string, 6> numbers;
+    bool keepRotation = false;         // world-to-tiff --keep-rotation
+    bool replaceControlPoints = false; // world-to-tiff, set-tiff --replace-control-points
 };
 
 // A line that does not fit the interface; the message says what is wrong.

@@ -26,6 +26,23 @@ void WriteTiff(JsonObject& object, const TiffReport& tiff) {
         tiePoint.Numbers("pixel", tiff.tiePixel);
         tiePoint.Numbers("world", tiff.tieWorld);
     });
+    switch (tiff.tags.rasterType) {
+    case TuRasterType::PixelIsArea:
+        object.String("rasterType", "area");
+        break;
+    case TuRasterType::PixelIsPoint:
+        object.String("rasterType", "point");
+        break;
+    case TuRasterType::Unknown:
+        object.Null("rasterType");
+        break;
+    }
+    if (tiff.tags.matrix) {
+        object.Numbers("matrix", *tiff.tags.matrix);
+    } else {
+        object.Null("matrix");
+    }
+    object.Integer("tiePoints", static_cast<long long>(tiff.tags.tiePoints));
 }
 
 void WriteWorld(JsonObject& object, const WorldReport& world) {
@@ -33,6 +50,7 @@ void WriteWorld(JsonObject& object, const WorldReport& world) {
     object.String("status", world.status);
     object.Boolean("writable", world.writable);
     object.Numbers("parameters", world.parameters);
+    object.String("name", world.name);
 }
 
 void WriteError(JsonObject& object, const ErrorReport& error) {

@@ -68,6 +68,7 @@ int RunWriting(const Command& command, std::ostream& err) {
         Command one = command;
         one.files = {file};
         FileSession session(platform);
+        session.SetOptions({command.keepRotation, command.replaceControlPoints});
         if (!RunOnFile(one, session))
             status = 1;
         PrintMessages(session, file, err);

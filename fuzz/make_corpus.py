@@ -3,8 +3,11 @@
 
 The TIFF seeds are small GeoTIFFs written by GDAL (both byte orders, striped and tiled,
 compressed, with overviews, with and without the two referencing tags) and malformed
-variants of them built byte by byte. The outputs are committed; run this again only to
-change the seeds (it needs gdal-bin and python3-gdal).
+variants of them built byte by byte. The GeoTIFF seeds add what is found in the wild:
+pixel-is-point, transformation matrices with and without rotation, ground control points,
+Z values (written by geotifcp), and malformed GeoKeyDirectories and matrices. The outputs
+are committed; run this again only to change the seeds (it needs gdal-bin, geotiff-bin and
+python3-gdal).
 """
 
 import os
@@ -105,6 +108,121 @@ def malformed(base):
     return out
 
 
+def tags_of(data):
+    """The first IFD's entries of a classic TIFF: tag -> (entry offset, type, count, value)."""
+    order, ifd, count = entries(data)
+    tags = {}
+    for i in range(count):
+        at = ifd + 2 + 12 * i
+        tag, kind, n, value = struct.unpack(order + "HHII", data[at:at + 12])
+        tags[tag] = (at, kind, n, value)
+    return order, tags
+
+
+def set_entry(data, tag, kind, count, value):
+    order, tags = tags_of(data)
+    out = bytearray(data)
+    struct.pack_into(order + "HHII", out, tags[tag][0], tag, kind, count, value)
+    return bytes(out)
+
+
+def geotifcp(tmp, name, text):
+    """A GeoTIFF with tags exactly as given in listgeo's text form, written by geotifcp."""
+    plain = os.path.join(tmp, "plain-for-" + name)
+    geotiff(plain, [], referenced=False)
+    with open(os.path.join(tmp, name + ".txt"), "w") as f:
+        f.write(text)
+    out = os.path.join(tmp, name)
+    subprocess.run(["geotifcp", "-g", os.path.join(tmp, name + ".txt"), plain, out],
+                   check=True, stdout=subprocess.DEVNULL)
+    with open(out, "rb") as f:
+        return f.read()
+
+
+def hand_tags(tiepoints=None, scale=None, matrix=None, point=False):
+    text = "Geotiff_Information:\n   Version: 1\n   Key_Revision: 1.0\n   Tagged_Information:\n"
+    if tiepoints:
+        text += "      ModelTiepointTag (%d,3):\n" % (len(tiepoints) // 3)
+        for i in range(0, len(tiepoints), 3):
+            text += "         %r %r %r\n" % tuple(tiepoints[i:i + 3])
+    if scale:
+        text += "      ModelPixelScaleTag (1,3):\n         %r %r %r\n" % tuple(scale)
+    if matrix:
+        text += "      ModelTransformationTag (4,4):\n"
+        for i in range(0, 16, 4):
+            text += "         %r %r %r %r\n" % tuple(matrix[i:i + 4])
+    return text + ("      End_Of_Tags.\n   Keyed_Information:\n"
+                   "      GTModelTypeGeoKey (Short,1): ModelTypeProjected\n"
+                   "      GTRasterTypeGeoKey (Short,1): %s\n"
+                   "      ProjectedCSTypeGeoKey (Short,1): PCS_WGS84_UTM_zone_33N\n"
+                   "      End_Of_Keys.\n   End_Of_Geotiff.\n"
+                   % ("RasterPixelIsPoint" if point else "RasterPixelIsArea"))
+
+
+def wild(tmp):
+    """GeoTIFFs as found in the wild, and malformed keys and matrices."""
+    def made(name, options=(), transform=None, point=False, gcps=None):
+        path = os.path.join(tmp, name)
+        driver = gdal.GetDriverByName("GTiff")
+        ds = driver.Create(path, 8, 8, 1, gdal.GDT_Byte, list(options))
+        ds.GetRasterBand(1).WriteRaster(0, 0, 8, 8, bytes(range(64)))
+        srs = osr.SpatialReference()
+        srs.ImportFromEPSG(32633)
+        if point:
+            ds.SetMetadataItem("AREA_OR_POINT", "Point")
+        if transform:
+            ds.SetGeoTransform(transform)
+            ds.SetProjection(srs.ExportToWkt())
+        if gcps:
+            ds.SetGCPs([gdal.GCP(x, y, z, p, l) for p, l, x, y, z in gcps], srs.ExportToWkt())
+        ds = None
+        with open(path, "rb") as f:
+            return f.read()
+
+    rotated = (1000.0, 2.0, 0.25, 2000.0, 0.5, -3.0)
+    out = {
+        "point-le.tif": made("p.tif", transform=(1000.0, 2.0, 0.0, 2000.0, 0.0, -3.0), point=True),
+        "point-be.tif": made("pb.tif", ["ENDIANNESS=BIG"], (1000.0, 2.0, 0.0, 2000.0, 0.0, -3.0),
+                             point=True),
+        "rotated-le.tif": made("r.tif", transform=rotated),
+        "rotated-point-be.tif": made("rb.tif", ["ENDIANNESS=BIG"], rotated, point=True),
+        "south-up.tif": made("s.tif", transform=(1000.0, 2.0, 0.0, 2000.0, 0.0, 3.0)),
+        "gcps.tif": made("g.tif", gcps=[(0, 0, 1000, 2000, 0), (8, 0, 1016, 2000, 0),
+                                        (0, 8, 1000, 1976, 10)]),
+        "z-values.tif": geotifcp(tmp, "z.tif", hand_tags([0, 0, 7, 1000, 2000, 100],
+                                                         [2, 3, 0.5])),
+        "matrix-north-up.tif": geotifcp(tmp, "m.tif", hand_tags(
+            matrix=[2, 0, 0, 1000, 0, -3, 0, 2000, 0, 0, 0, 0, 0, 0, 0, 1], point=True)),
+        "matrix-beside-tags.tif": geotifcp(tmp, "mt.tif", hand_tags(
+            [0, 0, 0, 500, 600, 0, 4, 4, 0, 508, 592, 0], [7, 7, 0], rotated_matrix())),
+    }
+    base = out["point-le.tif"]
+    order, tags = tags_of(base)
+    keys = tags[34735]
+    # The GeoKeyDirectory's header and first key, changed one way at a time.
+    for name, patch in (("keys-version-2.tif", (0, 2)), ("keys-count-65535.tif", (3, 65535)),
+                        ("keys-count-0.tif", (3, 0))):
+        data = bytearray(base)
+        struct.pack_into(order + "H", data, keys[3] + 2 * patch[0], patch[1])
+        out[name] = bytes(data)
+    out["keys-typed-double.tif"] = set_entry(base, 34735, 12, keys[2] // 4, keys[3])
+    out["keys-typed-long.tif"] = set_entry(base, 34735, 4, keys[2] // 2, keys[3])
+    out["keys-beyond-end.tif"] = set_entry(base, 34735, 3, keys[2], len(base) + 64)
+    out["keys-inline-2.tif"] = set_entry(base, 34735, 3, 2, 1)
+    # The matrix of 12 values, as FLOAT, and beyond the end.
+    rbase = out["rotated-le.tif"]
+    rorder, rtags = tags_of(rbase)
+    m = rtags[34264]
+    out["matrix-12.tif"] = set_entry(rbase, 34264, 12, 12, m[3])
+    out["matrix-float.tif"] = set_entry(rbase, 34264, 11, 16, m[3])
+    out["matrix-beyond-end.tif"] = set_entry(rbase, 34264, 12, 16, len(rbase) - 40)
+    return out
+
+
+def rotated_matrix():
+    return [2, 0.25, 0, 1000, 0.5, -3, 0, 2000, 0, 0, 0, 0, 0, 0, 0, 1]
+
+
 def world_files():
     return {
         "plain.tfw": b"".join(b"%24.16g\n" % v for v in (10.0, 0.0, 0.0, -10.0, 500005.0, 4649995.0)),
@@ -178,8 +296,9 @@ def main():
             "unreferenced-be.tif": make("h.tif", ["ENDIANNESS=BIG"], referenced=False),
         }
         bad = malformed(seeds["striped-le.tif"])
-        for target in ("tiff_read", "tiff_update"):
-            for name, data in list(seeds.items()) + list(bad.items()):
+        found = wild(tmp)
+        for target in ("tiff_read", "tiff_update", "geotiff"):
+            for name, data in list(seeds.items()) + list(bad.items()) + list(found.items()):
                 write(target, name, data)
     for name, data in world_files().items():
         write("world_file", name, data)

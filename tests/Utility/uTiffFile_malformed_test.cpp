@@ -209,7 +209,8 @@ TEST_P(TiffMalformed, every_byte_change_of_header_and_first_directory_ends_in_a_
 }
 
 INSTANTIATE_TEST_SUITE_P(tiff_file_malformed_test, TiffMalformed,
-                         ::testing::Values("geotiff-le.tif", "geotiff-be.tif"));
+                         ::testing::Values("geotiff-le.tif", "geotiff-be.tif",
+                                           "geotiff-point-le.tif", "matrix-rotated-be.tif"));
 
 class tiff_file_malformed_test : public ::testing::Test {
 protected:

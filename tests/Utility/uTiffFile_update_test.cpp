@@ -8,6 +8,7 @@
 #include <string>
 #include <sys/resource.h>
 
+#include "DirectoryImage.h"
 #include "StoreReferencing.h"
 #include "TiffBuilder.h"
 #include "TiffTestSupport.h"
@@ -20,26 +21,6 @@ TuTiffTag PixelScale() {
 }
 TuTiffTag Tiepoint() {
     return TuTiffTag(33922, TiffTypeDouble, 6);
-}
-
-// One decoded directory of a file image.
-struct DirectoryImage {
-    std::vector<std::uint16_t> tags;
-    std::vector<std::vector<unsigned char>> entries; // the 12 bytes of each
-    std::uint32_t next = 0;
-};
-
-DirectoryImage DirectoryAt(const TiffBuilder& order, const std::vector<unsigned char>& bytes,
-                           std::uint32_t offset) {
-    DirectoryImage image;
-    const std::uint16_t count = order.Decode16(bytes.data() + offset);
-    for (std::uint16_t i = 0; i < count; ++i) {
-        const unsigned char* entry = bytes.data() + offset + 2 + 12 * i;
-        image.tags.push_back(order.Decode16(entry));
-        image.entries.emplace_back(entry, entry + 12);
-    }
-    image.next = order.Decode32(bytes.data() + offset + 2 + 12 * count);
-    return image;
 }
 
 class tiff_update_test : public ::testing::Test {

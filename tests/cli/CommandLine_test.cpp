@@ -122,3 +122,28 @@ TEST(command_line_test, set_world_takes_exactly_seven_operands) {
     EXPECT_EQ(Refused({"set-world", "-a.tif", "1", "2", "3", "4", "5", "6"}),
               "set-world: unknown option '-a.tif'");
 }
+
+TEST(command_line_test, flags_that_confirm_what_an_update_replaces) {
+    Command command =
+        Parsed({"world-to-tiff", "a.tif", "--keep-rotation", "--replace-control-points", "b"});
+    EXPECT_TRUE(command.keepRotation);
+    EXPECT_TRUE(command.replaceControlPoints);
+    EXPECT_EQ(command.files, (std::vector<std::string>{"a.tif", "b"}));
+    command = Parsed({"world-to-tiff", "a.tif"});
+    EXPECT_FALSE(command.keepRotation);
+    EXPECT_FALSE(command.replaceControlPoints);
+
+    command = Parsed({"set-tiff", "--replace-control-points", "a", "--scale", "1", "2", "--tie",
+                      "0", "0", "3", "4"});
+    EXPECT_TRUE(command.replaceControlPoints);
+    EXPECT_FALSE(command.keepRotation);
+    EXPECT_FALSE(Parsed({"set-tiff", "a", "--scale", "1", "2", "--tie", "0", "0", "3", "4"})
+                     .replaceControlPoints);
+
+    // Each belongs to the commands that write tags.
+    EXPECT_EQ(Refused({"set-tiff", "a", "--keep-rotation"}),
+              "set-tiff: unknown option '--keep-rotation'");
+    EXPECT_EQ(Refused({"tiff-to-world", "--replace-control-points", "a"}),
+              "tiff-to-world: unknown option '--replace-control-points'");
+    EXPECT_EQ(Refused({"info", "--keep-rotation", "a"}), "info: unknown option '--keep-rotation'");
+}

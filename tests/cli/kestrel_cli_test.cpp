@@ -261,7 +261,8 @@ TEST_F(kestrel_cli_test, help_and_version) {
 
     result = Cli({"--help"});
     EXPECT_EQ(result.status, 0);
-    EXPECT_NE(result.out.find("kestrel-cli set-tiff FILE --scale SX SY --tie I J X Y"),
+    EXPECT_NE(result.out.find("kestrel-cli set-tiff [--replace-control-points] FILE --scale SX "
+                              "SY --tie I J X Y"),
               std::string::npos);
     EXPECT_EQ(result.err, "");
 
@@ -296,15 +297,18 @@ TEST_F(kestrel_cli_test, info_json_round_trips_numbers_that_the_display_rounds) 
     result = Cli({"info", "--json", "third.tif"});
     EXPECT_EQ(result.status, 0);
     EXPECT_EQ(result.err, "");
-    EXPECT_EQ(result.out,
-              "[\n  {\"file\": \"" + Path("third.tif") +
-                  "\", \"tiff\": {\"status\": \"Tiff file is georeferenced.\", \"writable\": "
-                  "true, \"pixelScale\": [0.3333333333333333, 0.3333333333333333], "
-                  "\"tiePoint\": {\"pixel\": [0, 0], \"world\": [0, 1]}}, \"worldFile\": "
-                  "{\"file\": \"" +
-                  Path("third.tfw") +
-                  "\", \"status\": \"Corresponding world file does not exist.\", "
-                  "\"writable\": true, \"parameters\": [0, 0, 0, 0, 0, 0]}, \"error\": null}\n]\n");
+    EXPECT_EQ(
+        result.out,
+        "[\n  {\"file\": \"" + Path("third.tif") +
+            "\", \"tiff\": {\"status\": \"Tiff file is georeferenced.\", \"writable\": "
+            "true, \"pixelScale\": [0.3333333333333333, 0.3333333333333333], "
+            "\"tiePoint\": {\"pixel\": [0, 0], \"world\": [0, 1]}, \"rasterType\": null, "
+            "\"matrix\": null, \"tiePoints\": 1}, \"worldFile\": "
+            "{\"file\": \"" +
+            Path("third.tfw") +
+            "\", \"status\": \"Corresponding world file does not exist.\", "
+            "\"writable\": true, \"parameters\": [0, 0, 0, 0, 0, 0], \"name\": \"third.tfw\"}, "
+            "\"error\": null}\n]\n");
 }
 
 TEST_F(kestrel_cli_test, info_reports_each_failure_and_goes_on) {
@@ -398,10 +402,12 @@ TEST_F(kestrel_cli_test, info_after_a_failed_examination_reports_only_what_was_r
                   Path("good.tif") +
                   "\", \"tiff\": {\"status\": \"Tiff file is georeferenced.\", \"writable\": "
                   "true, \"pixelScale\": [2, 2], \"tiePoint\": {\"pixel\": [0, 0], \"world\": "
-                  "[100, 500]}}, \"worldFile\": {\"file\": \"" +
+                  "[100, 500]}, \"rasterType\": null, \"matrix\": null, \"tiePoints\": 1}, "
+                  "\"worldFile\": {\"file\": \"" +
                   Path("good.tfw") +
                   "\", \"status\": \"Corresponding world file exists.\", \"writable\": true, "
-                  "\"parameters\": [2, 0, 0, -2, 101, 499]}, \"error\": null},\n"
+                  "\"parameters\": [2, 0, 0, -2, 101, 499], \"name\": \"good.tfw\"}, "
+                  "\"error\": null},\n"
                   "  {\"file\": \"" +
                   Path("text.tif") + "\", \"tiff\": null, \"worldFile\": null, \"error\": " +
                   error(notTiff, TuCauseTiffNotUnderstood) +
@@ -410,7 +416,8 @@ TEST_F(kestrel_cli_test, info_after_a_failed_examination_reports_only_what_was_r
                   Path("short.tif") +
                   "\", \"tiff\": {\"status\": \"Tiff file is georeferenced.\", \"writable\": "
                   "false, \"pixelScale\": [2, 2], \"tiePoint\": {\"pixel\": [0, 0], \"world\": "
-                  "[100, 500]}}, \"worldFile\": null, \"error\": " +
+                  "[100, 500]}, \"rasterType\": null, \"matrix\": null, \"tiePoints\": 1}, "
+                  "\"worldFile\": null, \"error\": " +
                   error(notWorldFile, TuCauseWorldFileNotUnderstood) + "}\n]\n");
     EXPECT_EQ(result.err, notTiff + "\n" + notWorldFile + "\n");
 }
