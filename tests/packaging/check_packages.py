@@ -220,7 +220,7 @@ complete_line 'kestrel-cli set-tiff a.tif --tie '
         "--help --version info set-tiff set-world tiff-to-world world-to-tiff",
         "--help --json",
         "a.tif b.TIFF maps",
-        "--help --scale --tie",
+        "--help --replace-control-points --scale --tie",
         "",
     ], result.stdout.split("\n")[:-1])
 
