@@ -132,11 +132,15 @@ TEST_F(tiff_file_test, every_truncation_fails_with_a_catalogue_error_or_reads_wh
     }
 }
 
-TEST_F(tiff_file_test, magic_number_is_kept_but_bigtiff_is_refused) {
+TEST_F(tiff_file_test, magic_number_is_kept_and_43_asks_for_the_bigtiff_layout) {
     for (bool big : {false, true}) {
         auto tiff = GeoTiff(big);
         tiff.Put16(2, 99);
-        EXPECT_EQ(Open(Save(tiff))->TagCount(), 4u);
+        auto file = Open(Save(tiff));
+        EXPECT_EQ(file->TagCount(), 4u);
+        EXPECT_FALSE(file->IsBigTiff());
+        // A classic layout under the number 43: bytes 4-7 are no BigTIFF offset size and
+        // reserved field.
         tiff.Put16(2, 43);
         EXPECT_EQ(OpenFails(Save(tiff)).cause, TuCauseTiffNotUnderstood);
     }
@@ -285,7 +289,7 @@ TEST_F(tiff_file_test, inline_values_are_decoded_to_host_order) {
         std::uint32_t word;
         std::memcpy(&word, file->TagAt(2).inlineValue, 4);
         EXPECT_EQ(word, 0xA1B2C3D4u);
-        EXPECT_EQ(file->TagAt(2).offset, 0xFFFFFFFFu);
+        EXPECT_EQ(file->TagAt(2).offset, TiffInlineOffset);
         const unsigned char* bytes = file->TagAt(3).inlineValue;
         EXPECT_EQ(bytes[0] * 100 + bytes[1] * 10 + bytes[2], 987);
         EXPECT_EQ(bytes[3], 0); // not covered by the three values
