@@ -18,6 +18,12 @@ enum class TiffFinding {
     Georeferenced,    // read; its pixel scale and first tie point are shown
 };
 
+// The layout of the TIFF that the last examination read.
+enum class TiffKind {
+    Classic, // 32-bit offsets: the values and directories lie within its first 4 GiB
+    BigTiff, // 64-bit offsets
+};
+
 // What the last examination found of the world file beside the TIFF.
 enum class WorldFileFinding {
     NoTiffYet,    // nothing examined yet
@@ -79,6 +85,7 @@ struct CommandOutcome {
 
 struct ReferencingState {
     TiffFinding tiff = TiffFinding::NoFileYet;
+    TiffKind tiffKind = TiffKind::Classic; // of the TIFF read, where SideWasRead(tiff)
     WorldFileFinding worldFile = WorldFileFinding::NoTiffYet;
     UpdateAvailability tiffUpdate;      // "Update Referencing in TIFF File" (control 1020)
     UpdateAvailability worldFileUpdate; // the world file's Update (control 1021)

@@ -43,8 +43,9 @@ TEST(report_test, json_of_a_fully_examined_file) {
     report.error->caption = "File Open Error";
     report.error->message = "line\nbreak";
     EXPECT_EQ(FormatJson(report),
-              "{\"file\": \"/maps/sheet.tif\", \"tiff\": {\"status\": \"Tiff file is "
-              "georeferenced.\", \"writable\": true, \"pixelScale\": [2, 0.30000000000000004], "
+              "{\"file\": \"/maps/sheet.tif\", \"tiff\": {\"kind\": \"classic\", \"status\": "
+              "\"Tiff file is georeferenced.\", \"writable\": true, \"pixelScale\": [2, "
+              "0.30000000000000004], "
               "\"tiePoint\": {\"pixel\": [0, -0], \"world\": [100, null]}}, \"worldFile\": "
               "{\"file\": \"/maps/sheet.tfw\", \"status\": \"Corresponding world file exists.\", "
               "\"writable\": false, \"parameters\": [2, 0, 0, -2, 101, 499]}, \"error\": "
@@ -52,4 +53,18 @@ TEST(report_test, json_of_a_fully_examined_file) {
                   std::to_string(TuCauseOpenFileMissing) +
                   ", \"caption\": \"File Open Error\", \"message\": "
                   "\"line\\nbreak\"}}");
+}
+
+TEST(report_test, json_names_a_bigtiff) {
+    FileReport report;
+    report.file = "/maps/mosaic.tif";
+    TiffReport tiff;
+    tiff.kind = kestrel::TiffKind::BigTiff;
+    tiff.status = "Tiff file is NOT georeferenced.";
+    report.tiff = tiff;
+    EXPECT_EQ(FormatJson(report),
+              "{\"file\": \"/maps/mosaic.tif\", \"tiff\": {\"kind\": \"bigtiff\", \"status\": "
+              "\"Tiff file is NOT georeferenced.\", \"writable\": false, \"pixelScale\": [0, 0], "
+              "\"tiePoint\": {\"pixel\": [0, 0], \"world\": [0, 0]}}, \"worldFile\": null, "
+              "\"error\": null}");
 }
