@@ -219,3 +219,38 @@ private:
     bool wide = false;
     std::vector<unsigned char> bytes;
 };
+
+// One directory decoded from a file image, in the builder's byte order and layout.
+struct DirectoryImage {
+    std::vector<std::uint16_t> tags;
+    std::vector<std::vector<unsigned char>> entries; // the bytes of each entry
+    std::uint64_t next = 0;
+};
+
+inline DirectoryImage DirectoryAt(const TiffBuilder& order, const std::vector<unsigned char>& bytes,
+                                  std::uint64_t offset) {
+    DirectoryImage image;
+    const unsigned char* at = bytes.data() + offset;
+    const std::uint64_t count = order.BigTiff() ? order.Decode64(at) : order.Decode16(at);
+    for (std::uint64_t i = 0; i < count; ++i) {
+        const unsigned char* entry = at + order.CountSize() + order.EntrySize() * i;
+        image.tags.push_back(order.Decode16(entry));
+        image.entries.emplace_back(entry, entry + order.EntrySize());
+    }
+    const unsigned char* next = at + order.DirectorySize(count) - order.FieldSize();
+    image.next = order.BigTiff() ? order.Decode64(next) : order.Decode32(next);
+    return image;
+}
+
+// Pixel scale (10, 20, 0) and tie point (0, 0, 0, 500000, 4000480, 0) after the header, then
+// one directory of 256, 257, 33550, 33922 at the end of the file.
+inline TiffBuilder SmallGeoTiff(bool bigEndian,
+                                TiffBuilder::Layout layout = TiffBuilder::Layout::Classic) {
+    TiffBuilder tiff(bigEndian, layout);
+    const auto scale = tiff.AppendDoubles({10.0, 20.0, 0.0});
+    const auto tie = tiff.AppendDoubles({0, 0, 0, 500000.0, 4000480.0, 0});
+    tiff.SetFirstIfd(tiff.AppendDirectory(
+        {tiff.InlineShorts(256, 3, {64}), tiff.InlineShorts(257, 3, {48}),
+         TiffBuilder::At(33550, 12, 3, scale), TiffBuilder::At(33922, 12, 6, tie)}));
+    return tiff;
+}

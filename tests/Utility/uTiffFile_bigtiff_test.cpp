@@ -12,59 +12,15 @@
 #include <vector>
 
 #include "StoreReferencing.h"
-#include "TiffBuilder.h"
-#include "TiffTestSupport.h"
+#include "TiffFileFixture.h"
 #include "uCauses.h"
 
 namespace {
 
 using Layout = TiffBuilder::Layout;
 
-// One decoded BigTIFF directory of a file image.
-struct DirectoryImage {
-    std::vector<std::uint16_t> tags;
-    std::vector<std::vector<unsigned char>> entries; // the 20 bytes of each
-    std::uint64_t next = 0;
-};
-
-DirectoryImage DirectoryAt(const TiffBuilder& order, const std::vector<unsigned char>& bytes,
-                           std::uint64_t offset) {
-    DirectoryImage image;
-    const std::uint64_t count = order.Decode64(bytes.data() + offset);
-    for (std::uint64_t i = 0; i < count; ++i) {
-        const unsigned char* entry = bytes.data() + offset + 8 + 20 * i;
-        image.tags.push_back(order.Decode16(entry));
-        image.entries.emplace_back(entry, entry + 20);
-    }
-    image.next = order.Decode64(bytes.data() + offset + 8 + 20 * count);
-    return image;
-}
-
-// Pixel scale and tie point values after the header, then one directory of 256, 257, 33550,
-// 33922; the directory lies at the end of the file.
-TiffBuilder GeoBigTiff(bool big) {
-    TiffBuilder tiff(big, Layout::BigTiff);
-    const auto scale = tiff.AppendDoubles({10.0, 20.0, 0.0});
-    const auto tie = tiff.AppendDoubles({0, 0, 0, 500000.0, 4000480.0, 0});
-    tiff.SetFirstIfd(tiff.AppendDirectory(
-        {tiff.InlineShorts(256, 3, {64}), tiff.InlineShorts(257, 3, {48}),
-         TiffBuilder::At(33550, 12, 3, scale), TiffBuilder::At(33922, 12, 6, tie)}));
-    return tiff;
-}
-
-class tiff_bigtiff_test : public ::testing::Test {
+class tiff_bigtiff_test : public TiffFileFixture {
 protected:
-    std::string Save(TiffBuilder& tiff, const std::string& name = "a.tif") {
-        const std::string path = folder / name;
-        WriteFile(path, tiff.Bytes());
-        return path;
-    }
-    std::unique_ptr<TuTiffFile> Open(const std::string& path, int mode = ModeExamine) {
-        return std::make_unique<TuTiffFile>(TuFileName(path.c_str()), mode);
-    }
-    Raised OpenFails(const std::string& path) {
-        return RaisedBy([&] { Open(path); });
-    }
     // Opens and reads both referencing tags; the cause raised, 0 when all went well.
     int ReadFails(const std::string& path) {
         return RaisedBy([&] {
@@ -75,24 +31,14 @@ protected:
                })
             .cause;
     }
-    void ExpectReads(const std::string& path, const double (&scale)[3], const double (&tie)[6]) {
-        auto file = Open(path);
-        double readScale[3];
-        double readTie[6];
-        ASSERT_EQ(file->ReadDoubles(TiffTagModelPixelScale, readScale, 3, 0), 3);
-        ASSERT_EQ(file->ReadDoubles(TiffTagModelTiepoint, readTie, 6, 0), 6);
-        EXPECT_EQ(std::memcmp(readScale, scale, sizeof readScale), 0);
-        EXPECT_EQ(std::memcmp(readTie, tie, sizeof readTie), 0);
-    }
 
-    TempFolder folder;
     const double scale[3] = {0.5, 0.25, 0};
     const double tie[6] = {0, 0, 0, 1234.5, -98765.25, 0};
 };
 
 TEST_F(tiff_bigtiff_test, reads_the_referencing_in_both_byte_orders) {
     for (bool big : {false, true}) {
-        auto tiff = GeoBigTiff(big);
+        auto tiff = SmallGeoTiff(big, Layout::BigTiff);
         auto file = Open(Save(tiff));
         EXPECT_TRUE(file->IsBigTiff());
         EXPECT_EQ(file->IsBigEndian(), big);
@@ -169,7 +115,7 @@ TEST_F(tiff_bigtiff_test, sixty_four_bit_integers_at_an_offset_convert_to_double
 
 TEST_F(tiff_bigtiff_test, a_header_that_is_short_or_names_another_offset_size_is_refused) {
     for (bool big : {false, true}) {
-        auto tiff = GeoBigTiff(big);
+        auto tiff = SmallGeoTiff(big, Layout::BigTiff);
         const std::vector<unsigned char> whole = tiff.Bytes();
         // 8 to 15 bytes: a BigTIFF header cut short cannot be read whole.
         for (std::size_t length : {8u, 12u, 15u}) {
@@ -193,7 +139,7 @@ TEST_F(tiff_bigtiff_test, a_header_that_is_short_or_names_another_offset_size_is
 
 TEST_F(tiff_bigtiff_test, directory_offsets_inside_the_header_or_outside_the_file_are_refused) {
     for (bool big : {false, true}) {
-        auto tiff = GeoBigTiff(big);
+        auto tiff = SmallGeoTiff(big, Layout::BigTiff);
         const std::uint64_t size = tiff.Size();
         // Inside the header (a classic header's end included); at the end or too close to it
         // for a count and a next offset; beyond the end; past 2^63; where an offset plus a
@@ -276,7 +222,7 @@ TEST_F(tiff_bigtiff_test, values_at_offsets_past_the_end_or_past_2_63_are_not_re
         for (std::uint64_t offset :
              {std::uint64_t{1} << 32, (std::uint64_t{1} << 63) - 8, std::uint64_t{1} << 63,
               ~std::uint64_t{0} - 8, ~std::uint64_t{0} - 1}) {
-            auto tiff = GeoBigTiff(big);
+            auto tiff = SmallGeoTiff(big, Layout::BigTiff);
             // The pixel scale's offset field: in the third entry of the directory at the end.
             const std::uint64_t directory = tiff.Size() - tiff.DirectorySize(4);
             tiff.Put64(directory + 8 + 2 * 20 + 12, offset);
@@ -294,7 +240,7 @@ TEST_F(tiff_bigtiff_test, values_at_offsets_past_the_end_or_past_2_63_are_not_re
 
 TEST_F(tiff_bigtiff_test, existing_tags_are_overwritten_in_place) {
     for (bool big : {false, true}) {
-        auto tiff = GeoBigTiff(big);
+        auto tiff = SmallGeoTiff(big, Layout::BigTiff);
         const std::string path = Save(tiff);
         StoreReferencing(*Open(path, ModeUpdate), scale, tie);
         const auto after = ReadFile(path);
@@ -439,7 +385,7 @@ TEST_F(tiff_bigtiff_test, a_double_held_inline_and_values_of_other_types_are_rew
 }
 
 TEST_F(tiff_bigtiff_test, a_commit_without_added_tags_rewrites_the_header_only) {
-    auto tiff = GeoBigTiff(true);
+    auto tiff = SmallGeoTiff(true, Layout::BigTiff);
     tiff.Bytes()[1] = 'I'; // the second byte is not looked at, and written as the first
     const std::string path = Save(tiff);
     auto file = Open(path, ModeUpdate);

@@ -265,6 +265,49 @@ std::uint32_t RangeChecksum(int descriptor, std::uint64_t offset, std::uint64_t 
     return ~crc;
 }
 
+using ByteRanges = std::vector<std::pair<std::uint64_t, std::uint64_t>>; // offset, length
+
+// The CRCs of byte ranges of an open file.
+std::vector<std::uint32_t> RangeChecksums(int descriptor, const ByteRanges& ranges) {
+    std::vector<std::uint32_t> sums;
+    for (const auto& [offset, length] : ranges) {
+        sums.push_back(RangeChecksum(descriptor, offset, length));
+    }
+    return sums;
+}
+
+// Updates a large sparse file with the placement and checks that only `growth` bytes were
+// appended: the byte ranges read the same, and the file takes no more disk blocks than a few
+// MiB. Returns the file's first `headerSize` bytes afterwards.
+std::vector<unsigned char> UpdateLargeFile(const std::string& path, const Placement& placement,
+                                           const ByteRanges& ranges, std::uint64_t growth,
+                                           std::size_t headerSize) {
+    const std::uint64_t length = std::filesystem::file_size(path);
+    const int descriptor = ::open(path.c_str(), O_RDONLY);
+    EXPECT_GE(descriptor, 0);
+    const std::vector<std::uint32_t> before = RangeChecksums(descriptor, ranges);
+    Update(path, placement);
+    EXPECT_EQ(std::filesystem::file_size(path), length + growth);
+    EXPECT_EQ(RangeChecksums(descriptor, ranges), before);
+    struct stat status {};
+    EXPECT_EQ(::fstat(descriptor, &status), 0);
+    EXPECT_LT(status.st_blocks * 512, 16 << 20) << "the file is no longer sparse";
+    std::vector<unsigned char> header(headerSize);
+    EXPECT_EQ(::pread(descriptor, header.data(), headerSize, 0), static_cast<ssize_t>(headerSize));
+    ::close(descriptor);
+    return header;
+}
+
+// After the update of a large file: GDAL reads the new placement, and neither GDAL, nor
+// libgeotiff, nor libtiff (every directory, without image data) has anything to warn about.
+void ExpectToolsReadTheLargeFile(const std::string& path, const Placement& placement) {
+    const std::string info = GdalInfo(path);
+    ExpectTransform(GeoTransform(info), ExpectedTransform(placement));
+    EXPECT_EQ(Complaints(info), "");
+    EXPECT_EQ(Complaints(RunTool("listgeo " + Quoted(path))), "");
+    EXPECT_EQ(Complaints(RunTool("tiffinfo " + Quoted(path))), "");
+}
+
 TEST_F(tiff_gdal_test, a_two_gigabyte_file_grows_by_the_values_and_the_directory_only) {
     REQUIRE_TOOLS("gdal_create", "gdalinfo", "listgeo", "tiffinfo");
     // 32768 x 65536 bytes in 512 x 512 tiles: 8192 tiles of 256 KiB, 2 GiB of image data.
@@ -303,34 +346,15 @@ TEST_F(tiff_gdal_test, a_two_gigabyte_file_grows_by_the_values_and_the_directory
     const std::uint64_t length = std::filesystem::file_size(path);
     ASSERT_GT(length, std::uint64_t{1} << 31);
 
-    const int descriptor = ::open(path.c_str(), O_RDONLY);
-    ASSERT_GE(descriptor, 0);
-    const std::uint64_t tail = length - (1 << 20);
-    const std::uint32_t headBefore = RangeChecksum(descriptor, 8, dataStart - 8);
-    const std::uint32_t holeBefore = RangeChecksum(descriptor, dataStart, 1 << 20);
-    const std::uint32_t tailBefore = RangeChecksum(descriptor, tail, 1 << 20);
-
+    // Before the image data, in its hole, and at the end.
+    const ByteRanges ranges = {
+        {8, dataStart - 8}, {dataStart, 1 << 20}, {length - (1 << 20), 1 << 20}};
     const Placement placement{{0.5, 0.5, 0}, {0, 0, 0, 400000, 6000000, 0}};
-    Update(path, placement);
-
     const std::uint64_t directorySize = 2 + 12 * (entries + 2) + 4;
-    EXPECT_EQ(std::filesystem::file_size(path), length + 72 + directorySize);
-    EXPECT_EQ(RangeChecksum(descriptor, 8, dataStart - 8), headBefore);
-    EXPECT_EQ(RangeChecksum(descriptor, dataStart, 1 << 20), holeBefore);
-    EXPECT_EQ(RangeChecksum(descriptor, tail, 1 << 20), tailBefore);
-    struct stat status {};
-    ASSERT_EQ(::fstat(descriptor, &status), 0);
-    EXPECT_LT(status.st_blocks * 512, 16 << 20) << "the file is no longer sparse";
-    unsigned char header[8];
-    ASSERT_EQ(::pread(descriptor, header, 8, 0), 8);
-    ::close(descriptor);
-    EXPECT_EQ(TiffBuilder(false).Decode32(header + 4), length + 72);
-
-    const std::string info = GdalInfo(path);
-    ExpectTransform(GeoTransform(info), ExpectedTransform(placement));
-    EXPECT_EQ(Complaints(info), "");
-    EXPECT_EQ(Complaints(RunTool("listgeo " + Quoted(path))), "");
-    EXPECT_EQ(Complaints(RunTool("tiffinfo " + Quoted(path))), "");
+    const std::vector<unsigned char> header =
+        UpdateLargeFile(path, placement, ranges, 72 + directorySize, 8);
+    EXPECT_EQ(TiffBuilder(false).Decode32(header.data() + 4), length + 72);
+    ExpectToolsReadTheLargeFile(path, placement);
 }
 
 TEST_F(tiff_gdal_test, a_bigtiff_past_4_gib_grows_by_the_values_and_the_directory_only) {
@@ -352,39 +376,21 @@ TEST_F(tiff_gdal_test, a_bigtiff_past_4_gib_grows_by_the_values_and_the_director
     EXPECT_TRUE(GeoTransform(GdalInfo(path)).empty());
     EXPECT_TRUE(ListgeoTag(path, "ModelPixelScaleTag").empty());
 
-    const int descriptor = ::open(path.c_str(), O_RDONLY);
-    ASSERT_GE(descriptor, 0);
-    const std::uint64_t middle = (std::uint64_t{1} << 32) - (1 << 19);
-    const std::uint64_t tail = length - (1 << 20);
-    const std::uint32_t headBefore = RangeChecksum(descriptor, 16, 1 << 20);
-    const std::uint32_t middleBefore = RangeChecksum(descriptor, middle, 1 << 20);
-    const std::uint32_t tailBefore = RangeChecksum(descriptor, tail, 1 << 20);
-
+    // The first MiB after the header (the directory, its arrays, the first tiles), the MiB
+    // around 4 GiB, and the last MiB.
+    const ByteRanges ranges = {{16, 1 << 20},
+                               {(std::uint64_t{1} << 32) - (1 << 19), 1 << 20},
+                               {length - (1 << 20), 1 << 20}};
     const Placement placement{{0.5, 0.25, 0}, {0, 0, 0, 400000.5, 6000000.25, 0}};
-    Update(path, placement);
-
     // The values, then a directory of 20-byte entries with 8-byte count and next offset.
     const std::uint64_t directorySize = 8 + 20 * (entries + 2) + 8;
-    EXPECT_EQ(std::filesystem::file_size(path), length + 72 + directorySize);
-    EXPECT_EQ(RangeChecksum(descriptor, 16, 1 << 20), headBefore);
-    EXPECT_EQ(RangeChecksum(descriptor, middle, 1 << 20), middleBefore);
-    EXPECT_EQ(RangeChecksum(descriptor, tail, 1 << 20), tailBefore);
-    struct stat status {};
-    ASSERT_EQ(::fstat(descriptor, &status), 0);
-    EXPECT_LT(status.st_blocks * 512, 16 << 20) << "the file is no longer sparse";
-    unsigned char header[16];
-    ASSERT_EQ(::pread(descriptor, header, 16, 0), 16);
-    ::close(descriptor);
+    const std::vector<unsigned char> header =
+        UpdateLargeFile(path, placement, ranges, 72 + directorySize, 16);
     TiffBuilder order(false, TiffBuilder::Layout::BigTiff);
-    EXPECT_EQ(order.Decode16(header + 2), 43);
-    EXPECT_EQ(order.Decode64(header + 8), length + 72);
-
-    const std::string info = GdalInfo(path);
-    ExpectTransform(GeoTransform(info), ExpectedTransform(placement));
+    EXPECT_EQ(order.Decode16(header.data() + 2), 43);
+    EXPECT_EQ(order.Decode64(header.data() + 8), length + 72);
+    ExpectToolsReadTheLargeFile(path, placement);
     ExpectListgeoShows(path, placement);
-    EXPECT_EQ(Complaints(info), "");
-    EXPECT_EQ(Complaints(RunTool("listgeo " + Quoted(path))), "");
-    EXPECT_EQ(Complaints(RunTool("tiffinfo " + Quoted(path))), "");
 }
 
 // Past the end of a classic TIFF that lies beyond 4 GiB, no 32-bit offset reaches: tags can
