@@ -116,8 +116,9 @@ private:
     void ReadValues(const TuTiffTag& entry, std::uint64_t first, std::uint64_t count,
                     double* values);
     bool CanWriteInPlace(const TuTiffTag& entry) const;
-    // Moves the values of tags[index] to the end of the file as DOUBLE, with elements
-    // start .. start + n - 1 replaced by values.
+    // Moves the values of tags[index] to the end of the file as DOUBLE (or, where one DOUBLE
+    // fits in a BigTIFF entry, into the entry), with elements start .. start + n - 1 replaced
+    // by values.
     void Replace(std::size_t index, const double* values, std::uint32_t n, std::uint32_t start);
     // Reserves size bytes at endMark for values of an entry of directories[directory], which
     // then gains addedEntries entries; returns their offset.
