@@ -334,7 +334,9 @@ void ReferencingDialog::ExamineOpenFile(const TuFileName& tiffName) {
     state.worldFile = WorldFileFinding::NoValidTiff;
     // Update mode where the TIFF may be read and written, examination otherwise: decided by
     // the open itself rather than by a test before it.
+    state.tiffKind = TiffKind::Classic;
     tiffFile = std::make_unique<TuTiffFile>(tiffName, UpdateIfPermitted);
+    state.tiffKind = tiffFile->IsBigTiff() ? TiffKind::BigTiff : TiffKind::Classic;
     if (tiffFile->IsWritable()) {
         state.tiffUpdate = {true, std::nullopt};
     } else {

@@ -49,6 +49,12 @@ struct GeoTiffFacts {
     bool operator==(const GeoTiffFacts&) const = default;
 };
 
+// The layout of the TIFF that the last examination read.
+enum class TiffKind {
+    Classic, // 32-bit offsets: the values and directories lie within its first 4 GiB
+    BigTiff, // 64-bit offsets
+};
+
 // What the last examination found of the world file beside the TIFF.
 enum class WorldFileFinding {
     NoTiffYet,    // nothing examined yet
@@ -113,7 +119,8 @@ struct CommandOutcome {
 
 struct ReferencingState {
     TiffFinding tiff = TiffFinding::NoFileYet;
-    GeoTiffFacts tiffTags; // of a TIFF that was read; empty otherwise
+    GeoTiffFacts tiffTags;                 // of a TIFF that was read; empty otherwise
+    TiffKind tiffKind = TiffKind::Classic; // of the TIFF read, where SideWasRead(tiff)
     WorldFileFinding worldFile = WorldFileFinding::NoTiffYet;
     // The extension of the world file's name, as looked for and found ("tfw", "TFW", "tifw",
     // "wld", ...); empty where the examination named no world file.

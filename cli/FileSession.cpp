@@ -155,6 +155,7 @@ FileReport FileSession::Report() const {
     report.file = dialog.FileName().empty() ? typedName : dialog.FileName();
     if (SideWasRead(state.tiff)) {
         TiffReport tiff;
+        tiff.kind = state.tiffKind;
         tiff.status = TiffStatusLine(state);
         tiff.writable = state.tiffUpdate.available;
         tiff.pixelScale = {dialog.XPixelScale(), dialog.YPixelScale()};

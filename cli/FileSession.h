@@ -22,6 +22,7 @@ struct ErrorReport {
 };
 
 struct TiffReport {
+    TiffKind kind = TiffKind::Classic;
     std::string status; // the GeoTiff status line
     bool writable = false;
     std::array<double, 2> pixelScale{};

@@ -19,6 +19,7 @@ template <class... Parts> void Append(std::string& out, const Parts&... parts) {
 }
 
 void WriteTiff(JsonObject& object, const TiffReport& tiff) {
+    object.String("kind", tiff.kind == TiffKind::BigTiff ? "bigtiff" : "classic");
     object.String("status", tiff.status);
     object.Boolean("writable", tiff.writable);
     object.Numbers("pixelScale", tiff.pixelScale);

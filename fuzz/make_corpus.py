@@ -2,8 +2,8 @@
 """Writes the seed corpora of the fuzz targets into fuzz/corpus/<target>/.
 
 The TIFF seeds are small GeoTIFFs written by GDAL (both byte orders, striped and tiled,
-compressed, with overviews, with and without the two referencing tags) and malformed
-variants of them built byte by byte. The GeoTIFF seeds add what is found in the wild:
+compressed, with overviews, with and without the two referencing tags, classic and BigTIFF)
+and malformed variants of them built byte by byte. The GeoTIFF seeds add what is found in the wild:
 pixel-is-point, transformation matrices with and without rotation, ground control points,
 Z values (written by geotifcp), and malformed GeoKeyDirectories and matrices. The outputs
 are committed; run this again only to change the seeds (it needs gdal-bin, geotiff-bin and
@@ -223,6 +223,48 @@ def rotated_matrix():
     return [2, 0.25, 0, 1000, 0.5, -3, 0, 2000, 0, 0, 0, 0, 0, 0, 0, 1]
 
 
+def bigtiff_entries(data):
+    """The first IFD's offset, entry count and byte order of a BigTIFF."""
+    order = ">" if data[0:1] == b"M" else "<"
+    ifd = struct.unpack(order + "Q", data[8:16])[0]
+    count = struct.unpack(order + "Q", data[ifd:ifd + 8])[0]
+    return order, ifd, count
+
+
+def malformed_bigtiff(base):
+    """Variants of a valid BigTIFF GeoTIFF that each break one rule at 64 bits."""
+    order, ifd, count = bigtiff_entries(base)
+    out = {}
+
+    def patched(at, fmt, *values):
+        data = bytearray(base)
+        struct.pack_into(order + fmt, data, at, *values)
+        return bytes(data)
+
+    out["big-header-only.tif"] = base[:16]
+    out["big-short-header.tif"] = base[:12]
+    out["big-offset-size-4.tif"] = patched(4, "H", 4)
+    out["big-reserved-not-0.tif"] = patched(6, "H", 1)
+    out["big-cut-in-ifd.tif"] = base[:ifd + 8 + 20 * (count // 2)]
+    nxt = ifd + 8 + 20 * count
+    out["big-ifd-loop.tif"] = patched(nxt, "Q", ifd)
+    out["big-ifd-past-2-63.tif"] = patched(8, "Q", 2**63 + 16)
+    out["big-ifd-wraps.tif"] = patched(8, "Q", 2**64 - 16)
+    out["big-next-past-2-63.tif"] = patched(nxt, "Q", 2**63)
+    out["big-count-2-32.tif"] = patched(ifd, "Q", 2**32)
+    out["big-count-max.tif"] = patched(ifd, "Q", 2**64 - 1)
+    # Entry 0 as ModelPixelScale with counts whose size wraps or passes 2^63, and with values
+    # past 2^63 or where offset plus size wraps.
+    first = ifd + 8
+    out["big-size-wraps.tif"] = patched(first, "HHQQ", 33550, 12, 2**61 + 1, 16)
+    out["big-size-past-2-63.tif"] = patched(first, "HHQQ", 33550, 1, 2**63, 16)
+    out["big-values-past-2-63.tif"] = patched(first, "HHQQ", 33550, 12, 3, 2**63)
+    out["big-values-wrap.tif"] = patched(first, "HHQQ", 33550, 12, 3, 2**64 - 16)
+    # A DOUBLE held inline, which only a BigTIFF entry can hold.
+    out["big-double-inline.tif"] = patched(first, "HHQd", 33550, 12, 1, 2.5)
+    return out
+
+
 def world_files():
     return {
         "plain.tfw": b"".join(b"%24.16g\n" % v for v in (10.0, 0.0, 0.0, -10.0, 500005.0, 4649995.0)),
@@ -294,8 +336,15 @@ def main():
             "overviews-be.tif": make("f.tif", ["ENDIANNESS=BIG"], size=32, overviews=[2]),
             "unreferenced-le.tif": make("g.tif", [], referenced=False),
             "unreferenced-be.tif": make("h.tif", ["ENDIANNESS=BIG"], referenced=False),
+            "bigtiff-striped-le.tif": make("i.tif", ["BIGTIFF=YES"]),
+            "bigtiff-tiled-be.tif": make("j.tif", ["BIGTIFF=YES", "TILED=YES", "BLOCKXSIZE=16",
+                                                   "BLOCKYSIZE=16", "ENDIANNESS=BIG"], size=32),
+            "bigtiff-overviews-be.tif": make("k.tif", ["BIGTIFF=YES", "ENDIANNESS=BIG"], size=32,
+                                             overviews=[2]),
+            "bigtiff-unreferenced-le.tif": make("l.tif", ["BIGTIFF=YES"], referenced=False),
         }
         bad = malformed(seeds["striped-le.tif"])
+        bad.update(malformed_bigtiff(seeds["bigtiff-striped-le.tif"]))
         found = wild(tmp)
         for target in ("tiff_read", "tiff_update", "geotiff"):
             for name, data in list(seeds.items()) + list(bad.items()) + list(found.items()):

@@ -7,7 +7,6 @@
 #include <memory>
 #include <string>
 
-#include "DirectoryImage.h"
 #include "TiffBuilder.h"
 #include "TiffTestSupport.h"
 #include "uCauses.h"

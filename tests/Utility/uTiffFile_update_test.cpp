@@ -8,10 +8,8 @@
 #include <string>
 #include <sys/resource.h>
 
-#include "DirectoryImage.h"
 #include "StoreReferencing.h"
-#include "TiffBuilder.h"
-#include "TiffTestSupport.h"
+#include "TiffFileFixture.h"
 #include "uCauses.h"
 
 namespace {
@@ -23,35 +21,17 @@ TuTiffTag Tiepoint() {
     return TuTiffTag(33922, TiffTypeDouble, 6);
 }
 
-class tiff_update_test : public ::testing::Test {
+class tiff_update_test : public TiffFileFixture {
 protected:
-    std::string Save(TiffBuilder& tiff, const std::string& name = "a.tif") {
-        const std::string path = folder / name;
-        WriteFile(path, tiff.Bytes());
-        return path;
-    }
+    // Opened for update unless asked otherwise.
     std::unique_ptr<TuTiffFile> Open(const std::string& path, int mode = ModeUpdate) {
-        return std::make_unique<TuTiffFile>(TuFileName(path.c_str()), mode);
+        return TiffFileFixture::Open(path, mode);
     }
     // The dialog's update: add what is missing, write both tags, commit.
     void Update(const std::string& path, const double (&scale)[3], const double (&tie)[6]) {
         StoreReferencing(*Open(path), scale, tie);
     }
-    void ExpectReads(const std::string& path, const double (&scale)[3], const double (&tie)[6]) {
-        auto file = Open(path, ModeExamine);
-        double readScale[3];
-        double readTie[6];
-        ASSERT_EQ(file->ReadDoubles(TiffTagModelPixelScale, readScale, 3, 0), 3);
-        ASSERT_EQ(file->ReadDoubles(TiffTagModelTiepoint, readTie, 6, 0), 6);
-        for (int i = 0; i < 3; ++i) {
-            EXPECT_EQ(readScale[i], scale[i]) << i;
-        }
-        for (int i = 0; i < 6; ++i) {
-            EXPECT_EQ(readTie[i], tie[i]) << i;
-        }
-    }
 
-    TempFolder folder;
     const double scale[3] = {0.5, 0.25, 0};
     const double tie[6] = {0, 0, 0, 1234.5, -98765.25, 0};
 };

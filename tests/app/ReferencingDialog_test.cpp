@@ -647,6 +647,35 @@ TEST_F(referencing_dialog_update_tiff_test, adds_tags_to_a_tiff_without_them) {
     EXPECT_EQ(testfiles::ReadBytes(folder / "plain.tif").size(), size);
 }
 
+TEST_F(referencing_dialog_update_tiff_test, bigtiffs_are_updated_like_classic_files) {
+    for (const bool georeferenced : {false, true}) {
+        SCOPED_TRACE(georeferenced);
+        const std::string path = folder / (georeferenced ? "tagged.tif" : "plain.tif");
+        std::optional<std::pair<double, double>> corner;
+        if (georeferenced) {
+            corner = {100, 500};
+        }
+        testfiles::MakeGdalTiff(path, corner, 2, "-co BIGTIFF=YES -co ENDIANNESS=BIG ");
+        TypeName(path);
+        EXPECT_EQ(dialog.State().tiffKind, TiffKind::BigTiff);
+        EXPECT_EQ(platform.Text(IDC_TIFF_STATUS), georeferenced
+                                                      ? "Tiff file is georeferenced."
+                                                      : "Tiff file is NOT georeferenced.");
+        Key(TiffSide, {"0.5", "0.25", "0", "0", "650000.5", "5100000.25"});
+        dialog.OnUpdateTiff();
+        EXPECT_TRUE(platform.errors.empty()) << platform.errors.front().text;
+        EXPECT_EQ(platform.Text(IDC_TIFF_STATUS), "Tiff file is georeferenced.");
+        EXPECT_EQ(dialog.State().tiffKind, TiffKind::BigTiff);
+        const auto transform = testfiles::GdalGeoTransform(path);
+        ASSERT_TRUE(transform);
+        ExpectSameTransform(*transform, {650000.5, 0.5, 0, 5100000.25, 0, -0.25});
+    }
+    // A classic file examined next is classic again.
+    MakeSheet();
+    TypeName(folder / "sheet.tif");
+    EXPECT_EQ(dialog.State().tiffKind, TiffKind::Classic);
+}
+
 TEST_F(referencing_dialog_update_tiff_test, short_scale_tag_is_refused_untouched) {
     SmallTiff::Make({{33550, {2, 2}}, {33922, {0, 0, 0, 100, 500, 0}}}).Write(folder / "short.tif");
     TypeName(folder / "short.tif");

@@ -48,7 +48,8 @@ TEST(report_test, json_of_a_fully_examined_file) {
     report.error->caption = "File Open Error";
     report.error->message = "line\nbreak";
     EXPECT_EQ(FormatJson(report),
-              "{\"file\": \"/maps/sheet.tif\", \"tiff\": {\"status\": \"Tiff file is "
+              "{\"file\": \"/maps/sheet.tif\", \"tiff\": {\"kind\": \"classic\", \"status\": "
+              "\"Tiff file is "
               "georeferenced.\", \"writable\": true, \"pixelScale\": [2, 0.30000000000000004], "
               "\"tiePoint\": {\"pixel\": [0, -0], \"world\": [100, null]}, \"rasterType\": "
               "\"point\", \"matrix\": [2, 0.25, 0, 1000, 0.5, -3, 0, 2000, 0, 0, 0, 0, 0, 0, 0, "
@@ -66,7 +67,8 @@ TEST(report_test, json_of_the_raster_type_when_it_is_area_or_unknown) {
     report.file = "a.tif";
     report.tiff.emplace();
     const auto json = [](const std::string& rasterType) {
-        return "{\"file\": \"a.tif\", \"tiff\": {\"status\": \"\", \"writable\": false, "
+        return "{\"file\": \"a.tif\", \"tiff\": {\"kind\": \"classic\", \"status\": \"\", "
+               "\"writable\": false, "
                "\"pixelScale\": [0, 0], \"tiePoint\": {\"pixel\": [0, 0], \"world\": [0, 0]}, "
                "\"rasterType\": " +
                rasterType +
@@ -76,4 +78,19 @@ TEST(report_test, json_of_the_raster_type_when_it_is_area_or_unknown) {
     EXPECT_EQ(FormatJson(report), json("\"area\""));
     report.tiff->tags.rasterType = TuRasterType::Unknown;
     EXPECT_EQ(FormatJson(report), json("null"));
+}
+
+TEST(report_test, json_names_a_bigtiff) {
+    FileReport report;
+    report.file = "/maps/mosaic.tif";
+    TiffReport tiff;
+    tiff.kind = kestrel::TiffKind::BigTiff;
+    tiff.status = "Tiff file is NOT georeferenced.";
+    report.tiff = tiff;
+    EXPECT_EQ(FormatJson(report),
+              "{\"file\": \"/maps/mosaic.tif\", \"tiff\": {\"kind\": \"bigtiff\", \"status\": "
+              "\"Tiff file is NOT georeferenced.\", \"writable\": false, \"pixelScale\": [0, 0], "
+              "\"tiePoint\": {\"pixel\": [0, 0], \"world\": [0, 0]}, \"rasterType\": null, "
+              "\"matrix\": null, \"tiePoints\": 0}, \"worldFile\": null, "
+              "\"error\": null}");
 }

@@ -149,28 +149,32 @@ TEST_F(kestrel_cli_corpus_test, info_reports_each_kind_of_georeferencing) {
     const std::string start = "{\"file\": \"";
     EXPECT_EQ(InfoJson("point.tif"),
               start + Path("point.tif") +
-                  "\", \"tiff\": {\"status\": \"Tiff file is georeferenced, pixel-is-point.\", "
+                  "\", \"tiff\": {\"kind\": \"classic\", \"status\": \"Tiff file is georeferenced, "
+                  "pixel-is-point.\", "
                   "\"writable\": true, \"pixelScale\": [2, 3], \"tiePoint\": {\"pixel\": [0, 0], "
                   "\"world\": [1001, 1998.5]}, \"rasterType\": \"point\", \"matrix\": null, "
                   "\"tiePoints\": 1}, " +
                   NoWorldFile("point"));
     EXPECT_EQ(InfoJson("rotated.tif"),
               start + Path("rotated.tif") +
-                  "\", \"tiff\": {\"status\": \"Tiff file has a rotated matrix.\", \"writable\": "
+                  "\", \"tiff\": {\"kind\": \"classic\", \"status\": \"Tiff file has a rotated "
+                  "matrix.\", \"writable\": "
                   "true, \"pixelScale\": [2, 3], \"tiePoint\": {\"pixel\": [0, 0], \"world\": "
                   "[1000.125, 2000.25]}, \"rasterType\": \"area\", \"matrix\": [2, 0.25, 0, 1000, "
                   "0.5, -3, 0, 2000, 0, 0, 0, 0, 0, 0, 0, 1], \"tiePoints\": 0}, " +
                   NoWorldFile("rotated"));
     EXPECT_EQ(InfoJson("gcps.tif"),
               start + Path("gcps.tif") +
-                  "\", \"tiff\": {\"status\": \"Tiff file has 3 ground control points.\", "
+                  "\", \"tiff\": {\"kind\": \"classic\", \"status\": \"Tiff file has 3 ground "
+                  "control points.\", "
                   "\"writable\": true, \"pixelScale\": [0, 0], \"tiePoint\": {\"pixel\": [0, 0], "
                   "\"world\": [0, 0]}, \"rasterType\": \"area\", \"matrix\": null, \"tiePoints\": "
                   "3}, " +
                   NoWorldFile("gcps"));
     EXPECT_EQ(InfoJson("matrix.tif"),
               start + Path("matrix.tif") +
-                  "\", \"tiff\": {\"status\": \"Tiff file is georeferenced by a matrix.\", "
+                  "\", \"tiff\": {\"kind\": \"classic\", \"status\": \"Tiff file is georeferenced "
+                  "by a matrix.\", "
                   "\"writable\": true, \"pixelScale\": [2, 3], \"tiePoint\": {\"pixel\": [0, 0], "
                   "\"world\": [1000, 2000]}, \"rasterType\": \"point\", \"matrix\": [2, 0, 0, "
                   "1000, 0, -3, 0, 2000, 0, 0, 0, 0, 0, 0, 0, 1], \"tiePoints\": 0}, " +
@@ -179,7 +183,8 @@ TEST_F(kestrel_cli_corpus_test, info_reports_each_kind_of_georeferencing) {
     // type); the overview's tags are not the image's.
     EXPECT_EQ(InfoJson("overview.tif"),
               start + Path("overview.tif") +
-                  "\", \"tiff\": {\"status\": \"Tiff file is NOT georeferenced.\", \"writable\": "
+                  "\", \"tiff\": {\"kind\": \"classic\", \"status\": \"Tiff file is NOT "
+                  "georeferenced.\", \"writable\": "
                   "true, \"pixelScale\": [0, 0], \"tiePoint\": {\"pixel\": [0, 0], \"world\": [0, "
                   "0]}, \"rasterType\": null, \"matrix\": null, \"tiePoints\": 0}, " +
                   NoWorldFile("overview"));

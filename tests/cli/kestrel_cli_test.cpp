@@ -300,7 +300,8 @@ TEST_F(kestrel_cli_test, info_json_round_trips_numbers_that_the_display_rounds) 
     EXPECT_EQ(
         result.out,
         "[\n  {\"file\": \"" + Path("third.tif") +
-            "\", \"tiff\": {\"status\": \"Tiff file is georeferenced.\", \"writable\": "
+            "\", \"tiff\": {\"kind\": \"classic\", \"status\": \"Tiff file is georeferenced.\", "
+            "\"writable\": "
             "true, \"pixelScale\": [0.3333333333333333, 0.3333333333333333], "
             "\"tiePoint\": {\"pixel\": [0, 0], \"world\": [0, 1]}, \"rasterType\": null, "
             "\"matrix\": null, \"tiePoints\": 1}, \"worldFile\": "
@@ -335,9 +336,11 @@ TEST_F(kestrel_cli_test, info_reports_each_failure_and_goes_on) {
         0u)
         << result.out;
     // The five-line world file: the TIFF side was read, the world file side was not.
-    EXPECT_NE(result.out.find("{\"file\": \"" + Path("short.tif") +
-                              "\", \"tiff\": {\"status\": \"Tiff file is georeferenced.\""),
-              std::string::npos);
+    EXPECT_NE(
+        result.out.find(
+            "{\"file\": \"" + Path("short.tif") +
+            "\", \"tiff\": {\"kind\": \"classic\", \"status\": \"Tiff file is georeferenced.\""),
+        std::string::npos);
     EXPECT_NE(result.out.find("\"worldFile\": null, \"error\": {\"cause\": " +
                               std::to_string(TuCauseWorldFileNotUnderstood) +
                               ", \"caption\": \"Data File Format Problem\", \"message\": \"The "
@@ -400,7 +403,8 @@ TEST_F(kestrel_cli_test, info_after_a_failed_examination_reports_only_what_was_r
               "[\n"
               "  {\"file\": \"" +
                   Path("good.tif") +
-                  "\", \"tiff\": {\"status\": \"Tiff file is georeferenced.\", \"writable\": "
+                  "\", \"tiff\": {\"kind\": \"classic\", \"status\": \"Tiff file is "
+                  "georeferenced.\", \"writable\": "
                   "true, \"pixelScale\": [2, 2], \"tiePoint\": {\"pixel\": [0, 0], \"world\": "
                   "[100, 500]}, \"rasterType\": null, \"matrix\": null, \"tiePoints\": 1}, "
                   "\"worldFile\": {\"file\": \"" +
@@ -414,7 +418,8 @@ TEST_F(kestrel_cli_test, info_after_a_failed_examination_reports_only_what_was_r
                   "},\n"
                   "  {\"file\": \"" +
                   Path("short.tif") +
-                  "\", \"tiff\": {\"status\": \"Tiff file is georeferenced.\", \"writable\": "
+                  "\", \"tiff\": {\"kind\": \"classic\", \"status\": \"Tiff file is "
+                  "georeferenced.\", \"writable\": "
                   "false, \"pixelScale\": [2, 2], \"tiePoint\": {\"pixel\": [0, 0], \"world\": "
                   "[100, 500]}, \"rasterType\": null, \"matrix\": null, \"tiePoints\": 1}, "
                   "\"worldFile\": null, \"error\": " +
@@ -615,13 +620,85 @@ TEST_F(kestrel_cli_test, other_layouts_that_gdal_writes) {
     EXPECT_EQ(result.status, 0) << result.err;
     EXPECT_EQ(WorldFileNumbers(folder / "SHEET.TFW"), (std::vector<double>{2, 0, 0, -2, 101, 499}));
 
-    // BigTIFF is not a TIFF this program understands: refused with the catalogue's reason.
+    // BigTIFF: the tags are added in its own layout.
     Tool({"gdal_create", "-q", "-of", "GTiff", "-outsize", "4", "3", "-bands", "1", "-co",
           "BIGTIFF=YES", "big.tif"});
-    result = Cli({"info", "--json", "big.tif"});
-    EXPECT_EQ(result.status, 1);
-    EXPECT_NE(result.out.find("\"error\": {\"cause\": " + std::to_string(TuCauseTiffNotUnderstood) +
-                              ", \"caption\": \"Data File Format Problem\""),
+    result = Cli({"set-tiff", "big", "--scale", "2", "2", "--tie", "0", "0", "100", "500"});
+    EXPECT_EQ(result.status, 0) << result.err;
+    EXPECT_EQ(TiffGeoTransform("big.tif"), (std::vector<double>{100, 2, 0, 500, 0, -2}));
+}
+
+// Every checksum of `gdalinfo -checksum`, bands and overviews, in order.
+std::vector<std::string> ChecksumLines(const std::string& info) {
+    std::istringstream lines(info);
+    std::vector<std::string> sums;
+    for (std::string line; std::getline(lines, line);) {
+        if (line.find("hecksum") != std::string::npos)
+            sums.push_back(line);
+    }
+    return sums;
+}
+
+TEST_F(kestrel_cli_test, bigtiffs_are_examined_and_updated_like_any_tiff) {
+    // Tiled with overviews and little-endian; striped and big-endian, with a world file.
+    Tool({"gdal_create",   "-q",  "-of",           "GTiff",       "-outsize", "64",        "48",
+          "-bands",        "1",   "-burn",         "3",           "-a_ullr",  "100",       "500",
+          "228",           "404", "-co",           "BIGTIFF=YES", "-co",      "TILED=YES", "-co",
+          "BLOCKXSIZE=16", "-co", "BLOCKYSIZE=16", "tiled.tif"});
+    Tool({"gdaladdo", "-q", "tiled.tif", "2", "4"});
+    Tool({"gdal_create", "-q", "-of", "GTiff", "-outsize", "4", "3", "-bands", "1", "-burn", "7",
+          "-co", "BIGTIFF=YES", "-co", "ENDIANNESS=BIG", "striped.tif"});
+    WriteFile(folder / "striped.tfw", "0.5\n0\n0\n-0.5\n1000.25\n1999.75\n");
+    MakeTiff("classic.tif", false);
+
+    Result result = Cli({"info", "--json", "tiled.tif", "striped.tif", "classic.tif"});
+    EXPECT_EQ(result.status, 0) << result.err;
+    EXPECT_NE(result.out.find("{\"file\": \"" + Path("tiled.tif") +
+                              "\", \"tiff\": {\"kind\": \"bigtiff\", \"status\": \"Tiff file "
+                              "is georeferenced.\", \"writable\": true, \"pixelScale\": [2, 2], "
+                              "\"tiePoint\": {\"pixel\": [0, 0], \"world\": [100, 500]}, "
+                              "\"rasterType\": null, \"matrix\": null, \"tiePoints\": 1}"),
+              std::string::npos)
+        << result.out;
+    EXPECT_NE(result.out.find("{\"file\": \"" + Path("striped.tif") +
+                              "\", \"tiff\": {\"kind\": \"bigtiff\", \"status\": \"Tiff file "
+                              "is NOT georeferenced.\""),
+              std::string::npos)
+        << result.out;
+    EXPECT_NE(result.out.find("{\"file\": \"" + Path("classic.tif") +
+                              "\", \"tiff\": {\"kind\": \"classic\""),
+              std::string::npos)
+        << result.out;
+
+    const std::vector<std::string> tiledSums =
+        ChecksumLines(Tool({"gdalinfo", "-checksum", "tiled.tif"}));
+    const std::vector<std::string> stripedSums =
+        ChecksumLines(Tool({"gdalinfo", "-checksum", "striped.tif"}));
+    ASSERT_EQ(tiledSums.size(), 2u); // the band's, and its overviews'
+    result = Cli({"set-tiff", "tiled", "--scale", "0.5", "0.25", "--tie", "0", "0", "650000.5",
+                  "5100000.25"});
+    EXPECT_EQ(result.status, 0) << result.err;
+    result = Cli({"world-to-tiff", "striped.tif"});
+    EXPECT_EQ(result.status, 0) << result.err;
+
+    EXPECT_EQ(TiffGeoTransform("tiled.tif"),
+              (std::vector<double>{650000.5, 0.5, 0, 5100000.25, 0, -0.25}));
+    EXPECT_EQ(TiffGeoTransform("striped.tif"), (std::vector<double>{1000, 0.5, 0, 2000, 0, -0.5}));
+    EXPECT_EQ(ChecksumLines(Tool({"gdalinfo", "-checksum", "tiled.tif"})), tiledSums);
+    EXPECT_EQ(ChecksumLines(Tool({"gdalinfo", "-checksum", "striped.tif"})), stripedSums);
+    for (const char* name : {"tiled.tif", "striped.tif"}) {
+        // libtiff reads every directory and all image data; its only notices are of the
+        // GeoTIFF tags, which it does not know.
+        const Result tiffinfo = Spawn({"tiffinfo", "-D", name}, folder, capture);
+        EXPECT_EQ(tiffinfo.status, 0) << name;
+        std::istringstream lines(tiffinfo.err);
+        for (std::string line; std::getline(lines, line);) {
+            EXPECT_NE(line.find("Unknown field with tag"), std::string::npos)
+                << name << ": " << line;
+        }
+    }
+    result = Cli({"info", "--json", "tiled.tif"});
+    EXPECT_NE(result.out.find("\"kind\": \"bigtiff\", \"status\": \"Tiff file is georeferenced.\""),
               std::string::npos)
         << result.out;
 }
