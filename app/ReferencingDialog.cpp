@@ -4,6 +4,7 @@
 #include "Conversions.h"
 #include "DialogTexts.h"
 #include "NumberField.h"
+#include "TiffFileName.h"
 #include "WorldFileName.h"
 #include "uCauses.h"
 #include "uError.h"
@@ -193,13 +194,9 @@ void ReferencingDialog::OnFileNameKillFocus() {
     try {
         const std::string typed =
             FirstCharacters(platform.GetControlText(IDC_FILE_NAME), TypedNameLimit);
-        TuFileName name(typed.c_str());
-        char16_t extension[TuPartSize];
-        name.GetExtension(extension);
-        if (extension[0] == 0) {
-            name.SetExtension("tif");
-        }
-        if (TuFileAccess(name.GetPath(), TuAccessExists) != 0) {
+        bool exists = false;
+        const TuFileName name = TypedTiffName(typed.c_str(), exists);
+        if (!exists) {
             Refuse(IDC_FILE_NAME, PlainMessage(texts::FileDoesNotExist));
             return;
         }
