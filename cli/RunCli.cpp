@@ -1,12 +1,13 @@
 #include "RunCli.h"
 
-#include <ostream>
+#include <iostream>
 #include <string>
 #include <variant>
 #include <vector>
 
 #include "Batch.h"
 #include "CommandLine.h"
+#include "uOsTerminal.h"
 
 namespace kestrel::cli {
 
@@ -36,6 +37,14 @@ int RunCli(int argc, char** argv, const CliStreams& streams) {
         return 1;
     }
     return status;
+}
+
+int RunCli(int argc, char** argv, std::ostream& out, std::ostream& err) {
+    // Reading a name of --files-from - would otherwise flush standard output each time.
+    std::cin.tie(nullptr);
+    return RunCli(argc, argv,
+                  {std::cin, out, err, TuOsIsTerminal(TuStandardStream::Output),
+                   TuOsIsTerminal(TuStandardStream::Error)});
 }
 
 } // namespace kestrel::cli

@@ -22,5 +22,8 @@ struct CliStreams {
 // Runs the command line; returns the exit status: 0 when every file succeeded, 1 when any
 // failed, 2 for a usage error.
 int RunCli(int argc, char** argv, const CliStreams& streams);
+// The same for the process itself: out and err are its standard output and error, names of
+// --files-from - come from its standard input, and the seam tells which are terminals.
+int RunCli(int argc, char** argv, std::ostream& out, std::ostream& err);
 
 } // namespace kestrel::cli
