@@ -1,5 +1,7 @@
 #include "InputFailure.h"
 
+#include <utility>
+
 #include "uCauses.h"
 #include "uError.h"
 #include "uFileName.h"
@@ -10,23 +12,18 @@ namespace {
 
 // The seam's number for an error of the standard library, which reports the host's own.
 int SeamErrorNumber(std::error_code error) {
-    if (error == std::errc::permission_denied) {
-        return TuOsAccessDenied;
-    }
-    if (error == std::errc::no_such_file_or_directory) {
-        return TuOsNoSuchFile;
-    }
-    if (error == std::errc::not_a_directory) {
-        return TuOsNotAFolder;
-    }
-    if (error == std::errc::is_a_directory) {
-        return TuOsIsAFolder;
-    }
-    if (error == std::errc::too_many_files_open) {
-        return TuOsTooManyOpenFiles;
-    }
-    if (error == std::errc::io_error) {
-        return TuOsInputOutput;
+    constexpr std::pair<std::errc, int> numbers[] = {
+        {std::errc::permission_denied, TuOsAccessDenied},
+        {std::errc::no_such_file_or_directory, TuOsNoSuchFile},
+        {std::errc::not_a_directory, TuOsNotAFolder},
+        {std::errc::is_a_directory, TuOsIsAFolder},
+        {std::errc::too_many_files_open, TuOsTooManyOpenFiles},
+        {std::errc::io_error, TuOsInputOutput},
+    };
+    for (const auto& [code, number] : numbers) {
+        if (error == code) {
+            return number;
+        }
     }
     return error.value();
 }

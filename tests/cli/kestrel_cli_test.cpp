@@ -211,16 +211,17 @@ protected:
     std::string Path(const std::string& name) const { return (folder / name).string(); }
 
     // What `info` prints for BASE.tif made georeferenced by MakeTiff, up to the world file's
-    // name; the lines of the world file's side follow.
-    std::string GeoreferencedInfo(const std::string& base) const {
-        return Path(base + ".tif") +
+    // name (BASE.tfw); the lines of the world file's side follow. Upper case gives BASE.TIF and
+    // BASE.TFW.
+    std::string GeoreferencedInfo(const std::string& base, bool upperCase = false) const {
+        return Path(base + (upperCase ? ".TIF" : ".tif")) +
                "\n"
                "  GeoTiff file:  Tiff file is georeferenced.\n"
                "    Updatable:   yes\n"
                "    Pixel scale: 2 2\n"
                "    Tie point:   pixel 0 0, world 100 500\n"
                "  World file:    " +
-               Path(base + ".tfw") + "\n";
+               Path(base + (upperCase ? ".TFW" : ".tfw")) + "\n";
     }
 
     // Runs kestrel-cli under gdb, held where the user would press "Update Referencing in TIFF
@@ -256,10 +257,11 @@ protected:
 
     // What info prints for NAME.tif made by MakeTiff(..., true) beside a world file of
     // 2 0 0 -2 101 499.
-    std::string InfoOfGeoreferenced(const std::string& name) const {
-        return GeoreferencedInfo(name) + "    Status:      Corresponding world file exists.\n"
-                                         "    Writable:    yes\n"
-                                         "    A D B E C F: 2 0 0 -2 101 499\n";
+    std::string InfoOfGeoreferenced(const std::string& name, bool upperCase = false) const {
+        return GeoreferencedInfo(name, upperCase) +
+               "    Status:      Corresponding world file exists.\n"
+               "    Writable:    yes\n"
+               "    A D B E C F: 2 0 0 -2 101 499\n";
     }
 
     fs::path folder;
@@ -820,22 +822,8 @@ TEST_F(kestrel_cli_test, folders_are_walked_in_path_order) {
     result = Cli({"info", "maps/"});
     EXPECT_EQ(result.status, 0);
     EXPECT_EQ(result.err, "");
-    const std::string aInfo = Path("maps/A.TIF") +
-                              "\n"
-                              "  GeoTiff file:  Tiff file is georeferenced.\n"
-                              "    Updatable:   yes\n"
-                              "    Pixel scale: 2 2\n"
-                              "    Tie point:   pixel 0 0, world 100 500\n"
-                              "  World file:    " +
-                              Path("maps/A.TFW") +
-                              "\n"
-                              "    Status:      Corresponding world file exists.\n"
-                              "    Writable:    yes\n"
-                              "    A D B E C F: 2 0 0 -2 101 499\n";
-    EXPECT_EQ(result.out, aInfo + "\n" + GeoreferencedInfo("maps/b") +
-                              "    Status:      Corresponding world file exists.\n"
-                              "    Writable:    yes\n"
-                              "    A D B E C F: 2 0 0 -2 101 499\n");
+    EXPECT_EQ(result.out,
+              InfoOfGeoreferenced("maps/A", true) + "\n" + InfoOfGeoreferenced("maps/b"));
 }
 
 // find -print0 | kestrel-cli --files-from - -0: any name, a new line in it included.
