@@ -39,12 +39,15 @@ Command Only(CommandKind kind) {
 std::optional<std::string> OptionValue(const std::vector<std::string>& arguments, std::size_t& i,
                                        const std::string& name) {
     const std::string& argument = arguments[i];
-    if (argument.rfind(name + "=", 0) == 0)
+    if (argument.rfind(name + "=", 0) == 0) {
         return argument.substr(name.size() + 1);
-    if (argument != name)
+    }
+    if (argument != name) {
         return std::nullopt;
-    if (i + 1 == arguments.size() || arguments[i + 1] == "--")
+    }
+    if (i + 1 == arguments.size() || arguments[i + 1] == "--") {
         return std::string();
+    }
     return arguments[++i];
 }
 
