@@ -57,16 +57,7 @@ int Batch::Run() {
     if (command.kind == CommandKind::Info) {
         report.emplace(streams.out, FormatOf(command));
     }
-    // The progress line would break into a report that goes to the same terminal.
-    const bool reportOnTerminal = report && streams.outIsTerminal;
-    if (streams.errIsTerminal && !reportOnTerminal && TakesMany(command.kind)) {
-        // The total is known when no list is read: the folders are walked once to count.
-        std::optional<std::size_t> total;
-        if (!command.filesFrom) {
-            total = CountFiles(command.files, command.recursive);
-        }
-        progress.emplace(streams.err, total, streams.clock);
-    }
+    StartProgress();
     FileSource source(command.files, command.recursive, list ? &*list : nullptr,
                       TakesMany(command.kind));
     while (std::optional<WalkItem> item = source.Next()) {
@@ -95,6 +86,20 @@ int Batch::Run() {
         streams.err << ProgramName << ": " << SummaryText(examined, updated, failed) << '\n';
     }
     return failed > 0 ? 1 : 0;
+}
+
+void Batch::StartProgress() {
+    // The progress line would break into a report that goes to the same terminal.
+    const bool reportOnTerminal = report && streams.outIsTerminal;
+    if (!streams.errIsTerminal || reportOnTerminal || !TakesMany(command.kind)) {
+        return;
+    }
+    // The total is known when no list is read: the folders are walked once to count.
+    std::optional<std::size_t> total;
+    if (!command.filesFrom) {
+        total = CountFiles(command.files, command.recursive);
+    }
+    progress.emplace(streams.err, total, streams.clock);
 }
 
 bool Batch::OpenList() {

@@ -29,6 +29,8 @@ public:
 private:
     // Opens the list of --files-from; false, with the reason printed, when it cannot be read.
     bool OpenList();
+    // Shows progress when standard error is a terminal and the report does not go to it.
+    void StartProgress();
     void HandleFile(const std::string& file);
     void HandleUnreadable(const WalkItem& folder);
     // Prints one line on standard error, clearing the progress line first.
