@@ -107,23 +107,27 @@ std::error_code FolderWalk::Enter(const fs::path& folder) {
 }
 
 void FolderWalk::Keep(Level& level, const fs::directory_entry& entry, std::string_view name) {
-    // The kind of the entry itself, without following a link: on most file systems the
-    // listing already tells it, without a call per entry.
-    std::error_code error;
-    const fs::file_type type = entry.symlink_status(error).type();
-    if (error) {
+    const bool tiffName = HasTiffExtension(name);
+    if (!tiffName && !recursive) {
         return;
     }
-    bool keep = false;
+    // The kind of the entry itself, a link not followed: on most file systems the listing has
+    // told it already, so that asking costs no call per entry.
+    std::error_code error;
     bool isFolder = false;
-    if (type == fs::file_type::directory) {
-        keep = isFolder = recursive;
-    } else if (type == fs::file_type::regular) {
-        keep = HasTiffExtension(name);
-    } else if (type == fs::file_type::symlink) {
-        keep = HasTiffExtension(name) && IsLinkToTiffInside(entry.path());
+    if (entry.is_symlink(error)) {
+        if (!tiffName || !IsLinkToTiffInside(entry.path())) {
+            return;
+        }
+    } else if (entry.is_directory(error)) {
+        if (!recursive) {
+            return;
+        }
+        isFolder = true;
+    } else if (!tiffName || !entry.is_regular_file(error)) {
+        return;
     }
-    if (!keep) {
+    if (error) {
         return;
     }
     level.starts.push_back(static_cast<std::uint32_t>(level.names.size()));
