@@ -4,6 +4,7 @@
 #include "Conversions.h"
 #include "DialogTexts.h"
 #include "NumberField.h"
+#include "TiffFileName.h"
 #include "TiffGeoreferencing.h"
 #include "WorldFileName.h"
 #include "uCauses.h"
@@ -223,13 +224,9 @@ void ReferencingDialog::OnFileNameKillFocus() {
     try {
         const std::string typed =
             FirstCharacters(platform.GetControlText(IDC_FILE_NAME), TypedNameLimit);
-        TuFileName name(typed.c_str());
-        char16_t extension[TuPartSize];
-        name.GetExtension(extension);
-        if (extension[0] == 0) {
-            name.SetExtension("tif");
-        }
-        if (TuFileAccess(name.GetPath(), TuAccessExists) != 0) {
+        bool exists = false;
+        const TuFileName name = TypedTiffName(typed.c_str(), exists);
+        if (!exists) {
             Refuse(IDC_FILE_NAME, PlainMessage(texts::FileDoesNotExist));
             return;
         }

@@ -4,11 +4,11 @@ bytes moved per file, the micro-benchmarks, and whether each target was met.
 
 Usage: report.py RESULTS_DIR SMALL_FILE_COUNT LOOP_FILE_COUNT CHAIN_DIRECTORIES
 """
-import datetime
 import json
 import os
-import platform
 import sys
+
+from machine import machine
 
 results, small_count, loop_count, chain_dirs = (sys.argv[1], int(sys.argv[2]), int(sys.argv[3]),
                                                 sys.argv[4])
@@ -51,22 +51,6 @@ def short(command):
 
 def ms(seconds):
     return '%.2f ms' % (seconds * 1000)
-
-
-def machine():
-    model = 'unknown processor'
-    with open('/proc/cpuinfo') as stream:
-        for line in stream:
-            if line.startswith('model name'):
-                model = line.split(':', 1)[1].strip()
-                break
-    release = ''
-    if os.path.exists('/etc/debian_version'):
-        release = 'Debian ' + open('/etc/debian_version').read().strip() + ', '
-    load1 = os.getloadavg()[0]
-    return ('%s, %d cores, %sLinux %s; load average %.1f at the end; %s UTC' %
-            (model, os.cpu_count(), release, platform.release(), load1,
-             datetime.datetime.utcnow().strftime('%Y-%m-%d %H:%M')))
 
 
 targets = []
