@@ -19,13 +19,14 @@ float SwapFloat(float value, TuByteOrder order) {
     return std::bit_cast<float>(Swap32(std::bit_cast<std::uint32_t>(value), order));
 }
 
-double SwapDouble(double value, TuByteOrder order) {
+std::uint64_t Swap64(std::uint64_t value, TuByteOrder order) {
     if (order == TuHostByteOrder) {
         return value;
     }
-    const auto bits = std::bit_cast<std::uint64_t>(value);
-    const std::uint64_t swapped =
-        (static_cast<std::uint64_t>(Swap32(static_cast<std::uint32_t>(bits), order)) << 32) |
-        Swap32(static_cast<std::uint32_t>(bits >> 32), order);
-    return std::bit_cast<double>(swapped);
+    return (std::uint64_t{Swap32(static_cast<std::uint32_t>(value), order)} << 32) |
+           Swap32(static_cast<std::uint32_t>(value >> 32), order);
+}
+
+double SwapDouble(double value, TuByteOrder order) {
+    return std::bit_cast<double>(Swap64(std::bit_cast<std::uint64_t>(value), order));
 }

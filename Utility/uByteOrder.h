@@ -13,5 +13,6 @@ constexpr TuByteOrder TuHostByteOrder =
 // given order: the same reversal, done exactly when the two orders differ.
 std::uint16_t Swap16(std::uint16_t value, TuByteOrder order);
 std::uint32_t Swap32(std::uint32_t value, TuByteOrder order);
+std::uint64_t Swap64(std::uint64_t value, TuByteOrder order);
 float SwapFloat(float value, TuByteOrder order);
 double SwapDouble(double value, TuByteOrder order);

@@ -86,6 +86,9 @@ constexpr int TuCauseTiffHeaderRewriteFailed = 1384001559;
 constexpr int TuCauseTiffChangedSinceExamined = 1384001560;
 // The new values and directory would lie beyond the 4 GiB a classic TIFF can address.
 constexpr int TuCauseTiffBeyondFourGiB = 1384001561;
+// An update would replace the file's ground control points (then their number, an int) by the
+// one tie point or the matrix it writes; it is not made unless the user confirmed it.
+constexpr int TuCauseTiffControlPointsWouldBeReplaced = 1384001562;
 
 // World files
 constexpr int TuCauseWorldFileNotUnderstood = 1384001570; // file name (narrow)

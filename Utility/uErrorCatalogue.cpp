@@ -127,6 +127,7 @@ const TuErrorDefinition TuErrorCatalogue[] = {
     {1384001559, 16, 0, 0, {8, 0, 0, 0}, "Rewriting of Tiff file header (%1>s) failed; file integrity is suspect."},
     {1384001560, 8, 0, 0, {8, 0, 0, 0}, "The Tiff file named %1>s was changed by another program since it was examined; the update was not made.  Examine the file again before updating it."},
     {1384001561, 10, 0, 0, {8, 0, 0, 0}, "The Tiff file named %1>s is too large for this update: the new tag values and directory would lie beyond 4 GiB, which a classic TIFF file cannot address."},
+    {1384001562, 8, 0, 0, {8, 3, 0, 0}, "The Tiff file named %1>s holds %2>d ground control points, which this update would replace by a single placement; the update was not made."},
     // World files
     {1384001570, 10, 0, 0, {7, 0, 0, 0}, "The file named %1>s does not appear to be a 'World File'; the format is not understood by the %1^b program."},
     // System registry

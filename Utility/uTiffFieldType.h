@@ -8,8 +8,9 @@
 
 #include "uByteOrder.h"
 
-// The field types TIFF 6.0 defines, numbered as a file stores them. A file may name any other
-// number; TiffTypeInfo describes such a type as undefined.
+// The field types TIFF 6.0 defines, and the 64-bit integers of BigTIFF, numbered as a file
+// stores them. A file may name any other number; TiffTypeInfo describes such a type as
+// undefined.
 enum TuTiffType : std::uint16_t {
     TiffTypeByte = 1,       // 8-bit unsigned integer
     TiffTypeAscii = 2,      // 8-bit bytes of text
@@ -23,6 +24,9 @@ enum TuTiffType : std::uint16_t {
     TiffTypeSRational = 10, // two SLONGs: numerator, then denominator
     TiffTypeFloat = 11,     // IEEE 754 single precision
     TiffTypeDouble = 12,    // IEEE 754 double precision
+    TiffTypeLong8 = 16,     // 64-bit unsigned integer (BigTIFF)
+    TiffTypeSLong8 = 17,    // 64-bit signed integer (BigTIFF)
+    TiffTypeIfd8 = 18,      // 64-bit offset of a directory (BigTIFF)
 };
 
 // How the elements of a field type read as numbers.
@@ -62,6 +66,9 @@ inline constexpr TuTiffTypeInfo TiffTypes[] = {
     {TiffTypeSRational, 8, TuTiffNumberForm::Ratio, true},
     {TiffTypeFloat, 4, TuTiffNumberForm::Real, true},
     {TiffTypeDouble, 8, TuTiffNumberForm::Real, true},
+    {TiffTypeLong8, 8, TuTiffNumberForm::Integer, false},
+    {TiffTypeSLong8, 8, TuTiffNumberForm::Integer, true},
+    {TiffTypeIfd8, 8, TuTiffNumberForm::Integer, false},
 };
 
 // The row of a field type. A type no format defines has 1-byte elements that are not numbers,

@@ -14,11 +14,15 @@ namespace {
 
 constexpr const char* SourcePath = "Utility\\uTiffFile";
 
-constexpr std::uint32_t Inline = 0xFFFFFFFF;
-constexpr std::uint16_t BigTiffMagic = 43;
+constexpr std::uint64_t Inline = TiffInlineOffset;
 // More directories than any real file has; a chain longer than this is refused rather than
 // followed through millions of reads.
 constexpr std::size_t MaxDirectories = std::size_t{1} << 20;
+// More entries than a directory has: a classic TIFF's 16-bit count cannot exceed it, and a
+// BigTIFF's 64-bit count above it is damage, not a directory to allocate and read.
+constexpr std::uint64_t MaxEntries = 0xFFFF;
+// The largest offset a file can have: positioned reads and writes stop below 2^63.
+constexpr std::uint64_t LargestFileOffset = (std::uint64_t{1} << 63) - 1;
 
 // The bytes at the start of the file read with one call when it is opened for examination or
 // update. A small GeoTIFF as GDAL makes it has its header, first directory and referencing
@@ -54,6 +58,12 @@ std::uint32_t Load32(const unsigned char* bytes, TuByteOrder order) {
     return Swap32(value, order);
 }
 
+std::uint64_t Load64(const unsigned char* bytes, TuByteOrder order) {
+    std::uint64_t value;
+    std::memcpy(&value, bytes, 8);
+    return Swap64(value, order);
+}
+
 void Store16(unsigned char* bytes, std::uint16_t value, TuByteOrder order) {
     value = Swap16(value, order);
     std::memcpy(bytes, &value, 2);
@@ -62,6 +72,11 @@ void Store16(unsigned char* bytes, std::uint16_t value, TuByteOrder order) {
 void Store32(unsigned char* bytes, std::uint32_t value, TuByteOrder order) {
     value = Swap32(value, order);
     std::memcpy(bytes, &value, 4);
+}
+
+void Store64(unsigned char* bytes, std::uint64_t value, TuByteOrder order) {
+    value = Swap64(value, order);
+    std::memcpy(bytes, &value, 8);
 }
 
 // The size of a DOUBLE element: every value is written as one.
@@ -75,15 +90,21 @@ void EncodeDoubles(unsigned char* out, const double* values, std::size_t n, TuBy
     }
 }
 
-// Whether [offset, offset + size) and [start, start + length) share a byte.
+// Whether [offset, offset + size) and [start, start + length) share a byte; no sum is formed,
+// so offsets near 2^64 cannot wrap around.
 bool Overlaps(std::uint64_t offset, std::uint64_t size, std::uint64_t start, std::uint64_t length) {
-    return offset < start + length && start < offset + size;
+    return offset >= start ? offset - start < length : start - offset < size;
+}
+
+// Whether [offset, offset + size) lies within the first `limit` bytes, without wrapping.
+bool FitsWithin(std::uint64_t offset, std::uint64_t size, std::uint64_t limit) {
+    return size <= limit && offset <= limit - size;
 }
 
 } // namespace
 
-TuTiffTag::TuTiffTag(std::uint16_t tag, std::uint16_t type, std::uint32_t count)
-    : tag(tag), type(type), count(count), size(TiffFieldSize(type, count)) {}
+TuTiffTag::TuTiffTag(std::uint16_t tag, std::uint16_t type, std::uint64_t count)
+    : tag(tag), type(type), count(count), size(TiffTypeInfo(type).elementSize * count) {}
 
 TuTiffFile::TuTiffFile(const TuFileName& name, int mode) : TuFileName(name) {
     tags.reserve(20); // room for the entries of a usual GeoTIFF without growing
@@ -163,64 +184,99 @@ void TuTiffFile::RaiseNotUnderstood() const {
     throw TuException(TuCauseTiffNotUnderstood, 1, GetPath());
 }
 
+std::uint64_t TuTiffFile::LoadOffset(const unsigned char* bytes) const {
+    return layout.offsetSize == 8 ? Load64(bytes, byteOrder) : Load32(bytes, byteOrder);
+}
+
+void TuTiffFile::StoreOffset(unsigned char* bytes, std::uint64_t value) const {
+    if (layout.offsetSize == 8) {
+        Store64(bytes, value, byteOrder);
+    } else {
+        Store32(bytes, static_cast<std::uint32_t>(value), byteOrder);
+    }
+}
+
+std::uint64_t TuTiffFile::LargestEnd() const noexcept {
+    return std::min(layout.LargestOffset(), LargestFileOffset);
+}
+
 void TuTiffFile::ReadDirectory() {
     tags.clear();
     owners.clear();
     directories.clear();
     examined.clear();
-    unsigned char header[ClassicTiff.headerSize];
-    if (stream.ReadAt(0, header, sizeof header) != sizeof header) {
+    layout = ClassicTiff;
+    // The first 8 bytes tell the layout: a magic number of 43 is a BigTIFF, whose header goes
+    // on for 8 bytes more; any other number is kept as a classic TIFF's.
+    unsigned char header[BigTiff.headerSize];
+    if (stream.ReadAt(0, header, ClassicTiff.headerSize) != ClassicTiff.headerSize) {
         throw TuException(TuCauseFileReadFailed, 2, GetPath(), stream.Error());
     }
-    examined.push_back(ReadBlock{0, std::vector<unsigned char>(header, header + sizeof header)});
     byteOrder = ByteOrderNamedBy(header[0]);
     magic = Load16(header + 2, byteOrder);
-    firstIfdOffset = Load32(header + 4, byteOrder);
-    if (magic == BigTiffMagic) {
-        RaiseNotUnderstood(); // 64-bit offsets: a different layout altogether
+    if (magic == BigTiff.magic) {
+        layout = BigTiff;
+        const std::size_t rest = BigTiff.headerSize - ClassicTiff.headerSize;
+        if (stream.ReadAt(ClassicTiff.headerSize, header + ClassicTiff.headerSize, rest) != rest) {
+            throw TuException(TuCauseFileReadFailed, 2, GetPath(), stream.Error());
+        }
+        // Bytes 4-5 give the size of an offset, which is 8, and bytes 6-7 are 0: any other
+        // values describe a layout this reader does not know.
+        if (Load16(header + 4, byteOrder) != BigTiff.offsetSize ||
+            Load16(header + 6, byteOrder) != 0) {
+            RaiseNotUnderstood();
+        }
     }
+    examined.push_back(
+        ReadBlock{0, std::vector<unsigned char>(header, header + layout.headerSize)});
+    // The first directory's offset ends the header.
+    firstIfdOffset = LoadOffset(header + layout.headerSize - layout.offsetSize);
 
     const std::uint64_t length = stream.Length();
-    std::set<std::uint32_t> seen;
+    std::set<std::uint64_t> seen;
     std::uint64_t directoryBytes = 0;
     std::vector<unsigned char> bytes;
-    for (std::uint32_t offset = firstIfdOffset; offset != 0;) {
+    for (std::uint64_t offset = firstIfdOffset; offset != 0;) {
         // A chain that comes back to a directory would be read for ever.
         if (!seen.insert(offset).second || seen.size() > MaxDirectories) {
             RaiseNotUnderstood();
         }
         // A directory that shares bytes with the header would change with it at every commit.
-        if (offset < ClassicTiff.headerSize) {
+        if (offset < layout.headerSize) {
             RaiseNotUnderstood();
         }
-        unsigned char countBytes[ClassicTiff.entryCountSize];
-        if (std::uint64_t{offset} + sizeof countBytes > length ||
-            stream.ReadAt(offset, countBytes, sizeof countBytes) != sizeof countBytes) {
+        unsigned char countBytes[BigTiff.entryCountSize];
+        const std::size_t countSize = layout.entryCountSize;
+        if (!FitsWithin(offset, countSize, length) ||
+            stream.ReadAt(offset, countBytes, countSize) != countSize) {
             RaiseNotUnderstood();
         }
-        const std::uint16_t count = Load16(countBytes, byteOrder);
-        const std::uint64_t byteSize = ClassicTiff.DirectorySize(count);
+        const std::uint64_t count =
+            countSize == 2 ? Load16(countBytes, byteOrder) : Load64(countBytes, byteOrder);
+        if (count > MaxEntries) {
+            RaiseNotUnderstood();
+        }
+        const std::uint64_t byteSize = layout.DirectorySize(count);
         // Directories of a sound file do not overlap, so together they fit in the file;
         // holding to that bounds the entries kept by the file's size.
         directoryBytes += byteSize;
-        if (offset + byteSize > length || directoryBytes > length) {
+        if (!FitsWithin(offset, byteSize, length) || directoryBytes > length) {
             RaiseNotUnderstood();
         }
-        bytes.resize(byteSize - sizeof countBytes);
-        if (stream.ReadAt(offset + sizeof countBytes, bytes.data(), bytes.size()) != bytes.size()) {
+        bytes.resize(byteSize - countSize);
+        if (stream.ReadAt(offset + countSize, bytes.data(), bytes.size()) != bytes.size()) {
             RaiseNotUnderstood();
         }
         Directory directory;
         directory.offset = offset;
-        directory.byteSize = static_cast<std::uint32_t>(byteSize);
-        directory.nextOffset = Load32(bytes.data() + ClassicTiff.EntrySize() * count, byteOrder);
+        directory.byteSize = byteSize;
+        directory.nextOffset = LoadOffset(bytes.data() + layout.EntrySize() * count);
         for (std::size_t i = 0; i < count; ++i) {
-            tags.push_back(DecodeEntry(bytes.data() + ClassicTiff.EntrySize() * i));
+            tags.push_back(DecodeEntry(bytes.data() + layout.EntrySize() * i));
             owners.push_back(directories.size());
         }
         directories.push_back(directory);
-        ReadBlock block{offset,
-                        std::vector<unsigned char>(std::begin(countBytes), std::end(countBytes))};
+        ReadBlock block{offset, std::vector<unsigned char>(countBytes, countBytes + countSize)};
         block.bytes.insert(block.bytes.end(), bytes.begin(), bytes.end());
         examined.push_back(std::move(block));
         offset = directory.nextOffset;
@@ -228,25 +284,27 @@ void TuTiffFile::ReadDirectory() {
 }
 
 TuTiffTag TuTiffFile::DecodeEntry(const unsigned char* bytes) const {
+    // Tag and type, then the count and the value field, each as wide as an offset.
     TuTiffTag entry;
     entry.tag = Load16(bytes, byteOrder);
     entry.type = Load16(bytes + 2, byteOrder);
-    entry.count = Load32(bytes + 4, byteOrder);
+    entry.count = LoadOffset(bytes + 4);
     const TuTiffTypeInfo type = TiffTypeInfo(entry.type);
-    const std::uint64_t size = std::uint64_t{type.elementSize} * entry.count;
-    // Type 0 is what an entry never written holds.
-    if (entry.type == 0 || size > ClassicTiff.LargestOffset()) {
+    // Type 0 is what an entry never written holds. Values of more bytes than the format can
+    // address cannot be in the file (tested by division, so that no product wraps around).
+    if (entry.type == 0 || entry.count > LargestEnd() / type.elementSize) {
         RaiseNotUnderstood();
     }
-    entry.size = static_cast<std::uint32_t>(size);
-    const unsigned char* value = bytes + 8;
-    if (!ClassicTiff.HoldsInline(entry.size)) {
-        entry.offset = Load32(value, byteOrder);
+    entry.size = entry.count * type.elementSize;
+    const unsigned char* value = bytes + 4 + layout.offsetSize;
+    if (!layout.HoldsInline(entry.size)) {
+        entry.offset = LoadOffset(value);
         return entry;
     }
     entry.offset = Inline;
-    // RATIONAL, SRATIONAL and DOUBLE without values, or an undefined type, cannot be inline.
-    if (!ClassicTiff.CanHoldInline(entry.type)) {
+    // Values of a type whose elements do not fit in the value field (RATIONAL, SRATIONAL and
+    // DOUBLE without values in a classic TIFF), or of an undefined type, cannot be inline.
+    if (!layout.CanHoldInline(entry.type)) {
         RaiseNotUnderstood();
     }
     TiffReorderValues(entry.inlineValue, value, entry.size, type, byteOrder);
@@ -256,23 +314,23 @@ TuTiffTag TuTiffFile::DecodeEntry(const unsigned char* bytes) const {
 void TuTiffFile::EncodeEntry(const TuTiffTag& entry, unsigned char* bytes) const {
     Store16(bytes, entry.tag, byteOrder);
     Store16(bytes + 2, entry.type, byteOrder);
-    Store32(bytes + 4, entry.count, byteOrder);
-    unsigned char* value = bytes + 8;
-    if (!ClassicTiff.HoldsInline(entry.size)) {
-        Store32(value, entry.offset, byteOrder);
+    StoreOffset(bytes + 4, entry.count);
+    unsigned char* value = bytes + 4 + layout.offsetSize;
+    if (!layout.HoldsInline(entry.size)) {
+        StoreOffset(value, entry.offset);
         return;
     }
-    if (!ClassicTiff.CanHoldInline(entry.type)) {
+    if (!layout.CanHoldInline(entry.type)) {
         throw TuException(TuCauseInternalError, 2, __LINE__, SourcePath);
     }
-    TiffReorderValues(value, entry.inlineValue, sizeof entry.inlineValue, TiffTypeInfo(entry.type),
+    TiffReorderValues(value, entry.inlineValue, layout.offsetSize, TiffTypeInfo(entry.type),
                       byteOrder);
 }
 
-int TuTiffFile::FindTag(int tagId) const noexcept {
+int TuTiffFile::FindTag(int tagId, TuTagScope scope) const noexcept {
     const auto id = static_cast<std::uint16_t>(tagId & 0xFFFF);
     for (std::size_t i = 0; i < tags.size(); ++i) {
-        if (tags[i].tag == id) {
+        if (tags[i].tag == id && (scope == TuTagScope::AnyDirectory || owners[i] == 0)) {
             return static_cast<int>(i);
         }
     }
@@ -298,7 +356,7 @@ void TuTiffFile::ReadValues(const TuTiffTag& entry, std::uint64_t first, std::ui
         RaiseNotUnderstood();
     }
     const std::uint32_t elementSize = type.elementSize;
-    if (ClassicTiff.HoldsInline(entry.size)) {
+    if (layout.HoldsInline(entry.size)) {
         // Inline values are held in host order.
         for (std::uint64_t i = 0; i < count; ++i) {
             values[i] = TiffDecodeElement(entry.inlineValue + elementSize * (first + i), type,
@@ -307,7 +365,7 @@ void TuTiffFile::ReadValues(const TuTiffTag& entry, std::uint64_t first, std::ui
         return;
     }
     // Values said to lie outside the file (or in room not yet reserved) cannot be read.
-    if (entry.offset == Inline || std::uint64_t{entry.offset} + entry.size > endMark) {
+    if (entry.offset == Inline || !FitsWithin(entry.offset, entry.size, endMark)) {
         RaiseNotUnderstood();
     }
     std::vector<unsigned char> block;
@@ -325,8 +383,8 @@ void TuTiffFile::ReadValues(const TuTiffTag& entry, std::uint64_t first, std::ui
     }
 }
 
-int TuTiffFile::ReadDoubles(int tagId, double* values, int n, int start) {
-    const int index = FindTag(tagId);
+int TuTiffFile::ReadDoubles(int tagId, double* values, int n, int start, TuTagScope scope) {
+    const int index = FindTag(tagId, scope);
     if (index == TagNotFound) {
         return TagNotFound;
     }
@@ -334,20 +392,22 @@ int TuTiffFile::ReadDoubles(int tagId, double* values, int n, int start) {
     if (n <= 0) {
         return 0;
     }
-    const std::int64_t wanted = std::min<std::int64_t>(n, entry.count);
+    // Every count is below 2^63: its values fit in a file.
+    const auto count = static_cast<std::int64_t>(entry.count);
+    const std::int64_t wanted = std::min<std::int64_t>(n, count);
     if (wanted == 0) {
         return 0;
     }
     // Elements start .. start + wanted - 1; those the tag has are read, and the first one
     // it lacks raises, as an element-by-element read would.
     const std::int64_t first = start;
-    const std::int64_t end = std::min<std::int64_t>(first + wanted, entry.count);
+    const std::int64_t end = std::min<std::int64_t>(first + wanted, count);
     if (first >= 0 && first < end) {
         ReadValues(entry, static_cast<std::uint64_t>(first),
                    static_cast<std::uint64_t>(end - first), values);
     }
-    if (first < 0 || first + wanted > entry.count) {
-        const std::int64_t missing = first < 0 ? first : std::max<std::int64_t>(first, entry.count);
+    if (first < 0 || first + wanted > count) {
+        const std::int64_t missing = first < 0 ? first : std::max<std::int64_t>(first, count);
         throw TuException(TuCauseTiffElementMissing, 2, int{entry.tag}, static_cast<int>(missing));
     }
     return static_cast<int>(wanted);
@@ -370,7 +430,7 @@ std::uint64_t TuTiffFile::DirectoryBytes(std::size_t directory, std::size_t adde
     }
     std::uint64_t total = 0;
     for (std::uint64_t count : entries) {
-        total += ClassicTiff.DirectorySize(count);
+        total += layout.DirectorySize(count);
     }
     return total;
 }
@@ -379,16 +439,26 @@ void TuTiffFile::RaiseIfUnaddressable(std::uint64_t size, std::size_t directory,
                                       std::size_t addedEntries) const {
     // Every offset of a classic TIFF is 32 bits wide: whatever is appended must end within
     // 4 GiB, the directories that name the values included. Checked before anything is
-    // appended, so that a file too large for the update is left as it is.
-    if (endMark + size + DirectoryBytes(directory, addedEntries) > ClassicTiff.LargestOffset()) {
-        throw TuException(TuCauseTiffBeyondFourGiB, 1, GetPath());
+    // appended, so that a file too large for the update is left as it is. A classic TIFF is
+    // never turned into a BigTIFF to make room: other programs may rely on its layout.
+    const std::uint64_t largest = LargestEnd();
+    const std::uint64_t directoryBytes = DirectoryBytes(directory, addedEntries);
+    if (size > largest || endMark > largest - size || directoryBytes > largest - endMark - size) {
+        RaiseUnaddressable();
     }
 }
 
-std::uint32_t TuTiffFile::Reserve(std::uint64_t size, std::size_t directory,
+void TuTiffFile::RaiseUnaddressable() const {
+    if (IsBigTiff()) {
+        RaiseNotUnderstood();
+    }
+    throw TuException(TuCauseTiffBeyondFourGiB, 1, GetPath());
+}
+
+std::uint64_t TuTiffFile::Reserve(std::uint64_t size, std::size_t directory,
                                   std::size_t addedEntries) {
     RaiseIfUnaddressable(size, directory, addedEntries);
-    const auto offset = static_cast<std::uint32_t>(endMark);
+    const std::uint64_t offset = endMark;
     endMark += size;
     return offset;
 }
@@ -427,36 +497,64 @@ std::size_t TuTiffFile::WriteChecked(std::uint64_t offset, const void* bytes, st
 void TuTiffFile::AddTag(const TuTiffTag& tag) {
     TuTiffTag entry = tag;
     const TuTiffTypeInfo type = TiffTypeInfo(entry.type);
-    const std::uint64_t size = std::uint64_t{type.elementSize} * entry.count;
     // An entry the directory could not hold is a fault of the caller: refuse it now rather
     // than fail half-way through the commit.
-    if (!type.IsDefined() ||
-        (ClassicTiff.HoldsInline(size) && !ClassicTiff.CanHoldInline(entry.type))) {
+    if (!type.IsDefined()) {
+        throw TuException(TuCauseInternalError, 2, __LINE__, SourcePath);
+    }
+    if (entry.count > LargestEnd() / type.elementSize) {
+        RaiseUnaddressable();
+    }
+    const std::uint64_t size = type.elementSize * entry.count;
+    if (layout.HoldsInline(size) && !layout.CanHoldInline(entry.type)) {
         throw TuException(TuCauseInternalError, 2, __LINE__, SourcePath);
     }
     if (directories.empty()) {
         directories.push_back(Directory{});
     }
-    if (!ClassicTiff.HoldsInline(size)) {
+    if (!layout.HoldsInline(size)) {
         entry.offset = Reserve(size, 0, 1);
     } else {
         RaiseIfUnaddressable(0, 0, 1);
         entry.offset = Inline;
     }
-    entry.size = static_cast<std::uint32_t>(size);
+    entry.size = size;
     tags.push_back(entry);
     owners.push_back(0); // added tags always go into the first directory
     directories[0].changed = true;
     directoryChanged = true;
 }
 
+bool TuTiffFile::RemoveTag(int tagId, TuTagScope scope) {
+    if (!writable) {
+        throw TuException(TuCauseTiffOpenedForExamination, 1, GetPath());
+    }
+    const int found = FindTag(tagId, scope);
+    if (found == TagNotFound) {
+        return false;
+    }
+    const auto index = static_cast<std::size_t>(found);
+    const std::size_t owner = owners[index];
+    // The directory is written anew at the end of the file, which must stay addressable.
+    RaiseIfUnaddressable(0, owner, 0);
+    tags.erase(tags.begin() + static_cast<std::ptrdiff_t>(index));
+    owners.erase(owners.begin() + static_cast<std::ptrdiff_t>(index));
+    // Writes held for the entry go with it; those of later entries follow their entries.
+    std::erase_if(held, [index](const HeldWrite& w) { return w.index == index; });
+    for (HeldWrite& w : held) {
+        w.index -= w.index > index ? 1 : 0;
+    }
+    directories[owner].changed = true;
+    directoryChanged = true;
+    return true;
+}
+
 bool TuTiffFile::CanWriteInPlace(const TuTiffTag& entry) const {
-    if (entry.type != TiffTypeDouble || ClassicTiff.HoldsInline(entry.size) ||
-        entry.offset == Inline) {
+    if (entry.type != TiffTypeDouble || layout.HoldsInline(entry.size) || entry.offset == Inline) {
         return false;
     }
     const std::uint64_t offset = entry.offset;
-    if (offset < ClassicTiff.headerSize || offset + entry.size > endMark) {
+    if (offset < layout.headerSize || !FitsWithin(offset, entry.size, endMark)) {
         return false;
     }
     // Values that run past the file's end into the room reserved since the open would
@@ -475,7 +573,7 @@ bool TuTiffFile::CanWriteInPlace(const TuTiffTag& entry) const {
     // Values that share bytes with another entry's values (another tag's, or room reserved
     // for an added tag) would change that entry too.
     for (const TuTiffTag& other : tags) {
-        if (&other != &entry && !ClassicTiff.HoldsInline(other.size) && other.offset != Inline &&
+        if (&other != &entry && !layout.HoldsInline(other.size) && other.offset != Inline &&
             Overlaps(offset, entry.size, other.offset, other.size)) {
             return false;
         }
@@ -483,11 +581,11 @@ bool TuTiffFile::CanWriteInPlace(const TuTiffTag& entry) const {
     return true;
 }
 
-void TuTiffFile::WriteDoubles(int tagId, const double* values, int n, int start) {
+void TuTiffFile::WriteDoubles(int tagId, const double* values, int n, int start, TuTagScope scope) {
     if (!writable) {
         throw TuException(TuCauseTiffOpenedForExamination, 1, GetPath());
     }
-    const int found = FindTag(tagId);
+    const int found = FindTag(tagId, scope);
     if (found == TagNotFound) {
         throw TuException(TuCauseTiffTagNotFound, 2, GetPath(), tagId & 0xFFFF);
     }
@@ -496,10 +594,10 @@ void TuTiffFile::WriteDoubles(int tagId, const double* values, int n, int start)
     if (n <= 0) {
         return;
     }
-    if (start < 0 || static_cast<std::uint32_t>(start) >= entry.count) {
+    if (start < 0 || static_cast<std::uint64_t>(start) >= entry.count) {
         throw TuException(TuCauseTiffElementMissing, 2, int{entry.tag}, start);
     }
-    if (static_cast<std::uint32_t>(n) > entry.count - static_cast<std::uint32_t>(start)) {
+    if (static_cast<std::uint64_t>(n) > entry.count - static_cast<std::uint64_t>(start)) {
         // Elements start .. count - 1 exist: element count is the first that does not.
         throw TuException(TuCauseTiffElementMissing, 2, int{entry.tag},
                           static_cast<int>(entry.count));
@@ -510,7 +608,7 @@ void TuTiffFile::WriteDoubles(int tagId, const double* values, int n, int start)
         Replace(index, values, count, first);
         return;
     }
-    if (std::uint64_t{entry.offset} + entry.size <= stream.Length()) {
+    if (entry.offset + entry.size <= stream.Length()) {
         held.push_back(HeldWrite{index, first, std::vector<double>(values, values + count)});
         return;
     }
@@ -581,42 +679,57 @@ void TuTiffFile::Replace(std::size_t index, const double* values, std::uint32_t 
     if (!TiffTypeInfo(entry.type).IsNumeric()) {
         RaiseNotUnderstood();
     }
-    const std::uint64_t size = DoubleSize * std::uint64_t{entry.count};
-    const std::uint64_t savedEnd = endMark;
-    const std::uint32_t offset = Reserve(size, owners[index], 0);
-    // The old values are carried over, converted; the new ones replace their elements.
-    std::vector<double> block;
-    try {
-        for (std::uint64_t done = 0; done < entry.count;) {
-            const std::uint64_t elements =
-                std::min<std::uint64_t>(BlockElements, entry.count - done);
-            block.resize(elements);
-            ReadValues(entry, done, elements, block.data());
-            for (std::uint64_t i = 0; i < elements; ++i) {
-                const std::uint64_t element = done + i;
-                if (element >= start && element < std::uint64_t{start} + n) {
-                    block[i] = values[element - start];
-                }
+    if (entry.count > LargestEnd() / DoubleSize) {
+        RaiseUnaddressable();
+    }
+    const std::uint64_t size = DoubleSize * entry.count;
+    // Elements first .. first + block.size() - 1: the old values are carried over, converted;
+    // the new ones replace their elements.
+    auto merge = [&](std::uint64_t first, std::vector<double>& block) {
+        ReadValues(entry, first, block.size(), block.data());
+        for (std::uint64_t i = 0; i < block.size(); ++i) {
+            const std::uint64_t element = first + i;
+            if (element >= start && element < std::uint64_t{start} + n) {
+                block[i] = values[element - start];
             }
-            WriteDoublesAt(offset + DoubleSize * done, block.data(), block.size(), entry.tag);
-            done += elements;
         }
-    } catch (...) {
-        // The entry still names the old values; the room is given back.
-        endMark = savedEnd;
-        throw;
+    };
+    std::vector<double> block;
+    if (layout.HoldsInline(size)) {
+        // One DOUBLE fits in a BigTIFF entry: the value goes into the new directory.
+        RaiseIfUnaddressable(0, owners[index], 0);
+        block.resize(entry.count);
+        merge(0, block);
+        std::memset(entry.inlineValue, 0, sizeof entry.inlineValue);
+        std::memcpy(entry.inlineValue, block.data(), size);
+        entry.offset = Inline;
+    } else {
+        const std::uint64_t savedEnd = endMark;
+        const std::uint64_t offset = Reserve(size, owners[index], 0);
+        try {
+            for (std::uint64_t done = 0; done < entry.count;) {
+                block.resize(std::min<std::uint64_t>(BlockElements, entry.count - done));
+                merge(done, block);
+                WriteDoublesAt(offset + DoubleSize * done, block.data(), block.size(), entry.tag);
+                done += block.size();
+            }
+        } catch (...) {
+            // The entry still names the old values; the room is given back.
+            endMark = savedEnd;
+            throw;
+        }
+        std::memset(entry.inlineValue, 0, sizeof entry.inlineValue);
+        entry.offset = offset;
     }
     entry.type = TiffTypeDouble;
-    entry.size = static_cast<std::uint32_t>(size);
-    entry.offset = offset;
-    std::memset(entry.inlineValue, 0, sizeof entry.inlineValue);
+    entry.size = size;
     tags[index] = entry;
     directories[owners[index]].changed = true;
     directoryChanged = true;
 }
 
 std::size_t TuTiffFile::BuildDirectories(std::vector<unsigned char>& bytes,
-                                         std::uint32_t& firstOffset) {
+                                         std::uint64_t& firstOffset) {
     // Every directory up to the last changed one is written anew, since each names the
     // next; the rest of the chain stays where it is, reachable from the last new one.
     std::size_t last = 0;
@@ -636,7 +749,8 @@ std::size_t TuTiffFile::BuildDirectories(std::vector<unsigned char>& bytes,
     std::uint64_t at = 0;
     for (std::size_t j = 0; j <= last; ++j) {
         auto& entries = members[j];
-        if (entries.size() > 0xFFFF) {
+        // No more entries than a directory read back may have.
+        if (entries.size() > MaxEntries) {
             throw TuException(TuCauseTiffHeaderRewriteFailed, 1, GetPath());
         }
         // TIFF requires ascending tag order; equal ids keep their order.
@@ -644,27 +758,33 @@ std::size_t TuTiffFile::BuildDirectories(std::vector<unsigned char>& bytes,
             return tags[a].tag < tags[b].tag;
         });
         unsigned char* out = bytes.data() + at;
-        Store16(out, static_cast<std::uint16_t>(entries.size()), byteOrder);
-        for (std::size_t k = 0; k < entries.size(); ++k) {
-            EncodeEntry(tags[entries[k]],
-                        out + ClassicTiff.entryCountSize + ClassicTiff.EntrySize() * k);
+        if (layout.entryCountSize == 8) {
+            Store64(out, entries.size(), byteOrder);
+        } else {
+            Store16(out, static_cast<std::uint16_t>(entries.size()), byteOrder);
         }
-        const std::uint64_t size = ClassicTiff.DirectorySize(entries.size());
-        const std::uint32_t next = j < last ? static_cast<std::uint32_t>(endMark + at + size)
-                                            : directories[last].nextOffset;
-        Store32(out + size - ClassicTiff.offsetSize, next, byteOrder);
+        for (std::size_t k = 0; k < entries.size(); ++k) {
+            EncodeEntry(tags[entries[k]], out + layout.entryCountSize + layout.EntrySize() * k);
+        }
+        const std::uint64_t size = layout.DirectorySize(entries.size());
+        const std::uint64_t next = j < last ? endMark + at + size : directories[last].nextOffset;
+        StoreOffset(out + size - layout.offsetSize, next);
         at += size;
     }
-    firstOffset = static_cast<std::uint32_t>(endMark);
+    firstOffset = endMark;
     return last;
 }
 
-void TuTiffFile::WriteHeader(std::uint32_t firstOffset) {
-    unsigned char header[ClassicTiff.headerSize];
+void TuTiffFile::WriteHeader(std::uint64_t firstOffset) {
+    unsigned char header[BigTiff.headerSize];
     header[0] = header[1] = ByteOrderMark(byteOrder);
     Store16(header + 2, magic, byteOrder);
-    Store32(header + 4, firstOffset, byteOrder);
-    if (WriteChecked(0, header, sizeof header) != sizeof header) {
+    if (IsBigTiff()) {
+        Store16(header + 4, BigTiff.offsetSize, byteOrder);
+        Store16(header + 6, 0, byteOrder);
+    }
+    StoreOffset(header + layout.headerSize - layout.offsetSize, firstOffset);
+    if (WriteChecked(0, header, layout.headerSize) != layout.headerSize) {
         throw TuException(TuCauseTiffHeaderRewriteFailed, 1, GetPath());
     }
 }
@@ -674,7 +794,7 @@ void TuTiffFile::Commit() {
         throw TuException(TuCauseTiffOpenedForExamination, 1, GetPath());
     }
     StoreHeldWrites();
-    std::uint32_t firstOffset = firstIfdOffset;
+    std::uint64_t firstOffset = firstIfdOffset;
     std::vector<unsigned char> bytes;
     std::size_t last = 0;
     if (directoryChanged) {
@@ -699,13 +819,12 @@ void TuTiffFile::Commit() {
             for (std::size_t owner : owners) {
                 entries += owner == j ? 1 : 0;
             }
-            directories[j].offset = static_cast<std::uint32_t>(at);
-            directories[j].byteSize =
-                static_cast<std::uint32_t>(ClassicTiff.DirectorySize(entries));
+            directories[j].offset = at;
+            directories[j].byteSize = layout.DirectorySize(entries);
             directories[j].changed = false;
             at += directories[j].byteSize;
             if (j < last) {
-                directories[j].nextOffset = static_cast<std::uint32_t>(at);
+                directories[j].nextOffset = at;
             }
         }
         endMark = at;

@@ -1,5 +1,6 @@
-// TuTiffFile: access to one TIFF file: its header, its chain of image file directories,
-// the values of its tags as doubles, and in-place updates with a safely committed directory.
+// TuTiffFile: access to one TIFF file, classic or BigTIFF: its header, its chain of image file
+// directories, the values of its tags as doubles, and in-place updates with a safely committed
+// directory.
 #pragma once
 
 #include <cstddef>
@@ -22,18 +23,29 @@ constexpr int ModeOverwrite = 4; // a new file; an existing one is truncated
 
 constexpr int TiffTagModelPixelScale = 33550;
 constexpr int TiffTagModelTiepoint = 33922;
+constexpr int TiffTagModelTransformation = 34264;
 
-// One directory entry in memory.
+// Where a lookup looks: through every directory of the chain, or only in the first one (the
+// main image, whose tags GDAL reads; later directories hold overviews and masks).
+enum class TuTagScope { AnyDirectory, FirstDirectory };
+
+// The offset of an entry whose values are held inline, in the entry itself.
+constexpr std::uint64_t TiffInlineOffset = ~std::uint64_t{0};
+
+// One directory entry in memory. Counts, sizes and offsets are 64 bits wide, as BigTIFF stores
+// them; a classic TIFF's fit in their low 32 bits.
 struct TuTiffTag {
     std::uint16_t tag = 0;
     std::uint16_t type = 0;
-    std::uint32_t count = 0;
-    std::uint32_t size = 0;
-    std::uint32_t offset = 0xFFFFFFFF; // 0xFFFFFFFF when the values are held inline
-    unsigned char inlineValue[4] = {0, 0, 0, 0};
+    std::uint64_t count = 0;
+    std::uint64_t size = 0;                  // the bytes of the values
+    std::uint64_t offset = TiffInlineOffset; // where the values lie, unless held inline
+    // Values held inline, in host order: up to 4 bytes in a classic TIFF, 8 in a BigTIFF; the
+    // bytes the values do not cover are zero. All zero when the values lie at offset.
+    unsigned char inlineValue[8] = {0, 0, 0, 0, 0, 0, 0, 0};
 
     TuTiffTag() = default;
-    TuTiffTag(std::uint16_t tag, std::uint16_t type, std::uint32_t count);
+    TuTiffTag(std::uint16_t tag, std::uint16_t type, std::uint64_t count);
 };
 
 // Asks a TuTiffFile to open in ModeUpdate where TuFileAccess mode 6 would grant it, and in
@@ -63,13 +75,20 @@ public:
 
     bool commitOnClose = false;
 
-    int FindTag(int tagId) const noexcept;
+    // The index of the first entry with the tag id (its low 16 bits) within the scope.
+    int FindTag(int tagId, TuTagScope scope = TuTagScope::AnyDirectory) const noexcept;
     const TuTiffTag& TagAt(std::size_t index) const;
     std::size_t TagCount() const noexcept;
     // Reads up to n values of a tag from element start; returns how many, or TagNotFound.
-    int ReadDoubles(int tagId, double* values, int n, int start);
-    // Adds an entry and reserves room for its values at the end of the file.
+    int ReadDoubles(int tagId, double* values, int n, int start,
+                    TuTagScope scope = TuTagScope::AnyDirectory);
+    // Adds an entry to the first directory and reserves room for its values at the end of the
+    // file.
     void AddTag(const TuTiffTag& tag);
+    // Removes the first entry with the tag id within the scope from its directory, which the
+    // commit then writes anew; its values stay in the file, unreferenced. Returns whether there
+    // was one.
+    bool RemoveTag(int tagId, TuTagScope scope = TuTagScope::AnyDirectory);
     // Writes n values as elements start .. start + n - 1 of a tag. Values that lie in the file
     // as it was opened are held until the commit, so that an interrupted update leaves the old
     // referencing or the new one, never a mixture; others go into the file at once.
@@ -77,17 +96,21 @@ public:
     // that was read, as this object left it; a file that another program changed raises
     // TuCauseTiffChangedSinceExamined and is not written, so that a change made before the update
     // began leaves it without a byte of Kestrel's.
-    void WriteDoubles(int tagId, const double* values, int n, int start);
+    void WriteDoubles(int tagId, const double* values, int n, int start,
+                      TuTagScope scope = TuTagScope::AnyDirectory);
 
     bool IsBigEndian() const noexcept { return byteOrder == TuByteOrder::BigEndian; }
+    // Whether the file has the BigTIFF layout (magic 43, 64-bit offsets); a created file is
+    // classic.
+    bool IsBigTiff() const noexcept { return layout.offsetSize == BigTiff.offsetSize; }
     bool IsWritable() const noexcept { return writable; }
 
 private:
     // One image file directory of the chain as read (or, for a file without one, to be made).
     struct Directory {
-        std::uint32_t offset = 0;     // where it lies in the file; 0 for one not yet written
-        std::uint32_t byteSize = 0;   // its count, entries and next-IFD offset
-        std::uint32_t nextOffset = 0; // its next-IFD offset
+        std::uint64_t offset = 0;     // where it lies in the file; 0 for one not yet written
+        std::uint64_t byteSize = 0;   // its count, entries and next-IFD offset
+        std::uint64_t nextOffset = 0; // its next-IFD offset
         bool changed = false;         // must be written anew at commit
     };
 
@@ -96,23 +119,33 @@ private:
     void ReadDirectory();
     TuTiffTag DecodeEntry(const unsigned char* bytes) const;
     void EncodeEntry(const TuTiffTag& entry, unsigned char* bytes) const;
+    // An offset, or an entry's count, as wide as the layout has them, in the file's order.
+    std::uint64_t LoadOffset(const unsigned char* bytes) const;
+    void StoreOffset(unsigned char* bytes, std::uint64_t value) const;
+    // The largest offset at which anything appended to the file may end: 4 GiB - 1 in a classic
+    // TIFF, the largest offset a file can have in a BigTIFF.
+    std::uint64_t LargestEnd() const noexcept;
     // Reads elements first .. first + count - 1 of entry as doubles into values.
     void ReadValues(const TuTiffTag& entry, std::uint64_t first, std::uint64_t count,
                     double* values);
     bool CanWriteInPlace(const TuTiffTag& entry) const;
-    // Moves the values of tags[index] to the end of the file as DOUBLE, with elements
-    // start .. start + n - 1 replaced by values.
+    // Moves the values of tags[index] to the end of the file as DOUBLE (or, where one DOUBLE
+    // fits in a BigTIFF entry, into the entry), with elements start .. start + n - 1 replaced
+    // by values.
     void Replace(std::size_t index, const double* values, std::uint32_t n, std::uint32_t start);
     // Reserves size bytes at endMark for values of an entry of directories[directory], which
     // then gains addedEntries entries; returns their offset.
-    std::uint32_t Reserve(std::uint64_t size, std::size_t directory, std::size_t addedEntries);
+    std::uint64_t Reserve(std::uint64_t size, std::size_t directory, std::size_t addedEntries);
     // The bytes of the directories a commit writes once directories[directory] has changed and
     // the first directory gained addedEntries entries.
     std::uint64_t DirectoryBytes(std::size_t directory, std::size_t addedEntries) const;
     // Raises when size bytes of values appended at endMark and then the directories of
-    // DirectoryBytes would reach beyond the 32-bit offsets of the format.
+    // DirectoryBytes would end beyond LargestEnd.
     void RaiseIfUnaddressable(std::uint64_t size, std::size_t directory,
                               std::size_t addedEntries) const;
+    // A classic TIFF: TuCauseTiffBeyondFourGiB. A BigTIFF, which reaches that far only by
+    // claiming more values than any file can hold: TuCauseTiffNotUnderstood.
+    [[noreturn]] void RaiseUnaddressable() const;
     // Raises TuCauseTiffChangedSinceExamined when the name no longer names the open file, or the
     // file's length, modification time or the bytes of its header and directories as read at open
     // are no longer what this object left them.
@@ -135,15 +168,16 @@ private:
     // end of the file, so that the header, written last, switches from old to new.
     void StoreHeldWrites();
     void Commit();
-    std::size_t BuildDirectories(std::vector<unsigned char>& bytes, std::uint32_t& firstOffset);
-    void WriteHeader(std::uint32_t firstOffset);
+    std::size_t BuildDirectories(std::vector<unsigned char>& bytes, std::uint64_t& firstOffset);
+    void WriteHeader(std::uint64_t firstOffset);
     [[noreturn]] void RaiseNotUnderstood() const;
 
     TuByteOrder byteOrder = TuByteOrder::LittleEndian;
+    TuTiffLayout layout = ClassicTiff;
     bool directoryChanged = false;
     bool writable = false;
     std::uint16_t magic = ClassicTiff.magic;
-    std::uint32_t firstIfdOffset = 0;
+    std::uint64_t firstIfdOffset = 0;
     std::uint64_t endMark = 0; // where the next appended block goes
     TuFileStream stream;
     std::vector<TuTiffTag> tags;

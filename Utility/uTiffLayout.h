@@ -35,4 +35,9 @@ struct TuTiffLayout {
     }
 };
 
+// Classic TIFF: an 8-byte header (order, 42, 32-bit first-directory offset), 16-bit entry
+// counts, 12-byte entries.
 inline constexpr TuTiffLayout ClassicTiff{42, 8, 2, 4};
+// BigTIFF: a 16-byte header (order, 43, the offset size 8, a reserved 0, 64-bit first-directory
+// offset), 64-bit entry counts, 20-byte entries.
+inline constexpr TuTiffLayout BigTiff{43, 16, 8, 8};

@@ -14,19 +14,6 @@ double Negated(double value) {
 
 } // namespace
 
-WorldReferencing TiffToWorld(const TiffReferencing& tiff) {
-    WorldReferencing world;
-    world.xVectorX = tiff.xPixelScale;
-    world.yVectorY = Negated(tiff.yPixelScale);
-    world.xVectorY = 0;
-    world.yVectorX = 0;
-    // The tie point names the outer corner of raster position (I, J); the reference point is
-    // the centre of position (0, 0), (0.5 - I) pixels east and (0.5 - J) pixels south of it.
-    world.refPointX = tiff.tieWorldX + (0.5 - tiff.tiePixelX) * tiff.xPixelScale;
-    world.refPointY = tiff.tieWorldY - (0.5 - tiff.tiePixelY) * tiff.yPixelScale;
-    return world;
-}
-
 TiffReferencing WorldToTiff(const WorldReferencing& world) {
     TiffReferencing tiff;
     tiff.yPixelScale = Negated(world.yVectorY);
@@ -166,12 +153,11 @@ TiffReferencing TiePointFromMatrix(const TransformationMatrix& matrix) {
 }
 
 GeoTiffPlacement PlacementOf(const GeoTiffTags& tags) {
-    constexpr std::size_t TiePointValues = 6;
     GeoTiffPlacement placement;
     const std::vector<double>& scale = tags.pixelScale;
     const std::vector<double>& ties = tags.tiePoints;
     if (scale.size() >= 2 && scale[0] != 0 && scale[1] != 0) {
-        if (ties.size() >= TiePointValues) {
+        if (ties.size() >= ValuesPerTiePoint) {
             placement.source = PlacementSource::PixelScaleAndTiePoint;
             placement.transform = GeoTransformFromTiePoint(
                 {scale[0], scale[1], ties[0], ties[1], ties[3], ties[4]}, tags.rasterType);
@@ -185,9 +171,9 @@ GeoTiffPlacement PlacementOf(const GeoTiffTags& tags) {
         placement.transform = GeoTransformFromMatrix(matrix, tags.rasterType);
         return placement;
     }
-    if (ties.size() >= TiePointValues) {
+    if (tags.TiePointValues() >= ValuesPerTiePoint) {
         placement.source = PlacementSource::ControlPoints;
-        placement.controlPoints = ties.size() / TiePointValues;
+        placement.controlPoints = tags.TiePointValues() / ValuesPerTiePoint;
     }
     return placement;
 }

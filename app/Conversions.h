@@ -34,10 +34,6 @@ struct WorldReferencing {
     double refPointY = 0;
 };
 
-// The world file for a north-up raster, honouring the raster position of the tie point.
-// The rotation terms are exactly 0.
-WorldReferencing TiffToWorld(const TiffReferencing& tiff);
-
 // The pixel scale and a tie point at raster position (0, 0). The rotation terms, if any,
 // are dropped: this is an approximation for a rotated world file (see HasRotation).
 TiffReferencing WorldToTiff(const WorldReferencing& world);
@@ -118,13 +114,22 @@ TransformationMatrix MatrixFromWorld(const WorldReferencing& world, TuRasterType
 // matrix, for the same raster type, when FitsPixelScaleAndTiePoint holds for it.
 TiffReferencing TiePointFromMatrix(const TransformationMatrix& matrix);
 
+// ModelTiepoint holds six values per tie point: raster I, J, K and ground X, Y, Z.
+constexpr std::size_t ValuesPerTiePoint = 6;
+
 // The georeferencing tags of a TIFF's first directory, each with all its values (empty when
-// missing), and the raster type of its GeoKeyDirectory.
+// missing), and the raster type of its GeoKeyDirectory. tiePoints may hold only the first tie
+// point of a long tag; tiePointValues then says how many values the tag holds.
 struct GeoTiffTags {
     std::vector<double> pixelScale;
     std::vector<double> tiePoints;
     std::vector<double> matrix;
     TuRasterType rasterType = TuRasterType::Unknown;
+    std::size_t tiePointValues = 0; // 0: as many as tiePoints holds
+
+    std::size_t TiePointValues() const {
+        return tiePointValues > tiePoints.size() ? tiePointValues : tiePoints.size();
+    }
 };
 
 enum class PlacementSource { None, PixelScaleAndTiePoint, TransformationMatrix, ControlPoints };

@@ -107,6 +107,17 @@ std::optional<double> ParseNumberField(std::string_view text) {
     return value;
 }
 
+ShownNumber ShowNumber(double value) {
+    return ShownNumber{FormatNumber(value), value};
+}
+
+std::optional<double> CollectNumber(std::string_view text, const ShownNumber* shown) {
+    if (shown != nullptr && text == shown->text && std::isfinite(shown->value)) {
+        return shown->value;
+    }
+    return ParseNumberField(text);
+}
+
 std::string RangeMessage(const NumberRange& range) {
     return FillMessage(texts::EnterNumberBetween, FormatNumber(range.minimum),
                        FormatNumber(range.maximum));

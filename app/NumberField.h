@@ -26,6 +26,21 @@ std::string FormatNumber(double value);
 // Returns nothing when the text is refused.
 std::optional<double> ParseNumberField(std::string_view text);
 
+// What display last wrote into a numeric field: the text, and the exact value it stands for.
+struct ShownNumber {
+    std::string text;
+    double value = 0;
+};
+
+// The number as display shows it, with the value behind it.
+ShownNumber ShowNumber(double value);
+
+// Reads a field back. While its text is still the one display wrote, the exact value behind
+// it, so that a number shown with 15 digits is not rounded to them; otherwise (and for a value
+// that is no finite number, which the text would not give either) the text by the dialog's
+// rule. shown may be null: the field has not been displayed yet.
+std::optional<double> CollectNumber(std::string_view text, const ShownNumber* shown);
+
 // An inclusive range of a field.
 struct NumberRange {
     double minimum;

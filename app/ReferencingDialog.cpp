@@ -4,6 +4,8 @@
 #include "Conversions.h"
 #include "DialogTexts.h"
 #include "NumberField.h"
+#include "TiffFileName.h"
+#include "TiffGeoreferencing.h"
 #include "WorldFileName.h"
 #include "uCauses.h"
 #include "uError.h"
@@ -67,8 +69,8 @@ bool ReferencingDialog::OnInitDialog() {
 // ---- The state and its outcomes ----
 
 void ReferencingDialog::ShowFindings() {
-    platform.SetControlText(IDC_TIFF_STATUS, StatusLine(state.tiff));
-    platform.SetControlText(IDC_WORLD_STATUS, StatusLine(state.worldFile));
+    platform.SetControlText(IDC_TIFF_STATUS, TiffStatusLine(state));
+    platform.SetControlText(IDC_WORLD_STATUS, WorldFileStatusLine(state));
     platform.EnableControl(IDC_UPDATE_TIFF, state.tiffUpdate.available);
     platform.EnableControl(IDC_UPDATE_WORLD, state.worldFileUpdate.available);
     if (const char* caption = WorldFileUpdateCaption(state.worldFile)) {
@@ -131,13 +133,16 @@ bool ReferencingDialog::Refuse(int id, const TuMessage& message) {
 bool ReferencingDialog::ExchangeNumber(bool collect, int id, double& member,
                                        const NumberRange* range) {
     if (!collect) {
-        const std::string text = FormatNumber(member);
-        if (platform.GetControlText(id) != text) {
-            platform.SetControlText(id, text);
+        ShownNumber shown = ShowNumber(member);
+        if (platform.GetControlText(id) != shown.text) {
+            platform.SetControlText(id, shown.text);
         }
+        shownNumbers[id] = std::move(shown);
         return true;
     }
-    const std::optional<double> value = ParseNumberField(platform.GetControlText(id));
+    const auto shown = shownNumbers.find(id);
+    const std::optional<double> value = CollectNumber(
+        platform.GetControlText(id), shown == shownNumbers.end() ? nullptr : &shown->second);
     if (!value) {
         return Refuse(id, WarningMessage(texts::EnterNumber));
     }
@@ -166,6 +171,7 @@ bool ReferencingDialog::UpdateData(bool collect) {
     if (!complete) {
         return false;
     }
+    CheckPlacementBehind(collect);
     if (!collect) {
         // Replacing the text clears the edit's changed flag, so a completed name is not
         // examined again when the user next leaves the field.
@@ -182,6 +188,31 @@ bool ReferencingDialog::UpdateData(bool collect) {
     return true;
 }
 
+std::vector<std::string> ReferencingDialog::TiffFieldTexts() {
+    std::vector<std::string> texts;
+    for (int id : {IDC_X_PIXEL_SCALE, IDC_Y_PIXEL_SCALE, IDC_TIE_PIXEL_X, IDC_TIE_PIXEL_Y,
+                   IDC_TIE_WORLD_X, IDC_TIE_WORLD_Y}) {
+        texts.push_back(platform.GetControlText(id));
+    }
+    return texts;
+}
+
+void ReferencingDialog::CheckPlacementBehind(bool collect) {
+    if (!placementBehind) {
+        return;
+    }
+    if (!collect) {
+        if (placementBehind->shownTexts.empty()) {
+            placementBehind->shownTexts = TiffFieldTexts();
+        }
+        return;
+    }
+    // A field the user changed stands for what it says: the placement behind is gone.
+    if (TiffFieldTexts() != placementBehind->shownTexts) {
+        placementBehind.reset();
+    }
+}
+
 // ---- Taking a file name ----
 
 void ReferencingDialog::OnFileNameKillFocus() {
@@ -193,13 +224,9 @@ void ReferencingDialog::OnFileNameKillFocus() {
     try {
         const std::string typed =
             FirstCharacters(platform.GetControlText(IDC_FILE_NAME), TypedNameLimit);
-        TuFileName name(typed.c_str());
-        char16_t extension[TuPartSize];
-        name.GetExtension(extension);
-        if (extension[0] == 0) {
-            name.SetExtension("tif");
-        }
-        if (TuFileAccess(name.GetPath(), TuAccessExists) != 0) {
+        bool exists = false;
+        const TuFileName name = TypedTiffName(typed.c_str(), exists);
+        if (!exists) {
             Refuse(IDC_FILE_NAME, PlainMessage(texts::FileDoesNotExist));
             return;
         }
@@ -257,6 +284,9 @@ void ReferencingDialog::ReleaseWorldFile() {
 
 void ReferencingDialog::ClearReferencing() {
     tiff = {};
+    placementBehind.reset();
+    state.tiffTags = {};
+    state.worldFileExtension.clear();
     worldFileName.clear();
     // A failed commit passes on from here: the world file object and its numbers stay.
     ReleaseTiffFile();
@@ -301,7 +331,9 @@ void ReferencingDialog::ExamineOpenFile(const TuFileName& tiffName) {
     state.worldFile = WorldFileFinding::NoValidTiff;
     // Update mode where the TIFF may be read and written, examination otherwise: decided by
     // the open itself rather than by a test before it.
+    state.tiffKind = TiffKind::Classic;
     tiffFile = std::make_unique<TuTiffFile>(tiffName, UpdateIfPermitted);
+    state.tiffKind = tiffFile->IsBigTiff() ? TiffKind::BigTiff : TiffKind::Classic;
     if (tiffFile->IsWritable()) {
         state.tiffUpdate = {true, std::nullopt};
     } else {
@@ -309,23 +341,23 @@ void ReferencingDialog::ExamineOpenFile(const TuFileName& tiffName) {
         state.tiffUpdate = {false, refusal.ToMessage()};
     }
 
-    double scale[3] = {0, 0, 0};
-    double tiepoint[6] = {0, 0, 0, 0, 0, 0};
-    const int scaleCount = tiffFile->ReadDoubles(TiffTagModelPixelScale, scale, 3, 0);
-    const int tiepointCount = tiffFile->ReadDoubles(TiffTagModelTiepoint, tiepoint, 6, 0);
-    if (scaleCount == 3 && tiepointCount == 6) {
-        tiff = {scale[0], scale[1], tiepoint[0], tiepoint[1], tiepoint[3], tiepoint[4]};
-        state.tiff = TiffFinding::Georeferenced;
-    } else {
-        tiff = {};
-        state.tiff = TiffFinding::NotGeoreferenced;
+    const TiffView view = ViewOfTags(ReadGeoTiffTags(*tiffFile));
+    tiff = view.fields;
+    state.tiff = view.finding;
+    state.tiffTags = view.facts;
+    if (view.matrixBehind) {
+        placementBehind = PlacementBehind{
+            *view.matrixBehind, WorldFromMatrix(*view.matrixBehind, RasterType()), true, {}};
     }
 
     state.worldFile = WorldFileFinding::NameUnusable;
     worldFile = std::make_unique<TuWorldFile>();
     TuFileAccessAnswers worldAnswers;
-    const TuFileName worldName = WorldFileNameFor(tiffName, worldAnswers);
+    const TuFileName worldName = FindWorldFileName(tiffName, worldAnswers);
     worldFileName = worldName.GetNarrow();
+    char extension[TuPartSize];
+    worldName.GetExtension(extension);
+    state.worldFileExtension = extension;
     if (worldAnswers.exists && !worldAnswers.regular) {
         ShowWorldFileNotAFile(worldName);
         return;
@@ -374,7 +406,8 @@ void ReferencingDialog::OnTiffToWorld() {
     if (!UpdateData(true)) {
         return;
     }
-    world = TiffToWorld(tiff);
+    // Fields left as shown over a matrix stand for the matrix, rotation included.
+    world = placementBehind ? placementBehind->world : WorldFromTiePoint(tiff, RasterType());
     UpdateData(false);
 }
 
@@ -383,10 +416,22 @@ void ReferencingDialog::OnWorldToTiff() {
     if (!UpdateData(true)) {
         return;
     }
-    if (HasRotation(world)) {
+    placementBehind.reset();
+    const bool rotated = HasRotation(world);
+    if (rotated && !options.keepRotation) {
         platform.MessageBox(WarningMessage(texts::RotationWarning));
     }
-    tiff = WorldToTiff(world);
+    tiff = TiePointFromWorld(world, RasterType());
+    // A placement the fields cannot hold stays behind them, for the update to store as a
+    // matrix: a rotation kept on request, or rows that run north, which GDAL would read from a
+    // negative Y scale as running south.
+    const bool southUp = !rotated && world.yVectorY > 0;
+    if ((rotated && options.keepRotation) || southUp) {
+        placementBehind = PlacementBehind{MatrixFromWorld(world, RasterType()), world, false, {}};
+    }
+    if (southUp) {
+        platform.MessageBox(PlainMessage(texts::SouthUpWorldFile));
+    }
     UpdateData(false);
 }
 
@@ -397,18 +442,9 @@ void ReferencingDialog::OnUpdateTiff() {
         return;
     }
     try {
-        if (tiffFile->FindTag(TiffTagModelPixelScale) == TagNotFound) {
-            tiffFile->AddTag(TuTiffTag(TiffTagModelPixelScale, TiffTypeDouble, 3));
+        if (StoreTiffSide()) {
+            tiffFile->commitOnClose = true;
         }
-        if (tiffFile->FindTag(TiffTagModelTiepoint) == TagNotFound) {
-            tiffFile->AddTag(TuTiffTag(TiffTagModelTiepoint, TiffTypeDouble, 6));
-        }
-        const double scale[3] = {tiff.xPixelScale, tiff.yPixelScale, 0.0};
-        tiffFile->WriteDoubles(TiffTagModelPixelScale, scale, 3, 0);
-        const double tiepoint[6] = {tiff.tiePixelX, tiff.tiePixelY, 0.0,
-                                    tiff.tieWorldX, tiff.tieWorldY, 0.0};
-        tiffFile->WriteDoubles(TiffTagModelTiepoint, tiepoint, 6, 0);
-        tiffFile->commitOnClose = true;
         // Releasing the object at the start of the examination commits the new directory and
         // the header; the examination then reads the tags back from disk.
         Examine();
@@ -418,6 +454,30 @@ void ReferencingDialog::OnUpdateTiff() {
             ExamineAgain();
         }
     }
+}
+
+bool ReferencingDialog::StoreTiffSide() {
+    // Fields left as shown over the file's own matrix: the file keeps it as it is.
+    if (placementBehind && placementBehind->inFile) {
+        return false;
+    }
+    const bool controlPoints = state.tiff == TiffFinding::ControlPoints;
+    if (controlPoints && !options.replaceControlPoints) {
+        throw TuException(TuCauseTiffControlPointsWouldBeReplaced, 2, tiffFile->GetPath(),
+                          static_cast<int>(state.tiffTags.tiePoints));
+    }
+    if (placementBehind) {
+        StoreMatrix(*tiffFile, placementBehind->matrix);
+        return true;
+    }
+    if (FieldsApproximateMatrix(state.tiff)) {
+        // The fields no longer stand for the file's matrix: what they say replaces it.
+        platform.MessageBox(WarningMessage(state.tiff == TiffFinding::ByRotatedMatrix
+                                               ? texts::RotatedMatrixReplaced
+                                               : texts::MatrixNotNorthUpReplaced));
+    }
+    StoreTiePoint(*tiffFile, tiff, controlPoints);
+    return true;
 }
 
 void ReferencingDialog::ExamineAgain() {
@@ -439,8 +499,9 @@ void ReferencingDialog::OnUpdateWorldFile() {
     worldFile->SetYVector({world.yVectorX, world.yVectorY});
     worldFile->SetReferencePoint({world.refPointX, world.refPointY});
     try {
+        // The file the examination shows, found again from the name as it now stands.
         const TuFileName tiffName(fileName.c_str());
-        worldFile->Write(WorldFileNameFor(tiffName), true);
+        worldFile->Write(FindWorldFileName(tiffName), true);
     } catch (const TuError& error) {
         // The entered values stay on screen, so the user can write them elsewhere or retry.
         ShowError(error);

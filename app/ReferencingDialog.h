@@ -5,11 +5,15 @@
 // it found and did through its state (ReferencingState.h).
 #pragma once
 
+#include <map>
 #include <memory>
+#include <optional>
 #include <string>
+#include <vector>
 
 #include "Conversions.h"
 #include "DialogPlatform.h"
+#include "NumberField.h"
 #include "ReferencingState.h"
 #include "uPath.h"
 
@@ -20,13 +24,21 @@ class TuWorldFile;
 
 namespace kestrel {
 
-struct NumberRange;
-
 // The file name field takes at most this many characters: a whole path and its terminator.
 constexpr int FileNameFieldLimit = static_cast<int>(TuPathSize);
 // The characters of the field that a typed name is built from, the most a whole path holds;
 // the rest are dropped.
 constexpr std::size_t TypedNameLimit = TuPathMaximumUnits;
+
+// Choices that kestrel-cli's flags make; the window offers none and keeps the defaults.
+struct DialogOptions {
+    // "<--" from a rotated world file keeps the rotation: no approximation warning, and the
+    // TIFF's update stores the world file as a transformation matrix.
+    bool keepRotation = false;
+    // An update of a TIFF with ground control points replaces them by what it writes; without
+    // this it is refused, naming their number.
+    bool replaceControlPoints = false;
+};
 
 class ReferencingDialog {
 public:
@@ -52,6 +64,8 @@ public:
     // A system-menu command; returns false when the platform's default handling applies.
     bool OnSystemCommand(int commandId);
 
+    void SetOptions(const DialogOptions& chosen) { options = chosen; }
+
     // The members as they stand (read-only views for callers without a window).
     const std::string& FileName() const { return fileName; }
     double XPixelScale() const { return tiff.xPixelScale; }
@@ -68,6 +82,8 @@ public:
     double RefPointY() const { return world.refPointY; }
     bool HasTiffFile() const { return tiffFile != nullptr; }
     bool HasWorldFile() const { return worldFile != nullptr; }
+    // The raster type the conversions take the TIFF side to have.
+    TuRasterType RasterType() const { return state.tiffTags.rasterType; }
     // The world file name the last examination derived; empty when it derived none.
     const std::string& WorldFileName() const { return worldFileName; }
     // What the examinations found, which Updates may be used, and what the last command did.
@@ -77,6 +93,11 @@ private:
     // The data exchange: display (members to controls) or collect (controls to members, with
     // validation). Collect stops at the first refused field and returns false.
     bool UpdateData(bool collect);
+    // The TIFF side's six texts as the window shows them.
+    std::vector<std::string> TiffFieldTexts();
+    // Keeps the exact placement behind the TIFF side's fields only while they show what display
+    // wrote when it was put there.
+    void CheckPlacementBehind(bool collect);
     bool ExchangeNumber(bool collect, int id, double& member, const NumberRange* range);
     // Shows the dialog's refusal of an entry, moves the focus to it and stops the command.
     bool Refuse(int id, const TuMessage& message);
@@ -115,6 +136,9 @@ private:
     // Begins an Update command: collects the fields, and goes ahead only where the update is
     // available (which it is only while its object is there); an unavailable one says why.
     bool BeginUpdate(const UpdateAvailability& update);
+    // Stores the TIFF side in the open TIFF, or raises the refusal of an update that would
+    // replace ground control points; false when there is nothing to store.
+    bool StoreTiffSide();
 
     DialogPlatform& platform;
 
@@ -122,6 +146,20 @@ private:
     std::string worldFileName;
     TiffReferencing tiff;   // the GeoTIFF side: pixel scale and tie point
     WorldReferencing world; // the world file side, in the order of its lines
+    // What display last wrote into each numeric field, by id: collect takes the exact value
+    // behind a text the user has not changed.
+    std::map<int, ShownNumber> shownNumbers;
+    // A placement that the TIFF side's fields only approximate (a matrix with rotation, or one
+    // that is not north-up), with what "-->" and an update make of it while the fields are left
+    // as shown.
+    struct PlacementBehind {
+        TransformationMatrix matrix;
+        WorldReferencing world;
+        bool inFile = false; // the TIFF holds this matrix already: an update changes nothing
+        std::vector<std::string> shownTexts; // the fields as shown; empty until displayed
+    };
+    std::optional<PlacementBehind> placementBehind;
+    DialogOptions options;
     std::unique_ptr<TuTiffFile> tiffFile;
     std::unique_ptr<TuWorldFile> worldFile;
     ReferencingState state;

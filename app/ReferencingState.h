@@ -3,8 +3,12 @@
 // whether each Update may be used and why not, and what the last command did.
 #pragma once
 
+#include <cstddef>
 #include <optional>
+#include <string>
 
+#include "Conversions.h"
+#include "uGeoKeys.h"
 #include "uMessage.h"
 
 namespace kestrel {
@@ -16,6 +20,39 @@ enum class TiffFinding {
     Unreadable,       // it could not be opened or read as a TIFF
     NotGeoreferenced, // read; it lacks a whole pixel scale or tie point, and zeros are shown
     Georeferenced,    // read; its pixel scale and first tie point are shown
+    // The same, for a raster whose tie point names a pixel's centre (pixel-is-point).
+    GeoreferencedPixelIsPoint,
+    // Placed by a transformation matrix without rotation, shown as its pixel scale and tie point.
+    ByMatrix,
+    // Placed by a transformation matrix that no pixel scale and tie point express: one with
+    // rotation, or one that is not north-up (south-up, say). The fields show what "<--" makes of
+    // its world file; the matrix itself stays behind them while they are left as shown.
+    ByRotatedMatrix,
+    ByMatrixNotNorthUp,
+    // Ground control points only (tie points without a pixel scale); zeros are shown.
+    ControlPoints,
+};
+
+// Whether the TIFF is placed by what its fields show, or approximate.
+bool IsGeoreferenced(TiffFinding finding);
+// Whether its fields only approximate a matrix that an update of them would replace.
+bool FieldsApproximateMatrix(TiffFinding finding);
+
+// The GeoTIFF facts of the TIFF's first directory (the main image's, which GDAL reads), as the
+// last examination read them.
+struct GeoTiffFacts {
+    TuRasterType rasterType = TuRasterType::Unknown;
+    // ModelTransformation's values, when it holds the 16 that a matrix has.
+    std::optional<TransformationMatrix> matrix;
+    std::size_t tiePoints = 0; // whole tie points in ModelTiepoint
+
+    bool operator==(const GeoTiffFacts&) const = default;
+};
+
+// The layout of the TIFF that the last examination read.
+enum class TiffKind {
+    Classic, // 32-bit offsets: the values and directories lie within its first 4 GiB
+    BigTiff, // 64-bit offsets
 };
 
 // What the last examination found of the world file beside the TIFF.
@@ -29,12 +66,15 @@ enum class WorldFileFinding {
     Unreadable,   // it exists but could not be read as a world file
 };
 
+struct ReferencingState;
+
 // How each finding is shown. Each function maps every finding, so that a new finding is
 // given its texts here, in one place.
 //
-// The status line of the side (controls 1023 and 1024).
-const char* StatusLine(TiffFinding finding);
-const char* StatusLine(WorldFileFinding finding);
+// The status line of each side (controls 1023 and 1024), from the findings and the facts
+// behind them (the number of control points, the name of the world file).
+std::string TiffStatusLine(const ReferencingState& state);
+std::string WorldFileStatusLine(const ReferencingState& state);
 // Whether the examination got as far as the side's file: its numbers stand for what is on disk
 // (zeros for a TIFF without referencing, or for a world file that is missing or is no file),
 // rather than being zeros or values left for want of a file that could be read.
@@ -79,7 +119,12 @@ struct CommandOutcome {
 
 struct ReferencingState {
     TiffFinding tiff = TiffFinding::NoFileYet;
+    GeoTiffFacts tiffTags;                 // of a TIFF that was read; empty otherwise
+    TiffKind tiffKind = TiffKind::Classic; // of the TIFF read, where SideWasRead(tiff)
     WorldFileFinding worldFile = WorldFileFinding::NoTiffYet;
+    // The extension of the world file's name, as looked for and found ("tfw", "TFW", "tifw",
+    // "wld", ...); empty where the examination named no world file.
+    std::string worldFileExtension;
     UpdateAvailability tiffUpdate;      // "Update Referencing in TIFF File" (control 1020)
     UpdateAvailability worldFileUpdate; // the world file's Update (control 1021)
     CommandOutcome lastCommand;

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <array>
+#include <optional>
 #include <string>
 #include <variant>
 #include <vector>
@@ -15,9 +16,18 @@ enum class CommandKind { Help, Version, Info, TiffToWorld, WorldToTiff, SetTiff,
 struct Command {
     CommandKind kind = CommandKind::Help;
     bool json = false;              // info --json
+    bool jsonLines = false;         // info --jsonl
     std::vector<std::string> files; // one for set-tiff and set-world
+    // info, tiff-to-world, world-to-tiff: folders are walked into their subfolders too
+    // (--recursive), more names are read from a list (--files-from FILE, "-" for standard
+    // input), separated by new lines or, with -0, by NUL characters.
+    bool recursive = false;
+    std::optional<std::string> filesFrom;
+    char listSeparator = '\n';
     // set-tiff: SX SY I J X Y; set-world: A D B E C F.
     std::array<std::string, 6> numbers;
+    bool keepRotation = false;         // world-to-tiff --keep-rotation
+    bool replaceControlPoints = false; // world-to-tiff, set-tiff --replace-control-points
 };
 
 // A line that does not fit the interface; the message says what is wrong.

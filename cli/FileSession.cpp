@@ -14,6 +14,12 @@ constexpr int TiffFields[6] = {IDC_X_PIXEL_SCALE, IDC_Y_PIXEL_SCALE, IDC_TIE_PIX
 constexpr int WorldFields[6] = {IDC_X_VECTOR_X, IDC_X_VECTOR_Y,  IDC_Y_VECTOR_X,
                                 IDC_Y_VECTOR_Y, IDC_REF_POINT_X, IDC_REF_POINT_Y};
 
+// The last part of a path: what follows its last separator.
+std::string NameWithoutFolder(const std::string& path) {
+    const std::size_t separator = path.find_last_of("/\\");
+    return separator == std::string::npos ? path : path.substr(separator + 1);
+}
+
 ErrorReport ToReport(const ShownMessage& message) {
     return ErrorReport{message.cause, message.caption, message.text};
 }
@@ -52,23 +58,21 @@ bool FileSession::Take(const std::string& file) {
     taken = dialog.State().lastCommand.result == CommandResult::Done && dialog.HasTiffFile() &&
             dialog.HasWorldFile();
     if (!taken && !failure)
-        return Fail(StatusLine(dialog.State().tiff));
+        return Fail(TiffStatusLine(dialog.State()));
     return taken;
 }
 
 bool FileSession::TiffToWorld() {
     // "-->" from a TIFF without referencing would write a world file of zeros.
-    const TiffFinding found = dialog.State().tiff;
-    if (found != TiffFinding::Georeferenced)
-        return Fail(StatusLine(found));
+    if (!IsGeoreferenced(dialog.State().tiff))
+        return Fail(TiffStatusLine(dialog.State()));
     return Press([this] { dialog.OnTiffToWorld(); }) && UpdateWorldFile();
 }
 
 bool FileSession::WorldToTiff() {
     // "<--" without a world file would write a pixel scale of zero into the TIFF.
-    const WorldFileFinding found = dialog.State().worldFile;
-    if (found != WorldFileFinding::Exists)
-        return Fail(StatusLine(found));
+    if (dialog.State().worldFile != WorldFileFinding::Exists)
+        return Fail(WorldFileStatusLine(dialog.State()));
     return Press([this] { dialog.OnWorldToTiff(); }) && UpdateTiff();
 }
 
@@ -87,31 +91,29 @@ bool FileSession::SetWorld(const std::array<std::string, 6>& numbers) {
 bool FileSession::UpdateTiff() {
     // An update the dialog has made unavailable (a TIFF it could open for examination only)
     // fails with the reason it gives, before any field is read.
-    if (!CheckAvailable(dialog.State().tiffUpdate, StatusLine(dialog.State().tiff)))
+    if (!CheckAvailable(dialog.State().tiffUpdate, TiffStatusLine(dialog.State())))
         return false;
     if (!Press([this] { dialog.OnUpdateTiff(); }))
         return false;
     // The examination after the update reads the tags back: they must now be there.
-    const TiffFinding found = dialog.State().tiff;
-    if (!dialog.HasTiffFile() || found != TiffFinding::Georeferenced)
-        return Fail(StatusLine(found));
+    if (!dialog.HasTiffFile() || !IsGeoreferenced(dialog.State().tiff))
+        return Fail(TiffStatusLine(dialog.State()));
     return true;
 }
 
 bool FileSession::UpdateWorldFile() {
     // A world file that exists but may not be written: the dialog makes its update unavailable.
-    if (!CheckAvailable(dialog.State().worldFileUpdate, StatusLine(dialog.State().worldFile)))
+    if (!CheckAvailable(dialog.State().worldFileUpdate, WorldFileStatusLine(dialog.State())))
         return false;
     if (!Press([this] { dialog.OnUpdateWorldFile(); }))
         return false;
     // The examination after the write reads the world file back: it must now exist.
-    const WorldFileFinding found = dialog.State().worldFile;
-    if (found != WorldFileFinding::Exists)
-        return Fail(StatusLine(found));
+    if (dialog.State().worldFile != WorldFileFinding::Exists)
+        return Fail(WorldFileStatusLine(dialog.State()));
     return true;
 }
 
-bool FileSession::CheckAvailable(const UpdateAvailability& update, const char* status) {
+bool FileSession::CheckAvailable(const UpdateAvailability& update, const std::string& status) {
     if (update.available)
         return true;
     return update.refusal ? Fail(*update.refusal) : Fail(status);
@@ -141,7 +143,7 @@ std::optional<std::string> FileSession::WorldFileName() const {
     // The examination stopped before it named the world file.
     try {
         const TuFileName name(dialog.FileName().c_str());
-        return std::string(WorldFileNameFor(name).GetNarrow());
+        return std::string(FindWorldFileName(name).GetNarrow());
     } catch (const TuError&) {
         return std::nullopt;
     }
@@ -153,11 +155,13 @@ FileReport FileSession::Report() const {
     report.file = dialog.FileName().empty() ? typedName : dialog.FileName();
     if (SideWasRead(state.tiff)) {
         TiffReport tiff;
-        tiff.status = StatusLine(state.tiff);
+        tiff.kind = state.tiffKind;
+        tiff.status = TiffStatusLine(state);
         tiff.writable = state.tiffUpdate.available;
         tiff.pixelScale = {dialog.XPixelScale(), dialog.YPixelScale()};
         tiff.tiePixel = {dialog.TiePixelX(), dialog.TiePixelY()};
         tiff.tieWorld = {dialog.TieWorldX(), dialog.TieWorldY()};
+        tiff.tags = state.tiffTags;
         for (int k = 0; k < 6; ++k)
             tiff.shown[k] = platform.Text(TiffFields[k]);
         report.tiff = tiff;
@@ -165,7 +169,8 @@ FileReport FileSession::Report() const {
     if (SideWasRead(state.worldFile)) {
         WorldReport world;
         world.file = WorldFileName().value_or(std::string());
-        world.status = StatusLine(state.worldFile);
+        world.name = NameWithoutFolder(world.file);
+        world.status = WorldFileStatusLine(state);
         world.writable = state.worldFileUpdate.available;
         world.parameters = {dialog.XVectorX(), dialog.XVectorY(),  dialog.YVectorX(),
                             dialog.YVectorY(), dialog.RefPointX(), dialog.RefPointY()};

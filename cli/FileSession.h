@@ -22,16 +22,19 @@ struct ErrorReport {
 };
 
 struct TiffReport {
+    TiffKind kind = TiffKind::Classic;
     std::string status; // the GeoTiff status line
     bool writable = false;
     std::array<double, 2> pixelScale{};
     std::array<double, 2> tiePixel{};
     std::array<double, 2> tieWorld{};
     std::array<std::string, 6> shown; // SX SY I J X Y as the dialog displays them
+    GeoTiffFacts tags;                // raster type, matrix and tie points of the first directory
 };
 
 struct WorldReport {
     std::string file;
+    std::string name;   // the file's name without its folder
     std::string status; // the World file status line
     bool writable = false;
     std::array<double, 6> parameters{}; // A D B E C F
@@ -50,6 +53,9 @@ public:
     // Resets the platform to the state of a new one; it is kept from file to file so that its
     // controls keep the room their texts took.
     explicit FileSession(ConsolePlatform& platform);
+
+    // The choices of the command line's flags, for the dialog's commands that follow.
+    void SetOptions(const DialogOptions& options) { dialog.SetOptions(options); }
 
     // Types FILE into the file name field and leaves it. True when the dialog took the name
     // and examined the file without an error.
@@ -79,7 +85,7 @@ private:
     bool UpdateWorldFile();
     // Fails with the reason the dialog gives for an unavailable update (the status line where
     // it gives none); true when the update is available.
-    bool CheckAvailable(const UpdateAvailability& update, const char* status);
+    bool CheckAvailable(const UpdateAvailability& update, const std::string& status);
     // Records a failure that the dialog itself reports only by its state.
     bool Fail(const std::string& message);
     bool Fail(const TuMessage& message);

@@ -19,6 +19,7 @@ template <class... Parts> void Append(std::string& out, const Parts&... parts) {
 }
 
 void WriteTiff(JsonObject& object, const TiffReport& tiff) {
+    object.String("kind", tiff.kind == TiffKind::BigTiff ? "bigtiff" : "classic");
     object.String("status", tiff.status);
     object.Boolean("writable", tiff.writable);
     object.Numbers("pixelScale", tiff.pixelScale);
@@ -26,6 +27,23 @@ void WriteTiff(JsonObject& object, const TiffReport& tiff) {
         tiePoint.Numbers("pixel", tiff.tiePixel);
         tiePoint.Numbers("world", tiff.tieWorld);
     });
+    switch (tiff.tags.rasterType) {
+    case TuRasterType::PixelIsArea:
+        object.String("rasterType", "area");
+        break;
+    case TuRasterType::PixelIsPoint:
+        object.String("rasterType", "point");
+        break;
+    case TuRasterType::Unknown:
+        object.Null("rasterType");
+        break;
+    }
+    if (tiff.tags.matrix) {
+        object.Numbers("matrix", *tiff.tags.matrix);
+    } else {
+        object.Null("matrix");
+    }
+    object.Integer("tiePoints", static_cast<long long>(tiff.tags.tiePoints));
 }
 
 void WriteWorld(JsonObject& object, const WorldReport& world) {
@@ -33,6 +51,7 @@ void WriteWorld(JsonObject& object, const WorldReport& world) {
     object.String("status", world.status);
     object.Boolean("writable", world.writable);
     object.Numbers("parameters", world.parameters);
+    object.String("name", world.name);
 }
 
 void WriteError(JsonObject& object, const ErrorReport& error) {

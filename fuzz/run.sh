@@ -8,7 +8,7 @@ build=$1
 seconds=$2
 jobs=${3:-2}
 here=$(cd "$(dirname "$0")" && pwd)
-targets=(tiff_read tiff_update world_file format path)
+targets=(tiff_read tiff_update geotiff world_file format path)
 
 mkdir -p "$build/findings" "$build/logs"
 run_one() {

@@ -15,7 +15,7 @@ namespace {
 void ReadEveryTag(TuTiffFile& file) {
     for (std::size_t i = 0; i < file.TagCount(); ++i) {
         const TuTiffTag tag = file.TagAt(i);
-        const int wanted = static_cast<int>(std::min<std::uint32_t>(tag.count, 16));
+        const int wanted = static_cast<int>(std::min<std::uint64_t>(tag.count, 16));
         // Exactly as many slots as asked for, so that a write past them is caught.
         std::vector<double> values(static_cast<std::size_t>(wanted) + 1);
         try {

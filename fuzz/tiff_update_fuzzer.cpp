@@ -3,8 +3,9 @@
 // Then checks what a user relies on:
 // - a file that could not be examined cannot be opened for update either, and is unchanged;
 // - a file that could be examined can still be examined afterwards, whatever happened;
-// - after a commit the file reads back exactly the values written, keeps every other entry,
-//   and no byte of the original file changed except the header and the two tags' own values.
+// - after a commit the file reads back exactly the values written, keeps every other entry and
+//   its layout (classic or BigTIFF), and no byte of the original file changed except the
+//   header and the two tags' own values.
 #include <algorithm>
 #include <cstdint>
 #include <cstring>
@@ -21,7 +22,7 @@ namespace {
 const double pixelScale[3] = {10.5, 10.25, 0.0};
 const double tiepoint[6] = {0.0, 0.0, 0.0, 500000.125, 4650000.5, 0.0};
 
-using EntryKey = std::tuple<unsigned, unsigned, std::uint32_t, std::uint32_t, std::uint32_t>;
+using EntryKey = std::tuple<unsigned, unsigned, std::uint64_t, std::uint64_t, std::uint64_t>;
 
 // Every entry except the first occurrence of each referencing tag, which the update may change.
 std::vector<EntryKey> OtherEntries(const TuTiffFile& file) {
@@ -33,9 +34,9 @@ std::vector<EntryKey> OtherEntries(const TuTiffFile& file) {
             continue;
         }
         const TuTiffTag& tag = file.TagAt(i);
-        std::uint32_t inlineBits;
-        std::memcpy(&inlineBits, tag.inlineValue, 4);
-        keys.emplace_back(tag.tag, tag.type, tag.count, tag.size > 4 ? tag.offset : 0, inlineBits);
+        std::uint64_t inlineBits;
+        std::memcpy(&inlineBits, tag.inlineValue, 8);
+        keys.emplace_back(tag.tag, tag.type, tag.count, tag.offset, inlineBits);
     }
     std::sort(keys.begin(), keys.end());
     return keys;
@@ -53,10 +54,10 @@ Range ValueRange(const TuTiffFile& file, int tagId) {
         return {};
     }
     const TuTiffTag& tag = file.TagAt(static_cast<std::size_t>(index));
-    if (tag.size <= 4) {
-        return {};
+    if (tag.offset == TiffInlineOffset || tag.offset > ~tag.size) {
+        return {}; // inline, or said to lie where no file reaches
     }
-    return {tag.offset, std::uint64_t{tag.offset} + tag.size};
+    return {tag.offset, tag.offset + tag.size};
 }
 
 bool SameBits(const double* a, const double* b, int n) {
@@ -91,9 +92,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     Range scaleRange;
     Range tieRange;
     bool examinable = true;
+    bool bigTiff = false;
     try {
         const TuTiffFile file(name, ModeExamine);
         before = OtherEntries(file);
+        bigTiff = file.IsBigTiff();
         scaleRange = ValueRange(file, TiffTagModelPixelScale);
         tieRange = ValueRange(file, TiffTagModelTiepoint);
     } catch (const TuError&) {
@@ -134,7 +137,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     if (after.size() < size) {
         FuzzFinding("an update shortened the file");
     }
-    for (std::size_t i = 8; i < size; ++i) {
+    const std::size_t headerSize = bigTiff ? 16 : 8;
+    for (std::size_t i = headerSize; i < size; ++i) {
         const bool inScale = i >= scaleRange.begin && i < scaleRange.end;
         const bool inTie = i >= tieRange.begin && i < tieRange.end;
         if (after[i] != data[i] && !inScale && !inTie) {
@@ -149,6 +153,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         const std::vector<EntryKey> now = OtherEntries(file);
         if (now != before) {
             FuzzFinding("an update lost or changed an entry it had no business with");
+        }
+        if (file.IsBigTiff() != bigTiff) {
+            FuzzFinding("an update changed the file's layout");
         }
         if (committed && added > 0 && file.FindTag(TiffTagModelPixelScale) == TagNotFound) {
             FuzzFinding("an added tag is missing after the commit");

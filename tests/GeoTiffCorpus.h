@@ -9,7 +9,11 @@
 
 #include <unistd.h>
 
+#include <algorithm>
 #include <array>
+#include <bit>
+#include <cmath>
+#include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
@@ -81,7 +85,8 @@ inline std::string Exact(double value) {
 }
 
 inline bool HaveTools() {
-    for (const char* tool : {"gdal_create", "gdal_translate", "gdalinfo", "geotifcp", "tiffset"}) {
+    for (const char* tool :
+         {"gdal_create", "gdal_translate", "gdalinfo", "geotifcp", "tiffset", "tiffinfo"}) {
         if (!Shell(std::string("command -v ") + tool).ok) {
             return false;
         }
@@ -217,6 +222,79 @@ inline std::optional<WorldLines> GdalWorldFile(const std::string& path) {
         }
     }
     return lines;
+}
+
+// The checksums of every band as gdalinfo -checksum prints them: what an update of the
+// georeferencing must leave as it was.
+inline std::string GdalChecksums(const std::string& path) {
+    const Output output = Shell("gdalinfo -checksum " + Quote(path));
+    std::string checksums;
+    std::istringstream lines(output.text);
+    for (std::string line; std::getline(lines, line);) {
+        if (line.find("Checksum=") != std::string::npos) {
+            checksums += line + "\n";
+        }
+    }
+    return output.ok ? checksums : "gdalinfo failed\n";
+}
+
+// What tiffinfo -D says about a file on standard error, but for its notices of tags it does not
+// know (the GeoTIFF tags among them), one complaint per line.
+inline std::vector<std::string> TiffinfoComplaints(const std::string& path) {
+    const Output output = Shell("(tiffinfo -D " + Quote(path) + " 2>&1 >/dev/null)");
+    std::vector<std::string> complaints;
+    std::istringstream lines(output.text);
+    for (std::string line; std::getline(lines, line);) {
+        if (line.find("Unknown field with tag") == std::string::npos) {
+            complaints.push_back(line);
+        }
+    }
+    if (!output.ok) {
+        complaints.push_back("tiffinfo failed");
+    }
+    return complaints;
+}
+
+// ---- Comparing with GDAL ----
+
+// The bits of each value, so that -0 and 0 differ and a failure shows the last bit.
+inline std::array<std::uint64_t, 6> Bits(const std::array<double, 6>& values) {
+    std::array<std::uint64_t, 6> bits{};
+    std::transform(values.begin(), values.end(), bits.begin(),
+                   [](double value) { return std::bit_cast<std::uint64_t>(value); });
+    return bits;
+}
+
+// Equal to 1e-9 of the larger magnitude, give or take half the last of the ten decimals that
+// GDAL prints in a world file.
+inline void ExpectClose(const std::array<double, 6>& actual, const std::array<double, 6>& expected,
+                        const std::string& what) {
+    for (std::size_t i = 0; i < 6; ++i) {
+        const double tolerance =
+            1e-9 * std::max(std::fabs(actual[i]), std::fabs(expected[i])) + 5e-11;
+        EXPECT_NEAR(actual[i], expected[i], tolerance) << what << ", value " << i;
+    }
+}
+
+// The pixels and the structure of a file, which an update of its georeferencing must leave as
+// they were: GDAL's checksums and what tiffinfo complains of.
+struct Intact {
+    std::string checksums;
+    std::vector<std::string> complaints;
+};
+
+inline Intact IntactBefore(const std::string& path) {
+    return {GdalChecksums(path), TiffinfoComplaints(path)};
+}
+
+// The checksums as they were, and no complaint of tiffinfo that it did not make before.
+inline void ExpectIntact(const std::string& path, const Intact& before) {
+    EXPECT_EQ(GdalChecksums(path), before.checksums) << path;
+    for (const std::string& complaint : TiffinfoComplaints(path)) {
+        EXPECT_NE(std::find(before.complaints.begin(), before.complaints.end(), complaint),
+                  before.complaints.end())
+            << path << ": new complaint of tiffinfo: " << complaint;
+    }
 }
 
 // ---- The corpus ----

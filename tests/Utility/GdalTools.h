@@ -107,3 +107,46 @@ inline int OverviewCount(const std::string& json) {
     }
     return count;
 }
+
+// Every checksum gdalinfo -checksum reports: each band's, then its overviews', in order.
+inline std::vector<long> Checksums(const std::string& path) {
+    std::istringstream lines(RunTool("gdalinfo -checksum " + Quoted(path)));
+    std::vector<long> sums;
+    for (std::string line; std::getline(lines, line);) {
+        std::size_t at = line.find("Checksum=");
+        if (at != std::string::npos) {
+            sums.push_back(std::strtol(line.c_str() + at + 9, nullptr, 10));
+        }
+        at = line.find("Overviews checksum:");
+        if (at != std::string::npos) {
+            std::istringstream numbers(line.substr(at + 19));
+            for (std::string number; std::getline(numbers, number, ',');) {
+                sums.push_back(std::strtol(number.c_str(), nullptr, 10));
+            }
+        }
+    }
+    return sums;
+}
+
+// The values listgeo prints for a tag of its "Tagged_Information" (as "ModelPixelScaleTag
+// (1,3):" followed by rows of numbers), row after row; empty when it prints none.
+inline std::vector<double> ListgeoTag(const std::string& path, const std::string& tag) {
+    std::istringstream lines(RunTool("listgeo " + Quoted(path)));
+    std::vector<double> values;
+    int rows = 0;
+    for (std::string line; std::getline(lines, line);) {
+        if (rows > 0) {
+            std::istringstream numbers(line);
+            for (double value = 0; numbers >> value;) {
+                values.push_back(value);
+            }
+            --rows;
+            continue;
+        }
+        const std::size_t at = line.find(tag + " (");
+        if (at != std::string::npos) {
+            rows = std::atoi(line.c_str() + at + tag.size() + 2);
+        }
+    }
+    return values;
+}

@@ -151,7 +151,7 @@ std::string LibtiffComplaints(const ScratchFolder& folder, const std::string& pa
 // The byte ranges of the old file that an update may change: the header and the values of
 // the two referencing tags where they lie.
 bool MayChange(const TuTiffFile& old, std::size_t at) {
-    if (at < 8) {
+    if (at < (old.IsBigTiff() ? 16u : 8u)) {
         return true;
     }
     for (int id : {TiffTagModelPixelScale, TiffTagModelTiepoint}) {
@@ -160,7 +160,7 @@ bool MayChange(const TuTiffFile& old, std::size_t at) {
             continue;
         }
         const TuTiffTag& tag = old.TagAt(static_cast<std::size_t>(index));
-        if (tag.size > 4 && at >= tag.offset && at < std::uint64_t{tag.offset} + tag.size) {
+        if (tag.offset != TiffInlineOffset && at >= tag.offset && at - tag.offset < tag.size) {
             return true;
         }
     }
@@ -362,6 +362,18 @@ TEST_F(crash_consistency_test, adding_one_tag_and_updating_the_other_leaves_old_
 
 TEST_F(crash_consistency_test, updating_a_big_endian_file_with_overviews_leaves_old_or_new) {
     CheckTiffUpdate("overviews-be.tif");
+}
+
+TEST_F(crash_consistency_test, adding_both_tags_to_a_bigtiff_leaves_the_old_or_the_new_file) {
+    CheckTiffUpdate("plain-le-bigtiff.tif");
+}
+
+TEST_F(crash_consistency_test, updating_existing_tags_of_a_bigtiff_leaves_old_or_new) {
+    CheckTiffUpdate("geotiff-be-bigtiff.tif");
+}
+
+TEST_F(crash_consistency_test, updating_a_bigtiff_with_overviews_leaves_old_or_new) {
+    CheckTiffUpdate("overviews-be-bigtiff.tif");
 }
 
 TEST_F(crash_consistency_test, replacing_a_world_file_leaves_the_old_or_the_new_file) {

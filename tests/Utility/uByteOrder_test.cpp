@@ -22,6 +22,8 @@ TEST(byte_order_test, numbers_are_reversed_only_between_different_orders) {
     EXPECT_EQ(Swap16(0x1234, TuHostByteOrder), 0x1234);
     EXPECT_EQ(Swap32(0x11223344, Other), 0x44332211u);
     EXPECT_EQ(Swap32(0x11223344, TuHostByteOrder), 0x11223344u);
+    EXPECT_EQ(Swap64(0x1122334455667788u, Other), 0x8877665544332211u);
+    EXPECT_EQ(Swap64(0x1122334455667788u, TuHostByteOrder), 0x1122334455667788u);
     EXPECT_EQ(std::bit_cast<std::uint32_t>(SwapFloat(1.0f, Other)), 0x0000803Fu);
     EXPECT_EQ(SwapFloat(1.0f, TuHostByteOrder), 1.0f);
     EXPECT_EQ(std::bit_cast<std::uint64_t>(SwapDouble(1.0, Other)), 0xF03Fu);

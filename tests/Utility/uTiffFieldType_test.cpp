@@ -30,9 +30,14 @@ TEST(tiff_field_type_test, field_sizes_follow_the_element_sizes_of_tiff_6) {
         EXPECT_EQ(TiffFieldSize(type, 3), 3 * elementSizes[type - 1]) << type;
         EXPECT_TRUE(TiffTypeInfo(type).IsDefined()) << type;
     }
-    // Types TIFF 6.0 does not define count one byte an element, so that a reader still knows
-    // where their values end.
-    for (unsigned type : {0u, 13u, 16u, 200u, 65535u}) {
+    // BigTIFF's LONG8, SLONG8 and IFD8: 8 bytes.
+    for (unsigned type = 16; type <= 18; ++type) {
+        EXPECT_EQ(TiffFieldSize(type, 3), 24u) << type;
+        EXPECT_TRUE(TiffTypeInfo(type).IsNumeric()) << type;
+    }
+    // Types no format defines count one byte an element, so that a reader still knows where
+    // their values end.
+    for (unsigned type : {0u, 13u, 14u, 15u, 19u, 200u, 65535u}) {
         EXPECT_EQ(TiffFieldSize(type, 7), 7u) << type;
         EXPECT_FALSE(TiffTypeInfo(type).IsDefined()) << type;
         EXPECT_FALSE(TiffTypeInfo(type).IsNumeric()) << type;
@@ -61,6 +66,15 @@ TEST(tiff_field_type_test, integers_convert_at_the_limits_of_their_range_in_both
         EXPECT_EQ(Decode(TiffTypeLong, {0xFF, 0xFF, 0xFF, 0xFE}, order), 4294967294.0);
         EXPECT_EQ(Decode(TiffTypeSLong, {0x80, 0, 0, 0}, order), -2147483648.0);
         EXPECT_EQ(Decode(TiffTypeSLong, {0x7F, 0xFF, 0xFF, 0xFF}, order), 2147483647.0);
+        // 64-bit integers convert to the nearest double.
+        EXPECT_EQ(Decode(TiffTypeLong8, {0, 0, 0, 1, 0, 0, 0, 2}, order), 4294967298.0);
+        EXPECT_EQ(Decode(TiffTypeLong8, {0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF}, order),
+                  18446744073709551615.0);
+        EXPECT_EQ(Decode(TiffTypeSLong8, {0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFE}, order),
+                  -2);
+        EXPECT_EQ(Decode(TiffTypeSLong8, {0x80, 0, 0, 0, 0, 0, 0, 0}, order),
+                  -9223372036854775808.0);
+        EXPECT_EQ(Decode(TiffTypeIfd8, {0, 0, 0, 2, 0, 0, 0, 16}, order), 8589934608.0);
     }
 }
 
@@ -107,6 +121,8 @@ TEST(tiff_field_type_test, values_are_reordered_number_by_number) {
              // Numerator and denominator are two numbers, not one of eight bytes.
              Case{TiffTypeRational, {4, 3, 2, 1, 8, 7, 6, 5}},
              Case{TiffTypeDouble, {8, 7, 6, 5, 4, 3, 2, 1}},
+             Case{TiffTypeLong8, {8, 7, 6, 5, 4, 3, 2, 1}},
+             Case{TiffTypeIfd8, {8, 7, 6, 5, 4, 3, 2, 1}},
              Case{200, {1, 2, 3, 4, 5, 6, 7, 8}},
          }) {
         unsigned char to[8] = {};

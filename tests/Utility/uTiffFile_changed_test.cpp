@@ -145,11 +145,13 @@ TEST_F(tiff_changed_test, a_file_put_in_its_place_by_rename_is_not_written_nor_t
     EXPECT_EQ(ReadFile(folder / "old.tif"), old);
 }
 
-// A file with two directories, each noticed when its bytes change.
-class tiff_changed_part_test : public tiff_changed_test {
+// A file with two directories, each noticed when its bytes change; classic and BigTIFF.
+class tiff_changed_part_test : public tiff_changed_test,
+                               public ::testing::WithParamInterface<TiffBuilder::Layout> {
 protected:
     void SetUp() override {
-        TiffBuilder tiff(false);
+        TiffBuilder tiff(false, GetParam());
+        layout = tiff;
         second = tiff.AppendDirectory({tiff.InlineShorts(256, 3, {2})});
         tiff.SetFirstIfd(tiff.AppendDirectory({tiff.InlineShorts(256, 3, {1})}, second));
         tiff.Pad(100, 0x5A); // image data
@@ -168,23 +170,31 @@ protected:
         EXPECT_EQ(ReadFile(path), changed) << what;
     }
 
+    TiffBuilder layout{false}; // the file as built, for the widths of its structures
     std::uint32_t second = 0;
     std::string path;
     std::unique_ptr<TuTiffFile> file;
     struct timespec time {};
 };
 
-TEST_F(tiff_changed_part_test, a_byte_of_a_later_directory) {
-    Poke(path, second + 2 + 8, {3}); // its one entry's value
+TEST_P(tiff_changed_part_test, a_byte_of_a_later_directory) {
+    // Its one entry's value.
+    Poke(path, second + layout.CountSize() + 4 + layout.FieldSize(), {3});
     ExpectNoticed("second directory");
 }
 
-TEST_F(tiff_changed_part_test, a_byte_of_the_header) {
+TEST_P(tiff_changed_part_test, a_byte_of_the_header) {
     Poke(path, 3, {1});
     ExpectNoticed("header");
 }
 
-TEST_F(tiff_changed_part_test, the_length) {
+TEST_P(tiff_changed_part_test, the_last_byte_of_the_header) {
+    // The high byte of the first directory's offset: 0 in either layout.
+    Poke(path, layout.HeaderSize() - 1, {1});
+    ExpectNoticed("header");
+}
+
+TEST_P(tiff_changed_part_test, the_length) {
     const int descriptor = ::open(path.c_str(), O_WRONLY | O_APPEND);
     ASSERT_GE(descriptor, 0);
     ASSERT_EQ(::write(descriptor, "x", 1), 1);
@@ -192,21 +202,28 @@ TEST_F(tiff_changed_part_test, the_length) {
     ExpectNoticed("length");
 }
 
-TEST_F(tiff_changed_part_test, the_time_of_the_last_modification) {
+TEST_P(tiff_changed_part_test, the_time_of_the_last_modification) {
     time.tv_sec -= 10;
     ExpectNoticed("time");
 }
 
-TEST_F(tiff_changed_part_test, the_same_bytes_and_time_in_another_file) {
+TEST_P(tiff_changed_part_test, the_same_bytes_and_time_in_another_file) {
     Shell("cp -p t.tif copy.tif && mv copy.tif t.tif");
     ExpectNoticed("another file");
 }
 
-TEST_F(tiff_changed_part_test, a_file_removed) {
+TEST_P(tiff_changed_part_test, a_file_removed) {
     ASSERT_EQ(::unlink(path.c_str()), 0);
     const Raised raised = StoreReferencingIn(std::move(file));
     EXPECT_EQ(raised.message, ChangedMessage(path));
     EXPECT_FALSE(std::filesystem::exists(path));
 }
+
+INSTANTIATE_TEST_SUITE_P(
+    layouts, tiff_changed_part_test,
+    ::testing::Values(TiffBuilder::Layout::Classic, TiffBuilder::Layout::BigTiff),
+    [](const ::testing::TestParamInfo<TiffBuilder::Layout>& info) {
+        return std::string(info.param == TiffBuilder::Layout::BigTiff ? "bigtiff" : "classic");
+    });
 
 } // namespace

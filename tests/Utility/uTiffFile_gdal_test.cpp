@@ -58,11 +58,28 @@ void ExpectTransform(const std::vector<double>& shown, const std::vector<double>
     }
 }
 
-// Kestrel reads what gdalinfo reports, updates both tags, and the tools then see the new
-// placement, the same overviews and nothing to warn about.
+// The values match those listgeo prints (15 significant digits).
+void ExpectListgeoShows(const std::string& path, const Placement& placement) {
+    const std::vector<double> scale = ListgeoTag(path, "ModelPixelScaleTag");
+    const std::vector<double> tie = ListgeoTag(path, "ModelTiepointTag");
+    ASSERT_EQ(scale.size(), 3u);
+    ASSERT_EQ(tie.size(), 6u);
+    for (std::size_t i = 0; i < 3; ++i) {
+        EXPECT_NEAR(scale[i], placement.scale[i], 1e-14 * std::abs(placement.scale[i])) << i;
+    }
+    for (std::size_t i = 0; i < 6; ++i) {
+        EXPECT_NEAR(tie[i], placement.tie[i], 1e-14 * std::abs(placement.tie[i])) << i;
+    }
+}
+
+// Kestrel reads what gdalinfo and listgeo report, updates both tags, and the tools then see
+// the new placement, the same overviews, the same pixels and nothing to warn about; libtiff
+// reads every directory and all image data.
 void CheckRoundTrip(const std::string& path, bool georeferenced) {
     SCOPED_TRACE(path);
     const std::string before = GdalInfo(path);
+    const std::vector<long> checksums = Checksums(path);
+    ASSERT_FALSE(checksums.empty());
     int scales = 0;
     int ties = 0;
     const Placement read = ReadPlacement(path, &scales, &ties);
@@ -70,19 +87,23 @@ void CheckRoundTrip(const std::string& path, bool georeferenced) {
         ASSERT_EQ(scales, 3);
         ASSERT_EQ(ties, 6);
         ExpectTransform(GeoTransform(before), ExpectedTransform(read));
+        ExpectListgeoShows(path, read);
     } else {
         EXPECT_EQ(scales, TagNotFound);
         EXPECT_EQ(ties, TagNotFound);
         EXPECT_TRUE(GeoTransform(before).empty());
+        EXPECT_TRUE(ListgeoTag(path, "ModelPixelScaleTag").empty());
     }
     const Placement placement{{2.5, 1.25, 0}, {0, 0, 0, 650000.5, 5100000.75, 0}};
     Update(path, placement);
     const std::string after = GdalInfo(path);
     ExpectTransform(GeoTransform(after), ExpectedTransform(placement));
     EXPECT_EQ(OverviewCount(after), OverviewCount(before));
+    EXPECT_EQ(Checksums(path), checksums);
     EXPECT_EQ(Complaints(after), "");
     EXPECT_EQ(Complaints(RunTool("listgeo " + Quoted(path))), "");
-    EXPECT_EQ(Complaints(RunTool("tiffinfo " + Quoted(path))), "");
+    EXPECT_EQ(Complaints(RunTool("tiffinfo -D " + Quoted(path))), "");
+    ExpectListgeoShows(path, placement);
     const Placement reread = ReadPlacement(path);
     EXPECT_EQ(reread.scale[1], 1.25);
     EXPECT_EQ(reread.tie[4], 5100000.75);
@@ -166,9 +187,10 @@ TEST_P(tiff_gdal_layout_test, updates_cleanly) {
     REQUIRE_TOOLS("gdal_create", "gdaladdo", "gdalinfo", "listgeo", "tiffinfo");
     const std::string path = folder / "layout.tif";
     int status = 0;
+    // A pixel scale that is no round number: 960.123 / 96 across.
     const std::string output =
         RunTool("gdal_create -q -of GTiff -outsize 96 64 -bands 2 -ot UInt16 -burn 9 "
-                "-a_srs EPSG:25832 -a_ullr 300000 5600640 300960 5600000 " +
+                "-a_srs EPSG:25832 -a_ullr 300000.125 5600640 300960.248 5600000 " +
                     std::string(GetParam().options) + " " + Quoted(path),
                 &status);
     ASSERT_EQ(status, 0) << output;
@@ -176,7 +198,10 @@ TEST_P(tiff_gdal_layout_test, updates_cleanly) {
         RunTool("gdaladdo -q " + Quoted(path) + " 2 4 8");
         ASSERT_EQ(OverviewCount(GdalInfo(path)), 3);
     }
+    const bool bigTiff = std::string(GetParam().options).find("BIGTIFF=YES") != std::string::npos;
+    EXPECT_EQ(TuTiffFile(TuFileName(path.c_str()), ModeExamine).IsBigTiff(), bigTiff);
     CheckRoundTrip(path, true);
+    EXPECT_EQ(TuTiffFile(TuFileName(path.c_str()), ModeExamine).IsBigTiff(), bigTiff);
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -191,19 +216,29 @@ INSTANTIATE_TEST_SUITE_P(
         Layout{"big_endian_tiled_lzw",
                "-co ENDIANNESS=BIG -co TILED=YES -co BLOCKXSIZE=32 -co BLOCKYSIZE=32 "
                "-co COMPRESS=LZW",
+               false},
+        Layout{"bigtiff_striped", "-co BIGTIFF=YES", false},
+        Layout{"bigtiff_tiled_overviews",
+               "-co BIGTIFF=YES -co TILED=YES -co BLOCKXSIZE=32 -co BLOCKYSIZE=32", true},
+        Layout{"bigtiff_big_endian_overviews", "-co BIGTIFF=YES -co ENDIANNESS=BIG", true},
+        Layout{"bigtiff_big_endian_tiled_deflate",
+               "-co BIGTIFF=YES -co ENDIANNESS=BIG -co TILED=YES -co BLOCKXSIZE=16 "
+               "-co BLOCKYSIZE=16 -co COMPRESS=DEFLATE",
                false}),
     [](const ::testing::TestParamInfo<Layout>& info) { return std::string(info.param.name); });
 
 TEST_F(tiff_gdal_test, tags_added_to_a_file_with_overviews_keep_them_reachable) {
     REQUIRE_TOOLS("gdal_create", "gdaladdo", "gdalinfo", "listgeo", "tiffinfo");
-    for (const char* order : {"LITTLE", "BIG"}) {
-        const std::string path = Create(std::string("plain_") + order + ".tif",
-                                        "-outsize 80 60 -bands 1 -ot Byte -burn 5 -a_nodata 255 "
-                                        "-co ENDIANNESS=" +
-                                            std::string(order));
-        RunTool("gdaladdo -q " + Quoted(path) + " 2 4");
-        ASSERT_EQ(OverviewCount(GdalInfo(path)), 2);
-        CheckRoundTrip(path, false);
+    for (const char* kind : {"NO", "YES"}) {
+        for (const char* order : {"LITTLE", "BIG"}) {
+            const std::string path =
+                Create(std::string("plain_") + order + "_" + kind + ".tif",
+                       "-outsize 80 60 -bands 1 -ot Byte -burn 5 -a_nodata 255 -co ENDIANNESS=" +
+                           std::string(order) + " -co BIGTIFF=" + kind);
+            RunTool("gdaladdo -q " + Quoted(path) + " 2 4");
+            ASSERT_EQ(OverviewCount(GdalInfo(path)), 2);
+            CheckRoundTrip(path, false);
+        }
     }
 }
 
@@ -228,6 +263,49 @@ std::uint32_t RangeChecksum(int descriptor, std::uint64_t offset, std::uint64_t 
         length -= static_cast<std::uint64_t>(got);
     }
     return ~crc;
+}
+
+using ByteRanges = std::vector<std::pair<std::uint64_t, std::uint64_t>>; // offset, length
+
+// The CRCs of byte ranges of an open file.
+std::vector<std::uint32_t> RangeChecksums(int descriptor, const ByteRanges& ranges) {
+    std::vector<std::uint32_t> sums;
+    for (const auto& [offset, length] : ranges) {
+        sums.push_back(RangeChecksum(descriptor, offset, length));
+    }
+    return sums;
+}
+
+// Updates a large sparse file with the placement and checks that only `growth` bytes were
+// appended: the byte ranges read the same, and the file takes no more disk blocks than a few
+// MiB. Returns the file's first `headerSize` bytes afterwards.
+std::vector<unsigned char> UpdateLargeFile(const std::string& path, const Placement& placement,
+                                           const ByteRanges& ranges, std::uint64_t growth,
+                                           std::size_t headerSize) {
+    const std::uint64_t length = std::filesystem::file_size(path);
+    const int descriptor = ::open(path.c_str(), O_RDONLY);
+    EXPECT_GE(descriptor, 0);
+    const std::vector<std::uint32_t> before = RangeChecksums(descriptor, ranges);
+    Update(path, placement);
+    EXPECT_EQ(std::filesystem::file_size(path), length + growth);
+    EXPECT_EQ(RangeChecksums(descriptor, ranges), before);
+    struct stat status {};
+    EXPECT_EQ(::fstat(descriptor, &status), 0);
+    EXPECT_LT(status.st_blocks * 512, 16 << 20) << "the file is no longer sparse";
+    std::vector<unsigned char> header(headerSize);
+    EXPECT_EQ(::pread(descriptor, header.data(), headerSize, 0), static_cast<ssize_t>(headerSize));
+    ::close(descriptor);
+    return header;
+}
+
+// After the update of a large file: GDAL reads the new placement, and neither GDAL, nor
+// libgeotiff, nor libtiff (every directory, without image data) has anything to warn about.
+void ExpectToolsReadTheLargeFile(const std::string& path, const Placement& placement) {
+    const std::string info = GdalInfo(path);
+    ExpectTransform(GeoTransform(info), ExpectedTransform(placement));
+    EXPECT_EQ(Complaints(info), "");
+    EXPECT_EQ(Complaints(RunTool("listgeo " + Quoted(path))), "");
+    EXPECT_EQ(Complaints(RunTool("tiffinfo " + Quoted(path))), "");
 }
 
 TEST_F(tiff_gdal_test, a_two_gigabyte_file_grows_by_the_values_and_the_directory_only) {
@@ -268,34 +346,51 @@ TEST_F(tiff_gdal_test, a_two_gigabyte_file_grows_by_the_values_and_the_directory
     const std::uint64_t length = std::filesystem::file_size(path);
     ASSERT_GT(length, std::uint64_t{1} << 31);
 
-    const int descriptor = ::open(path.c_str(), O_RDONLY);
-    ASSERT_GE(descriptor, 0);
-    const std::uint64_t tail = length - (1 << 20);
-    const std::uint32_t headBefore = RangeChecksum(descriptor, 8, dataStart - 8);
-    const std::uint32_t holeBefore = RangeChecksum(descriptor, dataStart, 1 << 20);
-    const std::uint32_t tailBefore = RangeChecksum(descriptor, tail, 1 << 20);
-
+    // Before the image data, in its hole, and at the end.
+    const ByteRanges ranges = {
+        {8, dataStart - 8}, {dataStart, 1 << 20}, {length - (1 << 20), 1 << 20}};
     const Placement placement{{0.5, 0.5, 0}, {0, 0, 0, 400000, 6000000, 0}};
-    Update(path, placement);
-
     const std::uint64_t directorySize = 2 + 12 * (entries + 2) + 4;
-    EXPECT_EQ(std::filesystem::file_size(path), length + 72 + directorySize);
-    EXPECT_EQ(RangeChecksum(descriptor, 8, dataStart - 8), headBefore);
-    EXPECT_EQ(RangeChecksum(descriptor, dataStart, 1 << 20), holeBefore);
-    EXPECT_EQ(RangeChecksum(descriptor, tail, 1 << 20), tailBefore);
-    struct stat status {};
-    ASSERT_EQ(::fstat(descriptor, &status), 0);
-    EXPECT_LT(status.st_blocks * 512, 16 << 20) << "the file is no longer sparse";
-    unsigned char header[8];
-    ASSERT_EQ(::pread(descriptor, header, 8, 0), 8);
-    ::close(descriptor);
-    EXPECT_EQ(TiffBuilder(false).Decode32(header + 4), length + 72);
+    const std::vector<unsigned char> header =
+        UpdateLargeFile(path, placement, ranges, 72 + directorySize, 8);
+    EXPECT_EQ(TiffBuilder(false).Decode32(header.data() + 4), length + 72);
+    ExpectToolsReadTheLargeFile(path, placement);
+}
 
-    const std::string info = GdalInfo(path);
-    ExpectTransform(GeoTransform(info), ExpectedTransform(placement));
-    EXPECT_EQ(Complaints(info), "");
-    EXPECT_EQ(Complaints(RunTool("listgeo " + Quoted(path))), "");
-    EXPECT_EQ(Complaints(RunTool("tiffinfo " + Quoted(path))), "");
+TEST_F(tiff_gdal_test, a_bigtiff_past_4_gib_grows_by_the_values_and_the_directory_only) {
+    REQUIRE_TOOLS("gdal_create", "gdalinfo", "listgeo", "tiffinfo");
+    // 70000 x 70000 bytes in 256 x 256 tiles: GDAL makes a file this large a BigTIFF by itself,
+    // and sparse (its tiles of zeros are a hole).
+    const std::string path = Create("huge.tif", "-outsize 70000 70000 -bands 1 -ot Byte "
+                                                "-co TILED=YES");
+    const std::uint64_t length = std::filesystem::file_size(path);
+    ASSERT_GT(length, std::uint64_t{1} << 32);
+    std::size_t entries = 0;
+    {
+        TuTiffFile file(TuFileName(path.c_str()), ModeExamine);
+        ASSERT_TRUE(file.IsBigTiff());
+        entries = file.TagCount();
+        double values[3];
+        EXPECT_EQ(file.ReadDoubles(TiffTagModelPixelScale, values, 3, 0), TagNotFound);
+    }
+    EXPECT_TRUE(GeoTransform(GdalInfo(path)).empty());
+    EXPECT_TRUE(ListgeoTag(path, "ModelPixelScaleTag").empty());
+
+    // The first MiB after the header (the directory, its arrays, the first tiles), the MiB
+    // around 4 GiB, and the last MiB.
+    const ByteRanges ranges = {{16, 1 << 20},
+                               {(std::uint64_t{1} << 32) - (1 << 19), 1 << 20},
+                               {length - (1 << 20), 1 << 20}};
+    const Placement placement{{0.5, 0.25, 0}, {0, 0, 0, 400000.5, 6000000.25, 0}};
+    // The values, then a directory of 20-byte entries with 8-byte count and next offset.
+    const std::uint64_t directorySize = 8 + 20 * (entries + 2) + 8;
+    const std::vector<unsigned char> header =
+        UpdateLargeFile(path, placement, ranges, 72 + directorySize, 16);
+    TiffBuilder order(false, TiffBuilder::Layout::BigTiff);
+    EXPECT_EQ(order.Decode16(header.data() + 2), 43);
+    EXPECT_EQ(order.Decode64(header.data() + 8), length + 72);
+    ExpectToolsReadTheLargeFile(path, placement);
+    ExpectListgeoShows(path, placement);
 }
 
 // Past the end of a classic TIFF that lies beyond 4 GiB, no 32-bit offset reaches: tags can

@@ -94,7 +94,7 @@ void ReadEveryTag(TuTiffFile& file) {
         const TuTiffTag tag = file.TagAt(i);
         double values[16];
         try {
-            const int n = static_cast<int>(std::min<std::uint32_t>(tag.count, 16));
+            const int n = static_cast<int>(std::min<std::uint64_t>(tag.count, 16));
             const int read = file.ReadDoubles(tag.tag, values, n, 0);
             EXPECT_TRUE(read == TagNotFound || (read >= 0 && read <= n));
         } catch (const TuError& error) {
@@ -136,25 +136,54 @@ Outcome Open(const std::string& path, const Bytes& bytes) {
     return outcome;
 }
 
+// A number of size bytes at `at` of a file image, in the file's byte order; and its patch.
+std::uint64_t Number(const Bytes& b, std::size_t at, int size) {
+    std::uint64_t value = 0;
+    for (int i = 0; i < size; ++i) {
+        value |= std::uint64_t{b[at + static_cast<std::size_t>(b[0] == 'M' ? size - 1 - i : i)]}
+                 << (8 * i);
+    }
+    return value;
+}
+
+void PutNumber(Bytes& b, std::size_t at, int size, std::uint64_t value) {
+    for (int i = 0; i < size; ++i) {
+        b[at + static_cast<std::size_t>(b[0] == 'M' ? size - 1 - i : i)] =
+            static_cast<std::uint8_t>(value >> (8 * i));
+    }
+}
+
+// Where a classic TIFF or a BigTIFF has its header and first IFD, and how wide its fields are.
 struct Layout {
-    bool bigEndian;
-    std::uint32_t firstIfd;
-    std::uint32_t ifdEnd; // one past the first IFD's next-IFD offset
+    bool bigTiff;
+    std::size_t headerSize;
+    int countSize; // of an IFD's entry count
+    int fieldSize; // of an offset, an entry's count and its value field
+    std::uint64_t firstIfd;
+    std::uint64_t entries; // of the first IFD
+    std::uint64_t ifdEnd;  // one past the first IFD's next-IFD offset
+
+    std::size_t EntrySize() const { return 4 + 2 * static_cast<std::size_t>(fieldSize); }
+    // Where entry i of the IFD at ifd starts, and where that IFD's next-IFD offset lies.
+    std::size_t Entry(std::uint64_t ifd, std::uint64_t i) const {
+        return static_cast<std::size_t>(ifd + static_cast<std::uint64_t>(countSize) +
+                                        EntrySize() * i);
+    }
+    std::size_t Next(std::uint64_t ifd, std::uint64_t count) const { return Entry(ifd, count); }
 };
 
 Layout LayoutOf(const Bytes& b) {
-    const bool big = b[0] == 'M';
-    auto u16 = [&](std::size_t at) {
-        return big ? (b[at] << 8 | b[at + 1]) : (b[at] | b[at + 1] << 8);
-    };
-    auto u32 = [&](std::size_t at) {
-        return big ? (std::uint32_t{b[at]} << 24 | std::uint32_t{b[at + 1]} << 16 |
-                      std::uint32_t{b[at + 2]} << 8 | b[at + 3])
-                   : (std::uint32_t{b[at + 3]} << 24 | std::uint32_t{b[at + 2]} << 16 |
-                      std::uint32_t{b[at + 1]} << 8 | b[at]);
-    };
-    const std::uint32_t ifd = u32(4);
-    return {big, ifd, ifd + 2 + 12 * static_cast<std::uint32_t>(u16(ifd)) + 4};
+    Layout layout{};
+    layout.bigTiff = Number(b, 2, 2) == 43;
+    layout.headerSize = layout.bigTiff ? 16 : 8;
+    layout.countSize = layout.bigTiff ? 8 : 2;
+    layout.fieldSize = layout.bigTiff ? 8 : 4;
+    layout.firstIfd =
+        Number(b, layout.headerSize - static_cast<std::size_t>(layout.fieldSize), layout.fieldSize);
+    layout.entries = Number(b, static_cast<std::size_t>(layout.firstIfd), layout.countSize);
+    layout.ifdEnd =
+        layout.Next(layout.firstIfd, layout.entries) + static_cast<std::uint64_t>(layout.fieldSize);
+    return layout;
 }
 
 class TiffMalformed : public ::testing::TestWithParam<const char*> {
@@ -179,7 +208,7 @@ TEST_P(TiffMalformed, every_truncation_ends_in_a_cause_or_opens) {
         guard.Start(std::string(GetParam()) + " cut to " + std::to_string(length));
         const Bytes cut(whole.begin(), whole.begin() + static_cast<std::ptrdiff_t>(length));
         const Outcome outcome = Open(folder.File("cut.tif"), cut);
-        if (length < 8) {
+        if (length < layout.headerSize) {
             EXPECT_EQ(outcome.cause, TuCauseFileReadFailed) << "length " << length;
         } else if (length < layout.ifdEnd) {
             EXPECT_EQ(outcome.cause, TuCauseTiffNotUnderstood) << "length " << length;
@@ -192,12 +221,12 @@ TEST_P(TiffMalformed, every_truncation_ends_in_a_cause_or_opens) {
 TEST_P(TiffMalformed, every_byte_change_of_header_and_first_directory_ends_in_a_cause_or_opens) {
     const Bytes whole = Fixture(GetParam());
     const Layout layout = LayoutOf(whole);
-    ASSERT_GE(layout.ifdEnd, 8u);
+    ASSERT_GE(layout.ifdEnd, layout.headerSize);
     int opened = 0;
     int refused = 0;
     for (std::size_t at = 0; at < layout.ifdEnd; ++at) {
         // Skip the bytes between the header and the first IFD (image data, if any).
-        if (at >= 8 && at < layout.firstIfd) {
+        if (at >= layout.headerSize && at < layout.firstIfd) {
             continue;
         }
         const std::uint8_t old = whole[at];
@@ -220,7 +249,9 @@ TEST_P(TiffMalformed, every_byte_change_of_header_and_first_directory_ends_in_a_
 }
 
 INSTANTIATE_TEST_SUITE_P(tiff_file_malformed_test, TiffMalformed,
-                         ::testing::Values("geotiff-le.tif", "geotiff-be.tif"));
+                         ::testing::Values("geotiff-le.tif", "geotiff-be.tif",
+                                           "geotiff-point-le.tif", "matrix-rotated-be.tif",
+                                           "geotiff-le-bigtiff.tif", "geotiff-be-bigtiff.tif"));
 
 class tiff_file_malformed_test : public ::testing::Test {
 protected:
@@ -380,23 +411,101 @@ TEST_F(tiff_file_malformed_test, offsets_beyond_the_end) {
     }
 }
 
-TEST_F(tiff_file_malformed_test, bigtiff_is_refused_in_both_byte_orders) {
-    for (bool big : {false, true}) {
-        TiffBuilder tiff(big, 43);
-        // BigTIFF: byte size of offsets (8), a reserved 0, then an 8-byte first-IFD offset.
-        tiff.bytes.resize(4);
-        tiff.Put16(8);
-        tiff.Put16(0);
-        tiff.Put32(big ? 0 : 16);
-        tiff.Put32(big ? 16 : 0);
-        tiff.Put16(0);
-        tiff.Put16(0);
-        tiff.Put32(0);
-        tiff.Put32(0);
-        guard.Start("BigTIFF");
-        EXPECT_EQ(Open(folder.File("big.tif"), tiff.bytes).cause, TuCauseTiffNotUnderstood);
+// The BigTIFF fixtures patched: directory loops, entry counts and value counts whose sizes
+// overflow, and offsets past 2^63 (the largest a file can have) and near 2^64.
+class BigTiffPatched : public ::testing::TestWithParam<const char*> {
+protected:
+    // Opens the fixture with one number patched; the outcome, the file checked unchanged.
+    Outcome Patched(std::size_t at, int size, std::uint64_t value, const std::string& what) {
+        Bytes bytes = Fixture(GetParam());
+        PutNumber(bytes, at, size, value);
+        guard.Start(std::string(GetParam()) + ": " + what);
+        return Open(folder.File("patched.tif"), bytes);
+    }
+
+    ScratchFolder folder;
+    Guard guard;
+    const Bytes whole = Fixture(GetParam());
+    const Layout layout = LayoutOf(whole);
+};
+
+TEST_P(BigTiffPatched, directory_loops_are_refused) {
+    ASSERT_TRUE(layout.bigTiff);
+    const std::size_t next = layout.Next(layout.firstIfd, layout.entries);
+    EXPECT_EQ(Patched(next, 8, layout.firstIfd, "loop of one").cause, TuCauseTiffNotUnderstood);
+    const std::uint64_t second = Number(whole, next, 8);
+    if (second != 0) {
+        // The second IFD back to the first, and back to itself.
+        const std::uint64_t count = Number(whole, second, 8);
+        const std::size_t secondNext = layout.Next(second, count);
+        EXPECT_EQ(Patched(secondNext, 8, layout.firstIfd, "loop of two").cause,
+                  TuCauseTiffNotUnderstood);
+        EXPECT_EQ(Patched(secondNext, 8, second, "loop back to the last").cause,
+                  TuCauseTiffNotUnderstood);
     }
 }
+
+TEST_P(BigTiffPatched, overflowing_entry_counts_and_value_counts_are_refused) {
+    for (std::uint64_t count : {std::uint64_t{1} << 16, std::uint64_t{1} << 32,
+                                std::uint64_t{1} << 63, ~std::uint64_t{0}}) {
+        EXPECT_EQ(Patched(static_cast<std::size_t>(layout.firstIfd), 8, count,
+                          "entry count " + std::to_string(count))
+                      .cause,
+                  TuCauseTiffNotUnderstood)
+            << count;
+    }
+    // The count of each entry: sizes of 2^63 (no file reaches that far), of 2^64 + one element
+    // (which wraps to a plausible size), and the largest count.
+    for (std::uint64_t i = 0; i < layout.entries; ++i) {
+        const std::size_t entry = layout.Entry(layout.firstIfd, i);
+        const std::uint64_t element =
+            TiffTypeInfo(static_cast<unsigned>(Number(whole, entry + 2, 2))).elementSize;
+        std::vector<std::uint64_t> counts = {(std::uint64_t{1} << 63) / element,
+                                             (std::uint64_t{1} << 63) / element + 1,
+                                             ~std::uint64_t{0}};
+        if (element > 1) {
+            counts.push_back(~std::uint64_t{0} / element + 1);
+        }
+        for (std::uint64_t count : counts) {
+            EXPECT_EQ(Patched(entry + 4, 8, count,
+                              "entry " + std::to_string(i) + " count " + std::to_string(count))
+                          .cause,
+                      TuCauseTiffNotUnderstood)
+                << i << " " << count;
+        }
+    }
+}
+
+TEST_P(BigTiffPatched, offsets_past_2_63_are_refused) {
+    const std::uint64_t offsets[] = {std::uint64_t{1} << 63, (std::uint64_t{1} << 63) + 16,
+                                     ~std::uint64_t{0} - 15, ~std::uint64_t{0}};
+    for (std::uint64_t offset : offsets) {
+        EXPECT_EQ(Patched(8, 8, offset, "first IFD " + std::to_string(offset)).cause,
+                  TuCauseTiffNotUnderstood);
+        EXPECT_EQ(Patched(layout.Next(layout.firstIfd, layout.entries), 8, offset,
+                          "next IFD " + std::to_string(offset))
+                      .cause,
+                  TuCauseTiffNotUnderstood);
+    }
+    // Values that lie at such offsets: the file opens (values are read on demand), and the
+    // reads of every tag, which Open makes, end in a cause instead of reading elsewhere.
+    for (std::uint64_t i = 0; i < layout.entries; ++i) {
+        const std::size_t entry = layout.Entry(layout.firstIfd, i);
+        const auto type = static_cast<unsigned>(Number(whole, entry + 2, 2));
+        if (Number(whole, entry + 4, 8) * TiffTypeInfo(type).elementSize <= 8) {
+            continue; // inline: no offset
+        }
+        for (std::uint64_t offset : offsets) {
+            const Outcome outcome =
+                Patched(entry + 12, 8, offset, "values of entry " + std::to_string(i));
+            EXPECT_TRUE(outcome.opened) << outcome.message;
+        }
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(tiff_file_malformed_test, BigTiffPatched,
+                         ::testing::Values("geotiff-le-bigtiff.tif", "geotiff-be-bigtiff.tif",
+                                           "overviews-be-bigtiff.tif"));
 
 TEST_F(tiff_file_malformed_test, a_file_too_short_for_a_header_is_refused_with_the_read_cause) {
     for (const Bytes& bytes : {Bytes{}, Bytes{'I'}, Bytes{'I', 'I', 42, 0, 8, 0, 0}}) {

@@ -14,44 +14,16 @@
 #ifndef _WIN32
 #include "OrdinaryUser.h"
 #endif
-#include "TiffBuilder.h"
-#include "TiffTestSupport.h"
+#include "TiffFileFixture.h"
 #include "uCauses.h"
 
 namespace {
 
-// Pixel scale and tie point values placed after the header, then one directory of
-// 256, 257, 33550, 33922 at the end of the file.
-TiffBuilder GeoTiff(bool big) {
-    TiffBuilder tiff(big);
-    const auto scale = tiff.AppendDoubles({10.0, 20.0, 0.0});
-    const auto tie = tiff.AppendDoubles({0, 0, 0, 500000.0, 4000480.0, 0});
-    tiff.SetFirstIfd(tiff.AppendDirectory(
-        {tiff.InlineShorts(256, 3, {64}), tiff.InlineShorts(257, 3, {48}),
-         TiffBuilder::At(33550, 12, 3, scale), TiffBuilder::At(33922, 12, 6, tie)}));
-    return tiff;
-}
-
-class tiff_file_test : public ::testing::Test {
-protected:
-    std::string Save(TiffBuilder& tiff, const std::string& name = "a.tif") {
-        const std::string path = folder / name;
-        WriteFile(path, tiff.Bytes());
-        return path;
-    }
-    std::unique_ptr<TuTiffFile> Open(const std::string& path, int mode = ModeExamine) {
-        return std::make_unique<TuTiffFile>(TuFileName(path.c_str()), mode);
-    }
-    Raised OpenFails(const std::string& path, int mode = ModeExamine) {
-        return RaisedBy([&] { Open(path, mode); });
-    }
-
-    TempFolder folder;
-};
+using tiff_file_test = TiffFileFixture;
 
 TEST_F(tiff_file_test, reads_geotiff_tags_in_both_byte_orders) {
     for (bool big : {false, true}) {
-        auto tiff = GeoTiff(big);
+        auto tiff = SmallGeoTiff(big);
         auto file = Open(Save(tiff));
         EXPECT_EQ(file->IsBigEndian(), big);
         EXPECT_FALSE(file->IsWritable());
@@ -75,7 +47,7 @@ TEST_F(tiff_file_test, byte_order_is_decided_by_the_first_byte_only) {
     // 'M' with any second byte is big-endian; any other first byte is little-endian.
     for (auto [first, second, big] : {std::tuple{'M', 'I', true}, std::tuple{'M', 'X', true},
                                       std::tuple{'I', 'M', false}, std::tuple{'X', 'X', false}}) {
-        auto tiff = GeoTiff(big);
+        auto tiff = SmallGeoTiff(big);
         tiff.Bytes()[0] = static_cast<unsigned char>(first);
         tiff.Bytes()[1] = static_cast<unsigned char>(second);
         auto file = Open(Save(tiff));
@@ -87,7 +59,7 @@ TEST_F(tiff_file_test, byte_order_is_decided_by_the_first_byte_only) {
 }
 
 TEST_F(tiff_file_test, files_shorter_than_a_header_fail_to_read) {
-    auto tiff = GeoTiff(false);
+    auto tiff = SmallGeoTiff(false);
     for (std::size_t length = 0; length < 8; ++length) {
         std::vector<unsigned char> bytes(tiff.Bytes().begin(), tiff.Bytes().begin() + length);
         WriteFile(folder / "short.tif", bytes);
@@ -134,11 +106,15 @@ TEST_F(tiff_file_test, every_truncation_fails_with_a_catalogue_error_or_reads_wh
     }
 }
 
-TEST_F(tiff_file_test, magic_number_is_kept_but_bigtiff_is_refused) {
+TEST_F(tiff_file_test, magic_number_is_kept_and_43_asks_for_the_bigtiff_layout) {
     for (bool big : {false, true}) {
-        auto tiff = GeoTiff(big);
+        auto tiff = SmallGeoTiff(big);
         tiff.Put16(2, 99);
-        EXPECT_EQ(Open(Save(tiff))->TagCount(), 4u);
+        auto file = Open(Save(tiff));
+        EXPECT_EQ(file->TagCount(), 4u);
+        EXPECT_FALSE(file->IsBigTiff());
+        // A classic layout under the number 43: bytes 4-7 are no BigTIFF offset size and
+        // reserved field.
         tiff.Put16(2, 43);
         EXPECT_EQ(OpenFails(Save(tiff)).cause, TuCauseTiffNotUnderstood);
     }
@@ -158,12 +134,12 @@ TEST_F(tiff_file_test, no_first_directory_gives_an_empty_list) {
 
 TEST_F(tiff_file_test, directory_offsets_outside_the_file_are_refused) {
     for (std::uint32_t offset : {0u, 1u, 2u, 3u}) {
-        auto tiff = GeoTiff(false);
+        auto tiff = SmallGeoTiff(false);
         const auto size = static_cast<std::uint32_t>(tiff.Size());
         tiff.SetFirstIfd(size - offset); // at the end, or too close to it for a count and next
         EXPECT_EQ(OpenFails(Save(tiff)).cause, TuCauseTiffNotUnderstood) << offset;
     }
-    auto tiff = GeoTiff(false);
+    auto tiff = SmallGeoTiff(false);
     tiff.SetFirstIfd(0xFFFFFFF0u);
     EXPECT_EQ(OpenFails(Save(tiff)).cause, TuCauseTiffNotUnderstood);
 }
@@ -287,7 +263,7 @@ TEST_F(tiff_file_test, inline_values_are_decoded_to_host_order) {
         std::uint32_t word;
         std::memcpy(&word, file->TagAt(2).inlineValue, 4);
         EXPECT_EQ(word, 0xA1B2C3D4u);
-        EXPECT_EQ(file->TagAt(2).offset, 0xFFFFFFFFu);
+        EXPECT_EQ(file->TagAt(2).offset, TiffInlineOffset);
         const unsigned char* bytes = file->TagAt(3).inlineValue;
         EXPECT_EQ(bytes[0] * 100 + bytes[1] * 10 + bytes[2], 987);
         EXPECT_EQ(bytes[3], 0); // not covered by the three values
@@ -295,7 +271,7 @@ TEST_F(tiff_file_test, inline_values_are_decoded_to_host_order) {
 }
 
 TEST_F(tiff_file_test, open_modes) {
-    auto tiff = GeoTiff(false);
+    auto tiff = SmallGeoTiff(false);
     const std::string path = Save(tiff);
     EXPECT_EQ(OpenFails(path, 0).cause, TuCauseTiffOpenModeInvalid);
     EXPECT_EQ(OpenFails(path, 5).cause, TuCauseTiffOpenModeInvalid);
@@ -352,7 +328,7 @@ TEST_F(tiff_file_test, update_where_permitted_opens_as_testing_first_would) {
     namespace fs = std::filesystem;
     using fs::perms;
     fs::permissions(folder.Path(), perms::owner_all | perms::others_read | perms::others_exec);
-    auto tiff = GeoTiff(false);
+    auto tiff = SmallGeoTiff(false);
     const std::vector<std::string> paths = {Save(tiff, "rw.tif"),   Save(tiff, "r.tif"),
                                             Save(tiff, "none.tif"), Save(tiff, "other.tif"),
                                             folder / "missing.tif", folder / "dir.tif",

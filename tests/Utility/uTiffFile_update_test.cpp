@@ -11,8 +11,7 @@
 #endif
 
 #include "StoreReferencing.h"
-#include "TiffBuilder.h"
-#include "TiffTestSupport.h"
+#include "TiffFileFixture.h"
 #include "uCauses.h"
 
 namespace {
@@ -24,55 +23,17 @@ TuTiffTag Tiepoint() {
     return TuTiffTag(33922, TiffTypeDouble, 6);
 }
 
-// One decoded directory of a file image.
-struct DirectoryImage {
-    std::vector<std::uint16_t> tags;
-    std::vector<std::vector<unsigned char>> entries; // the 12 bytes of each
-    std::uint32_t next = 0;
-};
-
-DirectoryImage DirectoryAt(const TiffBuilder& order, const std::vector<unsigned char>& bytes,
-                           std::uint32_t offset) {
-    DirectoryImage image;
-    const std::uint16_t count = order.Decode16(bytes.data() + offset);
-    for (std::uint16_t i = 0; i < count; ++i) {
-        const unsigned char* entry = bytes.data() + offset + 2 + 12 * i;
-        image.tags.push_back(order.Decode16(entry));
-        image.entries.emplace_back(entry, entry + 12);
-    }
-    image.next = order.Decode32(bytes.data() + offset + 2 + 12 * count);
-    return image;
-}
-
-class tiff_update_test : public ::testing::Test {
+class tiff_update_test : public TiffFileFixture {
 protected:
-    std::string Save(TiffBuilder& tiff, const std::string& name = "a.tif") {
-        const std::string path = folder / name;
-        WriteFile(path, tiff.Bytes());
-        return path;
-    }
+    // Opened for update unless asked otherwise.
     std::unique_ptr<TuTiffFile> Open(const std::string& path, int mode = ModeUpdate) {
-        return std::make_unique<TuTiffFile>(TuFileName(path.c_str()), mode);
+        return TiffFileFixture::Open(path, mode);
     }
     // The dialog's update: add what is missing, write both tags, commit.
     void Update(const std::string& path, const double (&scale)[3], const double (&tie)[6]) {
         StoreReferencing(*Open(path), scale, tie);
     }
-    void ExpectReads(const std::string& path, const double (&scale)[3], const double (&tie)[6]) {
-        auto file = Open(path, ModeExamine);
-        double readScale[3];
-        double readTie[6];
-        ASSERT_EQ(file->ReadDoubles(TiffTagModelPixelScale, readScale, 3, 0), 3);
-        ASSERT_EQ(file->ReadDoubles(TiffTagModelTiepoint, readTie, 6, 0), 6);
-        for (int i = 0; i < 3; ++i) {
-            EXPECT_EQ(readScale[i], scale[i]) << i;
-        }
-        for (int i = 0; i < 6; ++i) {
-            EXPECT_EQ(readTie[i], tie[i]) << i;
-        }
-    }
 
-    TempFolder folder;
     const double scale[3] = {0.5, 0.25, 0};
     const double tie[6] = {0, 0, 0, 1234.5, -98765.25, 0};
 };

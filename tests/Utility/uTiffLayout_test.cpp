@@ -28,7 +28,9 @@ TEST(tiff_layout_test, classic_entries_hold_up_to_four_bytes_of_a_type_whose_ele
 }
 
 TEST(tiff_layout_test, eight_byte_offsets_widen_entries_directories_and_the_value_field) {
-    const TuTiffLayout wide{43, 16, 8, 8};
+    const TuTiffLayout wide = BigTiff;
+    EXPECT_EQ(wide.magic, 43);
+    EXPECT_EQ(wide.headerSize, 16);
     EXPECT_EQ(wide.EntrySize(), 20u);
     EXPECT_EQ(wide.DirectorySize(3), 8u + 20u * 3u + 8u);
     EXPECT_EQ(wide.LargestOffset(), ~std::uint64_t{0});
@@ -37,6 +39,8 @@ TEST(tiff_layout_test, eight_byte_offsets_widen_entries_directories_and_the_valu
     // One DOUBLE or RATIONAL fits in an 8-byte value field.
     EXPECT_TRUE(wide.CanHoldInline(TiffTypeDouble));
     EXPECT_TRUE(wide.CanHoldInline(TiffTypeRational));
+    EXPECT_TRUE(wide.CanHoldInline(TiffTypeLong8));
+    EXPECT_TRUE(wide.CanHoldInline(TiffTypeIfd8));
     EXPECT_FALSE(wide.CanHoldInline(200));
 }
 

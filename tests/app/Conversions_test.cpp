@@ -6,9 +6,17 @@
 
 using kestrel::HasRotation;
 using kestrel::TiffReferencing;
-using kestrel::TiffToWorld;
 using kestrel::WorldReferencing;
 using kestrel::WorldToTiff;
+
+namespace {
+
+// "-->" for a pixel-is-area raster.
+WorldReferencing TiffToWorld(const TiffReferencing& tiff) {
+    return kestrel::WorldFromTiePoint(tiff, TuRasterType::PixelIsArea);
+}
+
+} // namespace
 
 TEST(conversions_test, tie_point_at_origin_gives_centre_of_first_pixel) {
     const WorldReferencing world = TiffToWorld({2, 2, 0, 0, 100, 500});

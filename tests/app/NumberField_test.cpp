@@ -1,7 +1,12 @@
 #include "NumberField.h"
 
+#include <bit>
 #include <cmath>
+#include <cstdint>
 #include <cstdio>
+#include <limits>
+#include <optional>
+#include <random>
 #include <string>
 
 #include <gtest/gtest.h>
@@ -106,4 +111,46 @@ TEST(number_field_test, ranges_and_their_messages) {
     EXPECT_EQ(kestrel::RangeMessage(kestrel::RefPointRange),
               "Please enter a number between -99999999 and 99999999.");
     EXPECT_EQ(kestrel::LengthMessage(260), "Please enter no more than 260 characters.");
+}
+
+TEST(number_field_test, an_unchanged_text_gives_back_the_exact_value_behind_it) {
+    const kestrel::ShownNumber shown = kestrel::ShowNumber(28.49999999927454);
+    EXPECT_EQ(shown.text, "28.4999999992745");
+    EXPECT_EQ(kestrel::CollectNumber("28.4999999992745", &shown), 28.49999999927454);
+    // Any change of the text is read as the text: another number, blanks, a refused text.
+    EXPECT_EQ(kestrel::CollectNumber("28.4999999992746", &shown), 28.4999999992746);
+    EXPECT_EQ(kestrel::CollectNumber(" 28.4999999992745", &shown), 28.4999999992745);
+    EXPECT_FALSE(kestrel::CollectNumber("", &shown));
+    // A field never displayed has no value behind it.
+    EXPECT_EQ(kestrel::CollectNumber("28.4999999992745", nullptr), 28.4999999992745);
+    // The zero behind "0" keeps its sign bit; the text alone would give +0.
+    const kestrel::ShownNumber negativeZero = kestrel::ShowNumber(-0.0);
+    EXPECT_EQ(negativeZero.text, "0");
+    const std::optional<double> zero = kestrel::CollectNumber("0", &negativeZero);
+    ASSERT_TRUE(zero);
+    EXPECT_TRUE(std::signbit(*zero));
+}
+
+TEST(number_field_test, what_is_no_number_is_refused_even_when_unchanged) {
+    for (double value :
+         {std::numeric_limits<double>::quiet_NaN(), std::numeric_limits<double>::infinity(),
+          -std::numeric_limits<double>::infinity()}) {
+        const kestrel::ShownNumber shown = kestrel::ShowNumber(value);
+        EXPECT_FALSE(kestrel::CollectNumber(shown.text, &shown)) << shown.text;
+    }
+}
+
+TEST(number_field_test, random_doubles_survive_display_and_collect_bit_for_bit) {
+    std::mt19937_64 engine(15);
+    std::uniform_int_distribution<std::uint64_t> bits;
+    for (int i = 0; i < 100000; ++i) {
+        const double value = std::bit_cast<double>(bits(engine));
+        if (!std::isfinite(value)) {
+            continue;
+        }
+        const kestrel::ShownNumber shown = kestrel::ShowNumber(value);
+        const std::optional<double> read = kestrel::CollectNumber(shown.text, &shown);
+        ASSERT_TRUE(read) << shown.text;
+        ASSERT_EQ(std::bit_cast<std::uint64_t>(*read), std::bit_cast<std::uint64_t>(value));
+    }
 }

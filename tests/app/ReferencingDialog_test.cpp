@@ -360,6 +360,35 @@ TEST_F(referencing_dialog_examine_test, upper_case_names_find_upper_case_world_f
     EXPECT_EQ(Shown(WorldSide), (std::vector<std::string>{"4", "0", "0", "-4", "102", "498"}));
 }
 
+// A name without an extension is looked for with "tif", then, where that file does not exist,
+// with "TIF"; a name typed with its extension is taken as typed.
+TEST_F(referencing_dialog_examine_test, name_without_extension_finds_upper_case_tif) {
+    testfiles::MakeGdalTiff(folder / "SHEET.TIF", {{100, 500}}, 2);
+    testfiles::WriteWorldFile(folder / "SHEET.TFW", {4, 0, 0, -4, 102, 498});
+    TypeName(folder / "SHEET");
+    EXPECT_TRUE(platform.messages.empty()) << platform.messages.front().text;
+    EXPECT_EQ(platform.Text(IDC_FILE_NAME), folder / "SHEET.TIF");
+    EXPECT_EQ(dialog.FileName(), folder / "SHEET.TIF");
+    EXPECT_EQ(dialog.WorldFileName(), folder / "SHEET.TFW");
+    EXPECT_EQ(platform.Text(IDC_TIFF_STATUS), "Tiff file is georeferenced.");
+    EXPECT_EQ(Shown(WorldSide), (std::vector<std::string>{"4", "0", "0", "-4", "102", "498"}));
+    EXPECT_EQ(platform.Focus(), IDC_X_PIXEL_SCALE);
+
+    // The extension typed is kept: sheet.tif is not SHEET.TIF, nor SHEET.tif.
+    platform.ClearRecord();
+    TypeName(folder / "SHEET.tif");
+    EXPECT_EQ(MessageTexts(), std::vector<std::string>{"Indicated file does not exist."});
+    EXPECT_EQ(dialog.FileName(), folder / "SHEET.TIF");
+    // Where both exist the lower-case name wins; the stem keeps its case either way.
+    testfiles::MakeGdalTiff(folder / "SHEET.tif", {{7, 9}}, 3);
+    TypeName(folder / "SHEET");
+    EXPECT_EQ(dialog.FileName(), folder / "SHEET.tif");
+    platform.ClearRecord();
+    TypeName(folder / "sheet");
+    EXPECT_EQ(MessageTexts(), std::vector<std::string>{"Indicated file does not exist."});
+    EXPECT_EQ(dialog.FileName(), folder / "SHEET.tif");
+}
+
 TEST_F(referencing_dialog_examine_test, name_too_long_for_its_extension_is_shown) {
     // 259 characters are taken from the field; adding ".tif" makes the path too long.
     const std::string name = folder / std::string(259 - folder.path.size() - 1, 'n');
@@ -645,6 +674,35 @@ TEST_F(referencing_dialog_update_tiff_test, adds_tags_to_a_tiff_without_them) {
     dialog.OnUpdateTiff();
     EXPECT_EQ(Shown(TiffSide), (std::vector<std::string>{"4", "4", "0", "0", "1", "2"}));
     EXPECT_EQ(testfiles::ReadBytes(folder / "plain.tif").size(), size);
+}
+
+TEST_F(referencing_dialog_update_tiff_test, bigtiffs_are_updated_like_classic_files) {
+    for (const bool georeferenced : {false, true}) {
+        SCOPED_TRACE(georeferenced);
+        const std::string path = folder / (georeferenced ? "tagged.tif" : "plain.tif");
+        std::optional<std::pair<double, double>> corner;
+        if (georeferenced) {
+            corner = {100, 500};
+        }
+        testfiles::MakeGdalTiff(path, corner, 2, "-co BIGTIFF=YES -co ENDIANNESS=BIG ");
+        TypeName(path);
+        EXPECT_EQ(dialog.State().tiffKind, TiffKind::BigTiff);
+        EXPECT_EQ(platform.Text(IDC_TIFF_STATUS), georeferenced
+                                                      ? "Tiff file is georeferenced."
+                                                      : "Tiff file is NOT georeferenced.");
+        Key(TiffSide, {"0.5", "0.25", "0", "0", "650000.5", "5100000.25"});
+        dialog.OnUpdateTiff();
+        EXPECT_TRUE(platform.errors.empty()) << platform.errors.front().text;
+        EXPECT_EQ(platform.Text(IDC_TIFF_STATUS), "Tiff file is georeferenced.");
+        EXPECT_EQ(dialog.State().tiffKind, TiffKind::BigTiff);
+        const auto transform = testfiles::GdalGeoTransform(path);
+        ASSERT_TRUE(transform);
+        ExpectSameTransform(*transform, {650000.5, 0.5, 0, 5100000.25, 0, -0.25});
+    }
+    // A classic file examined next is classic again.
+    MakeSheet();
+    TypeName(folder / "sheet.tif");
+    EXPECT_EQ(dialog.State().tiffKind, TiffKind::Classic);
 }
 
 TEST_F(referencing_dialog_update_tiff_test, short_scale_tag_is_refused_untouched) {

@@ -27,8 +27,8 @@ protected:
     const ReferencingState& State() const { return dialog.State(); }
     // The findings and the buttons as the window shows them agree with the state.
     void ExpectShownAsFound() const {
-        EXPECT_EQ(platform.Text(IDC_TIFF_STATUS), StatusLine(State().tiff));
-        EXPECT_EQ(platform.Text(IDC_WORLD_STATUS), StatusLine(State().worldFile));
+        EXPECT_EQ(platform.Text(IDC_TIFF_STATUS), TiffStatusLine(State()));
+        EXPECT_EQ(platform.Text(IDC_WORLD_STATUS), WorldFileStatusLine(State()));
         EXPECT_EQ(platform.Enabled(IDC_UPDATE_TIFF), State().tiffUpdate.available);
         EXPECT_EQ(platform.Enabled(IDC_UPDATE_WORLD), State().worldFileUpdate.available);
     }
@@ -237,4 +237,44 @@ TEST_F(referencing_state_test, first_error_of_a_command_is_its_outcome) {
     // The next command starts afresh.
     dialog.OnTiffToWorld();
     EXPECT_EQ(State().lastCommand, CommandOutcome{});
+}
+
+TEST(referencing_state_status_test, new_findings_have_their_own_lines) {
+    ReferencingState state;
+    const std::pair<TiffFinding, const char*> lines[] = {
+        {TiffFinding::Georeferenced, "Tiff file is georeferenced."},
+        {TiffFinding::GeoreferencedPixelIsPoint, "Tiff file is georeferenced, pixel-is-point."},
+        {TiffFinding::ByMatrix, "Tiff file is georeferenced by a matrix."},
+        {TiffFinding::ByRotatedMatrix, "Tiff file has a rotated matrix."},
+        {TiffFinding::ByMatrixNotNorthUp, "Tiff file's matrix is not north-up."},
+        {TiffFinding::NotGeoreferenced, "Tiff file is NOT georeferenced."},
+    };
+    for (const auto& [finding, line] : lines) {
+        state.tiff = finding;
+        EXPECT_EQ(TiffStatusLine(state), line);
+        EXPECT_TRUE(SideWasRead(finding)) << line;
+    }
+    state.tiff = TiffFinding::ControlPoints;
+    state.tiffTags.tiePoints = 12;
+    EXPECT_EQ(TiffStatusLine(state), "Tiff file has 12 ground control points.");
+    EXPECT_FALSE(IsGeoreferenced(TiffFinding::ControlPoints));
+    EXPECT_TRUE(IsGeoreferenced(TiffFinding::ByRotatedMatrix));
+    EXPECT_TRUE(FieldsApproximateMatrix(TiffFinding::ByMatrixNotNorthUp));
+    EXPECT_FALSE(FieldsApproximateMatrix(TiffFinding::ByMatrix));
+}
+
+TEST(referencing_state_status_test, a_world_file_under_another_name_is_named) {
+    ReferencingState state;
+    state.worldFile = WorldFileFinding::Exists;
+    for (const char* usual : {"tfw", "TFW", "Tfw"}) {
+        state.worldFileExtension = usual;
+        EXPECT_EQ(WorldFileStatusLine(state), "Corresponding world file exists.") << usual;
+    }
+    state.worldFileExtension = "tiffw";
+    EXPECT_EQ(WorldFileStatusLine(state), "Corresponding world file (.tiffw) exists.");
+    state.worldFileExtension = "WLD";
+    EXPECT_EQ(WorldFileStatusLine(state), "Corresponding world file (.WLD) exists.");
+    // Only a file that exists is named: the others keep their lines.
+    state.worldFile = WorldFileFinding::Unreadable;
+    EXPECT_EQ(WorldFileStatusLine(state), "Corresponding world file cannot be read.");
 }

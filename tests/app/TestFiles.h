@@ -200,10 +200,11 @@ inline std::optional<std::string> Run(const std::string& command) {
 }
 
 // A 4 x 3 GeoTIFF made by GDAL whose upper left corner is at (west, north) with square pixels
-// of `size` ground units; without a size, a TIFF without any georeferencing.
+// of `size` ground units; without a corner, a TIFF without any georeferencing. `options` are
+// more options of gdal_create (creation options, say).
 inline void MakeGdalTiff(const std::string& path, std::optional<std::pair<double, double>> corner,
-                         double size = 2) {
-    std::string command = "gdal_create -q -of GTiff -outsize 4 3 -bands 1 -ot Byte ";
+                         double size = 2, const std::string& options = "") {
+    std::string command = "gdal_create -q -of GTiff -outsize 4 3 -bands 1 -ot Byte " + options;
     if (corner) {
         std::ostringstream bounds;
         bounds.precision(17);

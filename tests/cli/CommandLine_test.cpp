@@ -71,6 +71,48 @@ TEST(command_line_test, file_lists_need_a_file_and_known_options) {
     EXPECT_EQ(Parsed({"tiff-to-world", "a"}).kind, CommandKind::TiffToWorld);
 }
 
+TEST(command_line_test, file_lists_take_folders_lists_and_json_lines) {
+    Command command = Parsed({"info", "-r", "maps", "--jsonl", "--files-from", "-", "-0"});
+    EXPECT_TRUE(command.recursive);
+    EXPECT_TRUE(command.jsonLines);
+    EXPECT_FALSE(command.json);
+    EXPECT_EQ(command.filesFrom, "-");
+    EXPECT_EQ(command.listSeparator, '\0');
+    EXPECT_EQ(command.files, std::vector<std::string>{"maps"});
+
+    // A list alone is enough; its name may follow "=", and may look like an option.
+    command = Parsed({"world-to-tiff", "--files-from=list.txt", "--recursive"});
+    EXPECT_TRUE(command.files.empty());
+    EXPECT_EQ(command.filesFrom, "list.txt");
+    EXPECT_EQ(command.listSeparator, '\n');
+    EXPECT_TRUE(command.recursive);
+    EXPECT_EQ(Parsed({"tiff-to-world", "--files-from", "--json", "--null"}).filesFrom, "--json");
+    EXPECT_FALSE(Parsed({"info", "a.tif"}).filesFrom);
+    EXPECT_FALSE(Parsed({"info", "a.tif"}).recursive);
+    // After "--" the options are names.
+    EXPECT_EQ(Parsed({"info", "--", "-r", "-0"}).files, (std::vector<std::string>{"-r", "-0"}));
+}
+
+TEST(command_line_test, file_lists_refuse_options_that_do_not_fit) {
+    EXPECT_EQ(Refused({"info", "--json", "--jsonl", "a"}),
+              "info: --json and --jsonl cannot be used together");
+    EXPECT_EQ(Refused({"tiff-to-world", "--jsonl", "a"}),
+              "tiff-to-world: unknown option '--jsonl'");
+    EXPECT_EQ(Refused({"info", "-0", "a"}), "info: -0 needs --files-from");
+    EXPECT_EQ(Refused({"info", "--files-from", "a", "--files-from=b"}),
+              "info: --files-from given twice");
+    EXPECT_EQ(Refused({"info", "--files-from"}),
+              "info: --files-from needs FILE (- for standard input)");
+    EXPECT_EQ(Refused({"info", "--files-from", "--", "a"}),
+              "info: --files-from needs FILE (- for standard input)");
+    EXPECT_EQ(Refused({"info", "--files-from="}),
+              "info: --files-from needs FILE (- for standard input)");
+    EXPECT_EQ(Refused({"info", "-r"}), "info: no FILE given");
+    // Only the commands that take many files take the list options.
+    EXPECT_EQ(Refused({"set-tiff", "a", "-r", "--scale", "1", "1", "--tie", "0", "0", "0", "0"}),
+              "set-tiff: unknown option '-r'");
+}
+
 TEST(command_line_test, set_tiff_groups_in_either_order_with_negative_numbers) {
     Command command =
         Parsed({"set-tiff", "a.tif", "--scale", "2", "-2", "--tie", "0", "-0.5", "-100", "500"});
@@ -121,4 +163,29 @@ TEST(command_line_test, set_world_takes_exactly_seven_operands) {
     EXPECT_EQ(Refused({"set-world"}), message);
     EXPECT_EQ(Refused({"set-world", "-a.tif", "1", "2", "3", "4", "5", "6"}),
               "set-world: unknown option '-a.tif'");
+}
+
+TEST(command_line_test, flags_that_confirm_what_an_update_replaces) {
+    Command command =
+        Parsed({"world-to-tiff", "a.tif", "--keep-rotation", "--replace-control-points", "b"});
+    EXPECT_TRUE(command.keepRotation);
+    EXPECT_TRUE(command.replaceControlPoints);
+    EXPECT_EQ(command.files, (std::vector<std::string>{"a.tif", "b"}));
+    command = Parsed({"world-to-tiff", "a.tif"});
+    EXPECT_FALSE(command.keepRotation);
+    EXPECT_FALSE(command.replaceControlPoints);
+
+    command = Parsed({"set-tiff", "--replace-control-points", "a", "--scale", "1", "2", "--tie",
+                      "0", "0", "3", "4"});
+    EXPECT_TRUE(command.replaceControlPoints);
+    EXPECT_FALSE(command.keepRotation);
+    EXPECT_FALSE(Parsed({"set-tiff", "a", "--scale", "1", "2", "--tie", "0", "0", "3", "4"})
+                     .replaceControlPoints);
+
+    // Each belongs to the commands that write tags.
+    EXPECT_EQ(Refused({"set-tiff", "a", "--keep-rotation"}),
+              "set-tiff: unknown option '--keep-rotation'");
+    EXPECT_EQ(Refused({"tiff-to-world", "--replace-control-points", "a"}),
+              "tiff-to-world: unknown option '--replace-control-points'");
+    EXPECT_EQ(Refused({"info", "--keep-rotation", "a"}), "info: unknown option '--keep-rotation'");
 }

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <fcntl.h>
+#include <pty.h>
 #include <spawn.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
@@ -66,6 +67,51 @@ Result Spawn(const std::vector<std::string>& command, const fs::path& folder,
     result.status = WIFEXITED(wait) ? WEXITSTATUS(wait) : 128 + WTERMSIG(wait);
     result.out = ReadFile(outName);
     result.err = ReadFile(errName);
+    return result;
+}
+
+// Runs a program in a folder with standard output going to a file beside `capture` and standard
+// error to a terminal (a pseudo-terminal); the result's err is what the terminal received, in
+// which each new line arrives as CR LF.
+Result SpawnOnTerminal(const std::vector<std::string>& command, const fs::path& folder,
+                       const fs::path& capture) {
+    Result result;
+    int terminal = -1;
+    int device = -1;
+    if (openpty(&terminal, &device, nullptr, nullptr, nullptr) != 0) {
+        return result;
+    }
+    const std::string outName = (capture / "stdout").string();
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    posix_spawn_file_actions_addopen(&actions, 1, outName.c_str(), O_WRONLY | O_CREAT | O_TRUNC,
+                                     0644);
+    posix_spawn_file_actions_adddup2(&actions, device, 2);
+    posix_spawn_file_actions_addclose(&actions, device);
+    posix_spawn_file_actions_addclose(&actions, terminal);
+    posix_spawn_file_actions_addchdir_np(&actions, folder.c_str());
+    std::vector<char*> argv;
+    for (const std::string& argument : command) {
+        argv.push_back(const_cast<char*>(argument.c_str()));
+    }
+    argv.push_back(nullptr);
+    pid_t pid = 0;
+    const int spawned = posix_spawnp(&pid, argv[0], &actions, nullptr, argv.data(), environ);
+    posix_spawn_file_actions_destroy(&actions);
+    close(device);
+    if (spawned == 0) {
+        // Read while the program runs, so that it never waits for room on the terminal; the
+        // read fails once the program has closed its side.
+        char buffer[4096];
+        for (ssize_t got; (got = read(terminal, buffer, sizeof buffer)) > 0;) {
+            result.err.append(buffer, static_cast<std::size_t>(got));
+        }
+        int wait = 0;
+        waitpid(pid, &wait, 0);
+        result.status = WIFEXITED(wait) ? WEXITSTATUS(wait) : 128 + WTERMSIG(wait);
+        result.out = ReadFile(outName);
+    }
+    close(terminal);
     return result;
 }
 
@@ -141,19 +187,41 @@ protected:
         return GeoTransform(Tool({"gdalinfo", "-json", "-oo", "GEOREF_SOURCES=INTERNAL", name}));
     }
 
+    // Runs kestrel-cli as an unprivileged user when the suite runs as root, who may read and
+    // write anything, from a copy that user can reach wherever the build folder lies. The
+    // folder must let others in.
+    Result CliAsOrdinaryUser(std::vector<std::string> arguments) {
+        std::vector<std::string> prefix;
+        std::string program = KESTREL_CLI;
+        fs::permissions(capture, fs::perms::all);
+        if (geteuid() == 0) {
+            prefix = {"setpriv", "--reuid=65534", "--regid=65534", "--clear-groups"};
+            program = (capture / "kestrel-cli").string();
+            if (!fs::exists(program)) {
+                fs::copy_file(KESTREL_CLI, program);
+            }
+            fs::permissions(program,
+                            fs::perms::owner_all | fs::perms::others_read | fs::perms::others_exec);
+        }
+        arguments.insert(arguments.begin(), program);
+        arguments.insert(arguments.begin(), prefix.begin(), prefix.end());
+        return Spawn(arguments, folder, capture);
+    }
+
     std::string Path(const std::string& name) const { return (folder / name).string(); }
 
     // What `info` prints for BASE.tif made georeferenced by MakeTiff, up to the world file's
-    // name; the lines of the world file's side follow.
-    std::string GeoreferencedInfo(const std::string& base) const {
-        return Path(base + ".tif") +
+    // name (BASE.tfw); the lines of the world file's side follow. Upper case gives BASE.TIF and
+    // BASE.TFW.
+    std::string GeoreferencedInfo(const std::string& base, bool upperCase = false) const {
+        return Path(base + (upperCase ? ".TIF" : ".tif")) +
                "\n"
                "  GeoTiff file:  Tiff file is georeferenced.\n"
                "    Updatable:   yes\n"
                "    Pixel scale: 2 2\n"
                "    Tie point:   pixel 0 0, world 100 500\n"
                "  World file:    " +
-               Path(base + ".tfw") + "\n";
+               Path(base + (upperCase ? ".TFW" : ".tfw")) + "\n";
     }
 
     // Runs kestrel-cli under gdb, held where the user would press "Update Referencing in TIFF
@@ -189,10 +257,11 @@ protected:
 
     // What info prints for NAME.tif made by MakeTiff(..., true) beside a world file of
     // 2 0 0 -2 101 499.
-    std::string InfoOfGeoreferenced(const std::string& name) const {
-        return GeoreferencedInfo(name) + "    Status:      Corresponding world file exists.\n"
-                                         "    Writable:    yes\n"
-                                         "    A D B E C F: 2 0 0 -2 101 499\n";
+    std::string InfoOfGeoreferenced(const std::string& name, bool upperCase = false) const {
+        return GeoreferencedInfo(name, upperCase) +
+               "    Status:      Corresponding world file exists.\n"
+               "    Writable:    yes\n"
+               "    A D B E C F: 2 0 0 -2 101 499\n";
     }
 
     fs::path folder;
@@ -261,7 +330,8 @@ TEST_F(kestrel_cli_test, help_and_version) {
 
     result = Cli({"--help"});
     EXPECT_EQ(result.status, 0);
-    EXPECT_NE(result.out.find("kestrel-cli set-tiff FILE --scale SX SY --tie I J X Y"),
+    EXPECT_NE(result.out.find("kestrel-cli set-tiff [--replace-control-points] FILE --scale SX "
+                              "SY --tie I J X Y"),
               std::string::npos);
     EXPECT_EQ(result.err, "");
 
@@ -296,15 +366,19 @@ TEST_F(kestrel_cli_test, info_json_round_trips_numbers_that_the_display_rounds) 
     result = Cli({"info", "--json", "third.tif"});
     EXPECT_EQ(result.status, 0);
     EXPECT_EQ(result.err, "");
-    EXPECT_EQ(result.out,
-              "[\n  {\"file\": \"" + Path("third.tif") +
-                  "\", \"tiff\": {\"status\": \"Tiff file is georeferenced.\", \"writable\": "
-                  "true, \"pixelScale\": [0.3333333333333333, 0.3333333333333333], "
-                  "\"tiePoint\": {\"pixel\": [0, 0], \"world\": [0, 1]}}, \"worldFile\": "
-                  "{\"file\": \"" +
-                  Path("third.tfw") +
-                  "\", \"status\": \"Corresponding world file does not exist.\", "
-                  "\"writable\": true, \"parameters\": [0, 0, 0, 0, 0, 0]}, \"error\": null}\n]\n");
+    EXPECT_EQ(
+        result.out,
+        "[\n  {\"file\": \"" + Path("third.tif") +
+            "\", \"tiff\": {\"kind\": \"classic\", \"status\": \"Tiff file is georeferenced.\", "
+            "\"writable\": "
+            "true, \"pixelScale\": [0.3333333333333333, 0.3333333333333333], "
+            "\"tiePoint\": {\"pixel\": [0, 0], \"world\": [0, 1]}, \"rasterType\": null, "
+            "\"matrix\": null, \"tiePoints\": 1}, \"worldFile\": "
+            "{\"file\": \"" +
+            Path("third.tfw") +
+            "\", \"status\": \"Corresponding world file does not exist.\", "
+            "\"writable\": true, \"parameters\": [0, 0, 0, 0, 0, 0], \"name\": \"third.tfw\"}, "
+            "\"error\": null}\n]\n");
 }
 
 TEST_F(kestrel_cli_test, info_reports_each_failure_and_goes_on) {
@@ -331,9 +405,11 @@ TEST_F(kestrel_cli_test, info_reports_each_failure_and_goes_on) {
         0u)
         << result.out;
     // The five-line world file: the TIFF side was read, the world file side was not.
-    EXPECT_NE(result.out.find("{\"file\": \"" + Path("short.tif") +
-                              "\", \"tiff\": {\"status\": \"Tiff file is georeferenced.\""),
-              std::string::npos);
+    EXPECT_NE(
+        result.out.find(
+            "{\"file\": \"" + Path("short.tif") +
+            "\", \"tiff\": {\"kind\": \"classic\", \"status\": \"Tiff file is georeferenced.\""),
+        std::string::npos);
     EXPECT_NE(result.out.find("\"worldFile\": null, \"error\": {\"cause\": " +
                               std::to_string(TuCauseWorldFileNotUnderstood) +
                               ", \"caption\": \"Data File Format Problem\", \"message\": \"The "
@@ -396,21 +472,26 @@ TEST_F(kestrel_cli_test, info_after_a_failed_examination_reports_only_what_was_r
               "[\n"
               "  {\"file\": \"" +
                   Path("good.tif") +
-                  "\", \"tiff\": {\"status\": \"Tiff file is georeferenced.\", \"writable\": "
+                  "\", \"tiff\": {\"kind\": \"classic\", \"status\": \"Tiff file is "
+                  "georeferenced.\", \"writable\": "
                   "true, \"pixelScale\": [2, 2], \"tiePoint\": {\"pixel\": [0, 0], \"world\": "
-                  "[100, 500]}}, \"worldFile\": {\"file\": \"" +
+                  "[100, 500]}, \"rasterType\": null, \"matrix\": null, \"tiePoints\": 1}, "
+                  "\"worldFile\": {\"file\": \"" +
                   Path("good.tfw") +
                   "\", \"status\": \"Corresponding world file exists.\", \"writable\": true, "
-                  "\"parameters\": [2, 0, 0, -2, 101, 499]}, \"error\": null},\n"
+                  "\"parameters\": [2, 0, 0, -2, 101, 499], \"name\": \"good.tfw\"}, "
+                  "\"error\": null},\n"
                   "  {\"file\": \"" +
                   Path("text.tif") + "\", \"tiff\": null, \"worldFile\": null, \"error\": " +
                   error(notTiff, TuCauseTiffNotUnderstood) +
                   "},\n"
                   "  {\"file\": \"" +
                   Path("short.tif") +
-                  "\", \"tiff\": {\"status\": \"Tiff file is georeferenced.\", \"writable\": "
+                  "\", \"tiff\": {\"kind\": \"classic\", \"status\": \"Tiff file is "
+                  "georeferenced.\", \"writable\": "
                   "false, \"pixelScale\": [2, 2], \"tiePoint\": {\"pixel\": [0, 0], \"world\": "
-                  "[100, 500]}}, \"worldFile\": null, \"error\": " +
+                  "[100, 500]}, \"rasterType\": null, \"matrix\": null, \"tiePoints\": 1}, "
+                  "\"worldFile\": null, \"error\": " +
                   error(notWorldFile, TuCauseWorldFileNotUnderstood) + "}\n]\n");
     EXPECT_EQ(result.err, notTiff + "\n" + notWorldFile + "\n");
 }
@@ -608,13 +689,85 @@ TEST_F(kestrel_cli_test, other_layouts_that_gdal_writes) {
     EXPECT_EQ(result.status, 0) << result.err;
     EXPECT_EQ(WorldFileNumbers(folder / "SHEET.TFW"), (std::vector<double>{2, 0, 0, -2, 101, 499}));
 
-    // BigTIFF is not a TIFF this program understands: refused with the catalogue's reason.
+    // BigTIFF: the tags are added in its own layout.
     Tool({"gdal_create", "-q", "-of", "GTiff", "-outsize", "4", "3", "-bands", "1", "-co",
           "BIGTIFF=YES", "big.tif"});
-    result = Cli({"info", "--json", "big.tif"});
-    EXPECT_EQ(result.status, 1);
-    EXPECT_NE(result.out.find("\"error\": {\"cause\": " + std::to_string(TuCauseTiffNotUnderstood) +
-                              ", \"caption\": \"Data File Format Problem\""),
+    result = Cli({"set-tiff", "big", "--scale", "2", "2", "--tie", "0", "0", "100", "500"});
+    EXPECT_EQ(result.status, 0) << result.err;
+    EXPECT_EQ(TiffGeoTransform("big.tif"), (std::vector<double>{100, 2, 0, 500, 0, -2}));
+}
+
+// Every checksum of `gdalinfo -checksum`, bands and overviews, in order.
+std::vector<std::string> ChecksumLines(const std::string& info) {
+    std::istringstream lines(info);
+    std::vector<std::string> sums;
+    for (std::string line; std::getline(lines, line);) {
+        if (line.find("hecksum") != std::string::npos)
+            sums.push_back(line);
+    }
+    return sums;
+}
+
+TEST_F(kestrel_cli_test, bigtiffs_are_examined_and_updated_like_any_tiff) {
+    // Tiled with overviews and little-endian; striped and big-endian, with a world file.
+    Tool({"gdal_create",   "-q",  "-of",           "GTiff",       "-outsize", "64",        "48",
+          "-bands",        "1",   "-burn",         "3",           "-a_ullr",  "100",       "500",
+          "228",           "404", "-co",           "BIGTIFF=YES", "-co",      "TILED=YES", "-co",
+          "BLOCKXSIZE=16", "-co", "BLOCKYSIZE=16", "tiled.tif"});
+    Tool({"gdaladdo", "-q", "tiled.tif", "2", "4"});
+    Tool({"gdal_create", "-q", "-of", "GTiff", "-outsize", "4", "3", "-bands", "1", "-burn", "7",
+          "-co", "BIGTIFF=YES", "-co", "ENDIANNESS=BIG", "striped.tif"});
+    WriteFile(folder / "striped.tfw", "0.5\n0\n0\n-0.5\n1000.25\n1999.75\n");
+    MakeTiff("classic.tif", false);
+
+    Result result = Cli({"info", "--json", "tiled.tif", "striped.tif", "classic.tif"});
+    EXPECT_EQ(result.status, 0) << result.err;
+    EXPECT_NE(result.out.find("{\"file\": \"" + Path("tiled.tif") +
+                              "\", \"tiff\": {\"kind\": \"bigtiff\", \"status\": \"Tiff file "
+                              "is georeferenced.\", \"writable\": true, \"pixelScale\": [2, 2], "
+                              "\"tiePoint\": {\"pixel\": [0, 0], \"world\": [100, 500]}, "
+                              "\"rasterType\": null, \"matrix\": null, \"tiePoints\": 1}"),
+              std::string::npos)
+        << result.out;
+    EXPECT_NE(result.out.find("{\"file\": \"" + Path("striped.tif") +
+                              "\", \"tiff\": {\"kind\": \"bigtiff\", \"status\": \"Tiff file "
+                              "is NOT georeferenced.\""),
+              std::string::npos)
+        << result.out;
+    EXPECT_NE(result.out.find("{\"file\": \"" + Path("classic.tif") +
+                              "\", \"tiff\": {\"kind\": \"classic\""),
+              std::string::npos)
+        << result.out;
+
+    const std::vector<std::string> tiledSums =
+        ChecksumLines(Tool({"gdalinfo", "-checksum", "tiled.tif"}));
+    const std::vector<std::string> stripedSums =
+        ChecksumLines(Tool({"gdalinfo", "-checksum", "striped.tif"}));
+    ASSERT_EQ(tiledSums.size(), 2u); // the band's, and its overviews'
+    result = Cli({"set-tiff", "tiled", "--scale", "0.5", "0.25", "--tie", "0", "0", "650000.5",
+                  "5100000.25"});
+    EXPECT_EQ(result.status, 0) << result.err;
+    result = Cli({"world-to-tiff", "striped.tif"});
+    EXPECT_EQ(result.status, 0) << result.err;
+
+    EXPECT_EQ(TiffGeoTransform("tiled.tif"),
+              (std::vector<double>{650000.5, 0.5, 0, 5100000.25, 0, -0.25}));
+    EXPECT_EQ(TiffGeoTransform("striped.tif"), (std::vector<double>{1000, 0.5, 0, 2000, 0, -0.5}));
+    EXPECT_EQ(ChecksumLines(Tool({"gdalinfo", "-checksum", "tiled.tif"})), tiledSums);
+    EXPECT_EQ(ChecksumLines(Tool({"gdalinfo", "-checksum", "striped.tif"})), stripedSums);
+    for (const char* name : {"tiled.tif", "striped.tif"}) {
+        // libtiff reads every directory and all image data; its only notices are of the
+        // GeoTIFF tags, which it does not know.
+        const Result tiffinfo = Spawn({"tiffinfo", "-D", name}, folder, capture);
+        EXPECT_EQ(tiffinfo.status, 0) << name;
+        std::istringstream lines(tiffinfo.err);
+        for (std::string line; std::getline(lines, line);) {
+            EXPECT_NE(line.find("Unknown field with tag"), std::string::npos)
+                << name << ": " << line;
+        }
+    }
+    result = Cli({"info", "--json", "tiled.tif"});
+    EXPECT_NE(result.out.find("\"kind\": \"bigtiff\", \"status\": \"Tiff file is georeferenced.\""),
               std::string::npos)
         << result.out;
 }
@@ -626,22 +779,8 @@ TEST_F(kestrel_cli_test, read_only_files_are_examined_but_not_changed) {
                                 fs::perms::others_read | fs::perms::others_exec);
     fs::permissions(folder / "sheet.tif", fs::perms::owner_read | fs::perms::others_read);
     fs::permissions(folder / "sheet.tfw", fs::perms::owner_read | fs::perms::others_read);
-    // Root may write anything: run the program as an unprivileged user then, from a copy that
-    // user can reach wherever the build folder lies.
-    std::vector<std::string> prefix;
-    std::string program = KESTREL_CLI;
-    fs::permissions(capture, fs::perms::all);
-    if (geteuid() == 0) {
-        prefix = {"setpriv", "--reuid=65534", "--regid=65534", "--clear-groups"};
-        program = (capture / "kestrel-cli").string();
-        fs::copy_file(KESTREL_CLI, program);
-        fs::permissions(program,
-                        fs::perms::owner_all | fs::perms::others_read | fs::perms::others_exec);
-    }
-    const auto run = [&](std::vector<std::string> arguments) {
-        arguments.insert(arguments.begin(), program);
-        arguments.insert(arguments.begin(), prefix.begin(), prefix.end());
-        return Spawn(arguments, folder, capture);
+    const auto run = [this](const std::vector<std::string>& arguments) {
+        return CliAsOrdinaryUser(arguments);
     };
     const std::string tiffBefore = ReadFile(folder / "sheet.tif");
 
@@ -739,4 +878,149 @@ TEST_F(kestrel_cli_test, set_tiff_refuses_to_add_tags_beyond_4_gib) {
     std::string start(head.size(), '\0');
     in.read(start.data(), static_cast<std::streamsize>(start.size()));
     EXPECT_EQ(start, head);
+}
+
+// A folder as FILE: its TIFFs in the order of their paths, subfolders with --recursive, each
+// file written as a FILE naming it would be.
+TEST_F(kestrel_cli_test, folders_are_walked_in_path_order) {
+    fs::create_directories(folder / "maps/sub");
+    MakeTiff("maps/b.tif", true);
+    MakeTiff("maps/A.TIF", true);
+    MakeTiff("maps/sub/c.tiff", true);
+    MakeTiff("maps/.hidden.tif", true);
+    WriteFile(folder / "maps/notes.txt", "not a sheet\n");
+
+    Result result = Cli({"tiff-to-world", "--recursive", "maps"});
+    EXPECT_EQ(result.status, 0) << result.err;
+    EXPECT_EQ(result.out, "");
+    EXPECT_EQ(result.err, "");
+    const std::vector<double> expected{2, 0, 0, -2, 101, 499};
+    EXPECT_EQ(WorldFileNumbers(folder / "maps/A.TFW"), expected);
+    EXPECT_EQ(WorldFileNumbers(folder / "maps/b.tfw"), expected);
+    EXPECT_EQ(WorldFileNumbers(folder / "maps/sub/c.tfw"), expected);
+    EXPECT_FALSE(fs::exists(folder / "maps/.hidden.tfw"));
+    EXPECT_EQ(GeoTransform(Tool({"gdalinfo", "-json", "maps/A.TIF"})),
+              (std::vector<double>{100, 2, 0, 500, 0, -2}));
+
+    // Without --recursive the subfolder stays unvisited; a trailing separator changes nothing.
+    result = Cli({"info", "maps/"});
+    EXPECT_EQ(result.status, 0);
+    EXPECT_EQ(result.err, "");
+    EXPECT_EQ(result.out,
+              InfoOfGeoreferenced("maps/A", true) + "\n" + InfoOfGeoreferenced("maps/b"));
+}
+
+// find -print0 | kestrel-cli --files-from - -0: any name, a new line in it included.
+TEST_F(kestrel_cli_test, names_from_a_list_that_find_wrote) {
+    fs::create_directories(folder / "maps");
+    MakeTiff("maps/odd\nname.tif", true);
+    MakeTiff("maps/plain.tif", false);
+    Tool({"sh", "-c", "find maps -name '*.tif' -print0 | sort -z > list0"});
+    WriteFile(folder / "list", "maps/plain.tif\r\n\r\nmissing.tif\r\n");
+
+    Result result = Cli({"info", "--jsonl", "-0", "--files-from", "list0"});
+    EXPECT_EQ(result.status, 0) << result.err;
+    EXPECT_EQ(result.err, "");
+    std::istringstream lines(result.out);
+    std::vector<std::string> files;
+    for (std::string line; std::getline(lines, line);) {
+        files.push_back(line.substr(0, line.find(", \"tiff\"")));
+    }
+    EXPECT_EQ(files, (std::vector<std::string>{"{\"file\": \"" + Path("maps/odd\\nname.tif") + "\"",
+                                               "{\"file\": \"" + Path("maps/plain.tif") + "\""}));
+
+    // Lines written on Windows, and a name that does not exist: reported, and the exit status
+    // says so.
+    result = Cli({"info", "--json", "--files-from=list"});
+    EXPECT_EQ(result.status, 1);
+    EXPECT_EQ(result.err, "kestrel-cli: missing.tif: Indicated file does not exist.\n");
+    EXPECT_EQ(result.out,
+              "[\n  {\"file\": \"" + Path("maps/plain.tif") +
+                  "\", \"tiff\": {\"kind\": \"classic\", \"status\": \"Tiff file is NOT "
+                  "georeferenced.\", \"writable\": true, \"pixelScale\": [0, 0], \"tiePoint\": "
+                  "{\"pixel\": [0, 0], \"world\": [0, 0]}, \"rasterType\": null, \"matrix\": "
+                  "null, \"tiePoints\": 0}, \"worldFile\": {\"file\": \"" +
+                  Path("maps/plain.tfw") +
+                  "\", \"status\": \"Corresponding world file does not exist.\", \"writable\": "
+                  "true, \"parameters\": [0, 0, 0, 0, 0, 0], \"name\": \"plain.tfw\"}, "
+                  "\"error\": null},\n"
+                  "  {\"file\": \"missing.tif\", \"tiff\": null, \"worldFile\": null, \"error\": "
+                  "{\"cause\": null, \"caption\": \"kestrel-cli\", \"message\": \"Indicated file "
+                  "does not exist.\"}}\n]\n");
+}
+
+// A subfolder the user may not read: reported in its place, with the catalogue's message, and
+// the walk goes on past it.
+TEST_F(kestrel_cli_test, a_folder_that_cannot_be_read_is_reported_and_passed) {
+    fs::create_directories(folder / "maps/locked");
+    MakeTiff("maps/a.tif", true);
+    MakeTiff("maps/locked/hidden.tif", true);
+    MakeTiff("maps/z.tif", true);
+    fs::permissions(folder, fs::perms::owner_all | fs::perms::others_read | fs::perms::others_exec);
+    fs::permissions(folder / "maps",
+                    fs::perms::owner_all | fs::perms::others_read | fs::perms::others_exec);
+    fs::permissions(folder / "maps/locked", fs::perms::none);
+
+    const Result result = CliAsOrdinaryUser({"info", "--json", "-r", "maps"});
+    fs::permissions(folder / "maps/locked", fs::perms::owner_all);
+    const std::string denied = "Permission to open file named " + Path("maps/locked") +
+                               " for reading was denied. Is file protected by security "
+                               "system?. (Code: 13)";
+    EXPECT_EQ(result.status, 1);
+    EXPECT_EQ(result.err, "Operational Problem: " + denied + "\n");
+    std::istringstream lines(result.out);
+    std::vector<std::string> files;
+    for (std::string line; std::getline(lines, line);) {
+        files.push_back(line);
+    }
+    ASSERT_EQ(files.size(), 5u) << result.out;
+    const auto file = [](const std::string& line) { return line.substr(0, line.find(", ")); };
+    EXPECT_EQ(file(files[1]), "  {\"file\": \"" + Path("maps/a.tif") + "\"");
+    EXPECT_EQ(files[2], "  {\"file\": \"" + Path("maps/locked") +
+                            "\", \"tiff\": null, \"worldFile\": null, \"error\": {\"cause\": " +
+                            std::to_string(TuCauseOpenReadDenied) +
+                            ", \"caption\": \"Operational Problem\", \"message\": \"" + denied +
+                            "\"}},");
+    EXPECT_EQ(file(files[3]), "  {\"file\": \"" + Path("maps/z.tif") + "\"");
+}
+
+// On a terminal standard error ends a run over many files with its summary; a single file, and
+// a run whose standard error is a file (every test above), have none.
+TEST_F(kestrel_cli_test, summary_on_a_terminal) {
+    fs::create_directories(folder / "maps");
+    MakeTiff("maps/a.tif", true);
+    MakeTiff("maps/b.tif", false);
+    Result result =
+        SpawnOnTerminal({KESTREL_CLI, "world-to-tiff", "maps", "gone"}, folder, capture);
+    EXPECT_EQ(result.status, 1);
+    EXPECT_EQ(result.err, "kestrel-cli: maps/a.tif: Corresponding world file does not exist.\r\n"
+                          "kestrel-cli: maps/b.tif: Corresponding world file does not exist.\r\n"
+                          "kestrel-cli: gone: Indicated file does not exist.\r\n"
+                          "kestrel-cli: 3 files examined, 0 updated, 3 failed\r\n");
+    EXPECT_EQ(result.out, "");
+
+    WriteFile(folder / "maps/a.tfw", "2\n0\n0\n-2\n101\n499\n");
+    result = SpawnOnTerminal({KESTREL_CLI, "world-to-tiff", "maps/a.tif"}, folder, capture);
+    EXPECT_EQ(result.status, 0);
+    EXPECT_EQ(result.err, "");
+    result = SpawnOnTerminal({KESTREL_CLI, "info", "--json", "maps"}, folder, capture);
+    EXPECT_EQ(result.status, 0);
+    EXPECT_EQ(result.err, "kestrel-cli: 2 files examined, 0 updated, 0 failed\r\n");
+    EXPECT_EQ(result.out.substr(0, 14 + Path("maps/a.tif").size()),
+              "[\n  {\"file\": \"" + Path("maps/a.tif"));
+}
+
+TEST_F(kestrel_cli_test, a_name_without_extension_finds_an_upper_case_tif) {
+    Tool({"gdal_create", "-q", "-of", "GTiff", "-outsize", "4", "3", "-bands", "1", "-a_ullr",
+          "100", "500", "108", "494", "SHEET.TIF"});
+    Result result = Cli({"tiff-to-world", "SHEET"});
+    EXPECT_EQ(result.status, 0) << result.err;
+    EXPECT_EQ(WorldFileNumbers(folder / "SHEET.TFW"), (std::vector<double>{2, 0, 0, -2, 101, 499}));
+    result = Cli({"info", "SHEET"});
+    EXPECT_EQ(result.status, 0);
+    EXPECT_EQ(result.out.substr(0, result.out.find('\n')), Path("SHEET.TIF"));
+    // Typed with its extension, the name is taken as typed.
+    result = Cli({"info", "SHEET.tif"});
+    EXPECT_EQ(result.status, 1);
+    EXPECT_EQ(result.err, "kestrel-cli: SHEET.tif: Indicated file does not exist.\n");
 }

@@ -214,14 +214,22 @@ complete_line 'kestrel-cli info --'
 complete_line 'kestrel-cli info '
 complete_line 'kestrel-cli set-tiff a.tif --'
 complete_line 'kestrel-cli set-tiff a.tif --tie '
+complete_line 'kestrel-cli tiff-to-world --'
+complete_line 'kestrel-cli info --json --files-from '
+complete_line 'kestrel-cli world-to-tiff --files-from=c'
+complete_line 'kestrel-cli info -r m'
 """
     result = run(["bash", "-c", script], cwd=folder)
     checks.expect("bash completion", [
         "--help --version info set-tiff set-world tiff-to-world world-to-tiff",
-        "--help --json",
+        "--files-from --help --json --jsonl --null --recursive",
         "a.tif b.TIFF maps",
-        "--help --scale --tie",
+        "--help --replace-control-points --scale --tie",
         "",
+        "--files-from --help --null --recursive",
+        "a.tif b.TIFF c.txt maps",
+        "c.txt",
+        "maps",
     ], result.stdout.split("\n")[:-1])
 
 

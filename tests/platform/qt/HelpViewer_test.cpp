@@ -141,15 +141,27 @@ TEST(help_viewer_test, guide_has_every_topic_and_status_line) {
         EXPECT_TRUE(guide.contains(QStringLiteral("name=\"%1\"").arg(target)))
             << target.toStdString();
     }
-    for (const char* status :
-         {"No file specified as yet.", "Tiff file is georeferenced.",
-          "Tiff file is NOT georeferenced.", "Indicated Tiff file does not exist.",
-          "Indicated Tiff file cannot be read.", "No Tiff file specified as yet.",
-          "Corresponding world file exists.", "Corresponding world file does not exist.",
-          "Corresponding world file cannot be read.", "Corresponding world file is not a file.",
-          "Valid Tiff file has not been selected.", "Write new world file.",
-          "Update existing World file.", "Indicated file does not exist.",
-          "Please enter a number."}) {
+    for (const char* status : {"No file specified as yet.",
+                               "Tiff file is georeferenced.",
+                               "Tiff file is NOT georeferenced.",
+                               "Indicated Tiff file does not exist.",
+                               "Indicated Tiff file cannot be read.",
+                               "No Tiff file specified as yet.",
+                               "Corresponding world file exists.",
+                               "Corresponding world file does not exist.",
+                               "Corresponding world file cannot be read.",
+                               "Corresponding world file is not a file.",
+                               "Valid Tiff file has not been selected.",
+                               "Write new world file.",
+                               "Update existing World file.",
+                               "Indicated file does not exist.",
+                               "Please enter a number.",
+                               "Tiff file is georeferenced, pixel-is-point.",
+                               "Tiff file is georeferenced by a matrix.",
+                               "Tiff file has a rotated matrix.",
+                               "Tiff file's matrix is not north-up.",
+                               "Tiff file has 3 ground control points.",
+                               "Corresponding world file (.wld) exists."}) {
         EXPECT_TRUE(guide.contains(QString::fromUtf8(status))) << status;
     }
 }
@@ -165,7 +177,8 @@ TEST(help_viewer_test, guide_examples_are_what_the_conversions_give) {
     EXPECT_NE(tiff[2], 0.0);
     EXPECT_NE(tiff[3], 0.0);
     const TiffReferencing from{tiff[0], tiff[1], tiff[2], tiff[3], tiff[4], tiff[5]};
-    EXPECT_EQ(Side(toWorld.after, WorldLabels), Values(TiffToWorld(from)));
+    EXPECT_EQ(Side(toWorld.after, WorldLabels),
+              Values(WorldFromTiePoint(from, TuRasterType::PixelIsArea)));
 
     const Example toTiff = ReadExample(guide, QStringLiteral("example-world-to-tiff"));
     const std::vector<double> world = Side(toTiff.before, WorldLabels);

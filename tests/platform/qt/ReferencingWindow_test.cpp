@@ -9,6 +9,7 @@
 #include "HelpViewer.h"
 #include "IconTestSupport.h"
 #include "ReferencingFixture.h"
+#include "ReferencingState.h"
 #include "Resources.h"
 #include "uMessageStyle.h"
 
@@ -460,4 +461,44 @@ TEST_F(referencing_window_test, names_with_spaces_and_accents_are_examined) {
     Click(*window, IDC_TIFF_TO_WORLD);
     Click(*window, IDC_UPDATE_WORLD);
     EXPECT_TRUE(QFile::exists(folder.Path(QStringLiteral("Karte \u00fcber M\u00fcnchen.tfw"))));
+}
+
+// Every status line the dialog's state can give, with a count of control points and a world
+// file extension as long as they come, fits its control without being cut short.
+TEST_F(referencing_window_test, every_status_line_fits_its_control) {
+    auto window = OpenWindow();
+    ReferencingState state;
+    state.tiffTags.tiePoints = 99999;
+    QStringList tiffLines;
+    for (TiffFinding finding : {TiffFinding::NoFileYet, TiffFinding::NotFound,
+                                TiffFinding::Unreadable, TiffFinding::NotGeoreferenced,
+                                TiffFinding::Georeferenced, TiffFinding::GeoreferencedPixelIsPoint,
+                                TiffFinding::ByMatrix, TiffFinding::ByRotatedMatrix,
+                                TiffFinding::ByMatrixNotNorthUp, TiffFinding::ControlPoints}) {
+        state.tiff = finding;
+        tiffLines << QString::fromStdString(TiffStatusLine(state));
+    }
+    QStringList worldLines;
+    for (WorldFileFinding finding : {WorldFileFinding::NoTiffYet, WorldFileFinding::NoValidTiff,
+                                     WorldFileFinding::NameUnusable, WorldFileFinding::Missing,
+                                     WorldFileFinding::NotAFile, WorldFileFinding::Unreadable}) {
+        state.worldFile = finding;
+        worldLines << QString::fromStdString(WorldFileStatusLine(state));
+    }
+    state.worldFile = WorldFileFinding::Exists;
+    for (const char* extension : {"tfw", "TIFFW", "tiffw", "WLD"}) {
+        state.worldFileExtension = extension;
+        worldLines << QString::fromStdString(WorldFileStatusLine(state));
+    }
+    EXPECT_TRUE(tiffLines.contains("Tiff file has 99999 ground control points."));
+    EXPECT_TRUE(worldLines.contains("Corresponding world file (.TIFFW) exists."));
+    for (const auto& [id, lines] :
+         {std::pair{IDC_TIFF_STATUS, tiffLines}, std::pair{IDC_WORLD_STATUS, worldLines}}) {
+        auto* status = qobject_cast<QLabel*>(window->Control(id));
+        ASSERT_NE(status, nullptr);
+        for (const QString& line : lines) {
+            status->setText(line);
+            EXPECT_LE(status->sizeHint().width(), status->width()) << "cut short: " << line;
+        }
+    }
 }
