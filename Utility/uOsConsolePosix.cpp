@@ -4,6 +4,10 @@
 
 #include <iostream>
 
+std::istream& TuStandardInput() {
+    return std::cin;
+}
+
 std::ostream& TuStandardOutput() {
     return std::cout;
 }

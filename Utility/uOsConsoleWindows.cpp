@@ -123,6 +123,71 @@ private:
     char buffer[BufferBytes];
 };
 
+// Standard input. A file or a pipe is read as bytes through ReadFile, so that a list of names
+// keeps every byte (the C library's text mode would drop CRs and stop at a Ctrl+Z byte). A
+// console is read as UTF-16 through ReadConsoleW and narrowed, so that a name typed in any
+// script arrives as the same text it would be as an argument; a line that starts with Ctrl+Z
+// ends the input there, as it ends any console program's input on Windows.
+class InputBuffer : public std::streambuf {
+public:
+    InputBuffer() : handle(::GetStdHandle(STD_INPUT_HANDLE)) {
+        DWORD mode = 0;
+        console =
+            handle != nullptr && handle != INVALID_HANDLE_VALUE && ::GetConsoleMode(handle, &mode);
+        setg(buffer, buffer, buffer);
+    }
+    InputBuffer(const InputBuffer&) = delete;
+    InputBuffer& operator=(const InputBuffer&) = delete;
+
+protected:
+    int_type underflow() override {
+        if (gptr() < egptr()) {
+            return traits_type::to_int_type(*gptr());
+        }
+        const std::size_t size = ended ? 0 : console ? ReadConsole() : ReadBytes();
+        setg(buffer, buffer, buffer + size);
+        return size == 0 ? traits_type::eof() : traits_type::to_int_type(*gptr());
+    }
+
+private:
+    std::size_t ReadBytes() {
+        DWORD read = 0;
+        if (handle == nullptr || handle == INVALID_HANDLE_VALUE ||
+            !::ReadFile(handle, buffer, static_cast<DWORD>(sizeof buffer), &read, nullptr)) {
+            return 0; // a pipe whose writer has closed it ends here too
+        }
+        return read;
+    }
+
+    std::size_t ReadConsole() {
+        char16_t units[ConsoleUnits + 2];
+        DWORD read = 0;
+        if (!::ReadConsoleW(handle, units, ConsoleUnits, &read, nullptr) || read == 0) {
+            return 0;
+        }
+        if (units[0] == u'\x1a') {
+            ended = true;
+            return 0;
+        }
+        // A pair cut by the end of the read is kept whole: its second unit is read now.
+        if (read == ConsoleUnits && units[read - 1] >= 0xD800 && units[read - 1] < 0xDC00) {
+            DWORD more = 0;
+            if (::ReadConsoleW(handle, units + read, 1, &more, nullptr) && more == 1) {
+                ++read;
+            }
+        }
+        units[read] = u'\0';
+        return static_cast<std::size_t>(TuNarrow(buffer, units) - buffer);
+    }
+
+    static constexpr DWORD ConsoleUnits = 1024;
+    HANDLE handle;
+    bool console = false;
+    bool ended = false;
+    // Room for a read of the console (a pair's second unit included), narrowed.
+    char buffer[TuNarrowUnitBytes * (ConsoleUnits + 1) + 1];
+};
+
 // A stream that hands every output operation on at once, as std::cerr does.
 class UnbufferedStream : public std::ostream {
 public:
@@ -132,6 +197,12 @@ public:
 };
 
 } // namespace
+
+std::istream& TuStandardInput() {
+    static InputBuffer buffer;
+    static std::istream stream(&buffer);
+    return stream;
+}
 
 std::ostream& TuStandardOutput() {
     static StandardBuffer buffer(STD_OUTPUT_HANDLE);
