@@ -13,8 +13,12 @@ CHECK is one of:
                raster by it as kestrel-cli reads it.
   tiff-tags    tags written into a TIFF on either read back bit for bit on the other, and GDAL
                reads the Windows-written ones.
+  batch        folders walked (-r), --files-from lists with CR LF lines, from a file and from
+               standard input (NUL-separated too), --json and --jsonl: the same files in the
+               same order with the same reports on both, and no summary on a pipe.
   console      in a console whose code page is 1252, kestrel-cli.exe shows a name in Latin and
-               CJK letters correctly and its text as on Linux.
+               CJK letters correctly and its text as on Linux, and the summary of a folder's
+               batch as on a Linux terminal.
 Exit status 0 when the check holds; otherwise 1, with the differences on standard error.
 """
 
@@ -58,15 +62,15 @@ class Check:
 
     # ---- running the programs ----
 
-    def run_linux(self, arguments):
+    def run_linux(self, arguments, given=None):
         result = subprocess.run([self.options.linux_cli] + arguments, cwd=self.folder,
-                                capture_output=True)
+                                capture_output=True, input=given)
         return result.returncode, result.stdout.decode(), result.stderr.decode()
 
-    def run_windows(self, arguments):
+    def run_windows(self, arguments, given=None):
         result = subprocess.run([self.options.wine_run, self.options.prefix,
                                  self.options.windows_cli] + arguments, cwd=self.folder,
-                                capture_output=True)
+                                capture_output=True, input=given)
         return result.returncode, result.stdout.decode(), result.stderr.decode()
 
     def normalised(self, text):
@@ -258,6 +262,52 @@ class Check:
                           [100.1 - 0.5 * sx, sx, 0.0, 500.0, 0.0, -sy],
                           self.gdal_transform("wt.tif"))
 
+    def batch(self):
+        os.makedirs(self.path("maps/sub"))
+        self.copy_fixture("geotiff_le_striped.tif", "maps/a.tif")
+        self.copy_fixture("geotiff_le_striped.tif", "maps/sub/b.tif")
+        self.copy_fixture("tiff_no_georef.tif", "maps/C.TIF")
+        self.copy_fixture("tiff_no_georef.tif", "maps/.hidden.tif")
+        self.write("maps/notes.txt", "not a TIFF\n")
+        with open(self.path("list.txt"), "wb") as file:
+            file.write(b"maps/a.tif\r\nmissing.tif\r\n\r\nmaps/sub/b.tif\r\n")
+        runs = [
+            (["info", "--jsonl", "-r", "maps"], None),
+            (["info", "--jsonl", "maps"], None),
+            (["info", "--json", "--files-from", "list.txt", "maps/C.TIF"], None),
+            (["info", "--jsonl", "--files-from", "-"], b"maps/sub/b.tif\r\nmaps\r\n"),
+            (["info", "--jsonl", "-0", "--files-from", "-"], b"maps/C.TIF\0maps/a.tif\0"),
+            (["info", "-r", "maps"], None),
+        ]
+        for arguments, given in runs:
+            what = " ".join(arguments)
+            linux = self.batch_run(self.run_linux, arguments, given)
+            windows = self.batch_run(self.run_windows, arguments, given)
+            self.expect_equal(what, linux, windows)
+            if "kestrel-cli:" in windows[2]:
+                self.fail(f"{what}: a summary on a pipe: {windows[2]!r}")
+
+    def batch_run(self, run, arguments, given):
+        """Status, reports (files named with '/') and messages of one batch."""
+        status, out, err = run(arguments, given)
+        if "--json" in arguments or "--jsonl" in arguments:
+            lines = [out] if "--json" in arguments else out.splitlines()
+            try:
+                out = [json.loads(line) for line in lines]
+            except ValueError:
+                self.fail(f"no JSON from {run.__name__} {arguments}: {out!r} {err!r}")
+        return status, self.slashed(out), self.slashed(self.normalised(err))
+
+    def slashed(self, value):
+        """The value with the Windows separator in file names as '/'."""
+        if isinstance(value, str):
+            return value.replace("\\", "/")
+        if isinstance(value, list):
+            return [self.slashed(item) for item in value]
+        if isinstance(value, dict):
+            return {key: self.slashed(item) for key, item in value.items()}
+        return value
+
     def console(self):
         self.copy_fixture("geotiff_le_striped.tif", NAME + ".tif")
         status, expected, _ = self.run_linux(["info", NAME])
@@ -274,10 +324,30 @@ class Check:
         self.expect_equal("console status", 0, result.returncode)
         self.expect_equal("console text", self.normalised(expected), self.normalised(shown))
 
+        # A folder's batch ends with a summary on a terminal, as on Linux.
+        os.mkdir(self.path("maps"))
+        self.copy_fixture("geotiff_le_striped.tif", "maps/a.tif")
+        self.copy_fixture("tiff_no_georef.tif", "maps/b.tif")
+        linux = self.in_terminal(f"{self.options.linux_cli} info maps")
+        windows = self.in_terminal(f"{self.options.wine_run} {self.options.prefix} cmd /c "
+                                   f"\"{program} info maps\"")
+        self.expect_equal("a batch in a terminal", linux, self.slashed(windows))
+        if "kestrel-cli: 2 files examined" not in linux[1]:
+            self.fail(f"no summary on the Linux terminal: {linux!r}")
+
+    def in_terminal(self, command):
+        result = subprocess.run(["script", "-qec", command, "/dev/null"], cwd=self.folder,
+                                capture_output=True, env=dict(os.environ, LANG="C.UTF-8"),
+                                timeout=120)
+        shown = result.stdout.decode("utf-8", errors="replace")
+        shown = re.sub(r"\x1b\[[0-9;?]*[A-Za-z]", "", shown).replace("\r", "")
+        return result.returncode, self.normalised(shown)
+
 
 def main():
     parser = argparse.ArgumentParser(description=__doc__.splitlines()[0])
-    parser.add_argument("check", choices=["corpus", "world-files", "tiff-tags", "console"])
+    parser.add_argument("check", choices=["corpus", "world-files", "tiff-tags", "batch",
+                                              "console"])
     for option in ("--linux-cli", "--windows-cli", "--wine-run", "--prefix", "--data"):
         parser.add_argument(option, required=True)
     options = parser.parse_args()
