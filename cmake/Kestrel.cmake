@@ -21,11 +21,14 @@ function(kestrel_test_suite name)
         # /tmp, whose paths are short (tests/TemporaryFolder.h).
         set(timeout 120)
         set(environment KESTREL_TEST_TEMP=Z:/tmp)
+        # Under Wine, with the prefix's server held up for the run (tests/windows).
+        set(fixtures FIXTURES_REQUIRED wine_server)
         set(data Z:${KESTREL_TEST_DATA})
     else()
         list(FILTER sources EXCLUDE REGEX "Windows_test\\.cpp$")
         set(timeout 600)
         set(environment "")
+        set(fixtures "")
         set(data ${KESTREL_TEST_DATA})
     endif()
     if(NOT TARGET GTest::gtest) # the Windows build compiles its own
@@ -38,7 +41,7 @@ function(kestrel_test_suite name)
     # Helpers shared by the suites (the GeoTIFF corpus) live in tests/ itself.
     target_include_directories(${name} PRIVATE ${CMAKE_SOURCE_DIR}/tests)
     gtest_discover_tests(${name} DISCOVERY_TIMEOUT 120
-        PROPERTIES TIMEOUT ${timeout} ENVIRONMENT "${environment}")
+        PROPERTIES TIMEOUT ${timeout} ENVIRONMENT "${environment}" ${fixtures})
 endfunction()
 
 # kestrel_gzip(SOURCE OUTPUT): OUTPUT is SOURCE compressed the way Debian wants documentation,

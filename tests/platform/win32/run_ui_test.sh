@@ -34,6 +34,7 @@ cleanup() {
     [ -n "$watcher" ] && kill "$watcher" 2>/dev/null
     # The program's Wine server and its helpers hold the screen until they are stopped.
     WINEPREFIX=$prefix "$wineserver" -k 2>/dev/null
+    WINEPREFIX=$prefix "$wineserver" -w 2>/dev/null
     kill "$xvfb" 2>/dev/null
     wait "$xvfb" 2>/dev/null
     rm -rf "$work"
@@ -49,6 +50,7 @@ done
 # and a Wine server of this run's own, started by the driver, which knows this screen.
 [ -f "$prefix/system.reg" ] || "$wine_run" "$prefix" cmd /c exit 0 >/dev/null 2>&1
 WINEPREFIX=$prefix "$wineserver" -k 2>/dev/null
+WINEPREFIX=$prefix "$wineserver" -w 2>/dev/null
 fonts=$prefix/drive_c/windows/Fonts
 for font in sserife.fon tahoma.ttf tahomabd.ttf marlett.ttf; do
     [ -e "$fonts/$font" ] || cp "/usr/share/wine/fonts/$font" "$fonts/"
