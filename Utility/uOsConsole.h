@@ -13,5 +13,5 @@
 std::istream& TuStandardInput();
 
 std::ostream& TuStandardOutput();
-// Unbuffered: every message reaches the user at once.
+// Unbuffered: every message reaches the user at once, after what standard output holds.
 std::ostream& TuStandardError();

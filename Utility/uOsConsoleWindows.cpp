@@ -191,8 +191,9 @@ private:
 // A stream that hands every output operation on at once, as std::cerr does.
 class UnbufferedStream : public std::ostream {
 public:
-    explicit UnbufferedStream(std::streambuf* buffer) : std::ostream(buffer) {
+    UnbufferedStream(std::streambuf* buffer, std::ostream* tied) : std::ostream(buffer) {
         setf(std::ios::unitbuf);
+        tie(tied);
     }
 };
 
@@ -212,6 +213,8 @@ std::ostream& TuStandardOutput() {
 
 std::ostream& TuStandardError() {
     static StandardBuffer buffer(STD_ERROR_HANDLE);
-    static UnbufferedStream stream(&buffer);
+    // Tied to standard output, as std::cerr is to std::cout: what was written there first
+    // shows first, on a console that both reach.
+    static UnbufferedStream stream(&buffer, &TuStandardOutput());
     return stream;
 }
