@@ -74,8 +74,8 @@ TEST(os_console_windows_test, standard_input_from_a_pipe_keeps_every_byte) {
     ASSERT_TRUE(CreatePipe(&reading, &writing, nullptr, 0));
     const std::string sent("a.tif\r\nb\x1a.tif\r\n\0c.tif\r", 22);
     DWORD written = 0;
-    ASSERT_TRUE(WriteFile(writing, sent.data(), static_cast<DWORD>(sent.size()), &written,
-                          nullptr));
+    ASSERT_TRUE(
+        WriteFile(writing, sent.data(), static_cast<DWORD>(sent.size()), &written, nullptr));
     ASSERT_EQ(written, sent.size());
     CloseHandle(writing);
     SetStdHandle(STD_INPUT_HANDLE, reading);

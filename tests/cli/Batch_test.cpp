@@ -190,8 +190,8 @@ TEST(batch_test, names_from_standard_input_after_the_arguments) {
         Cli({"info", "--jsonl", "--files-from", "-", "-0", Inside(maps, "001.tif")}, {}, list);
     EXPECT_EQ(run.status, 0);
     EXPECT_EQ(run.err, "");
-    EXPECT_EQ(FileLines(run.out), Inside(maps, "001.tif\n") + Inside(maps, "002.tif\n") +
-                                      Inside(more, "000.tif\n"));
+    EXPECT_EQ(FileLines(run.out),
+              Inside(maps, "001.tif\n") + Inside(maps, "002.tif\n") + Inside(more, "000.tif\n"));
 }
 
 // A list that cannot be opened ends the command before any file: nothing on standard output.
@@ -226,8 +226,8 @@ TEST(batch_test, inputs_that_cannot_be_read_are_described_by_the_catalogue) {
                                         "system?. (Code: 13)");
 
     const std::string gone = Inside(Text(folder / "gone"), "sub");
-    failure = DescribeInputFailure(gone,
-                                   std::make_error_code(std::errc::no_such_file_or_directory));
+    failure =
+        DescribeInputFailure(gone, std::make_error_code(std::errc::no_such_file_or_directory));
     EXPECT_EQ(failure.message.cause, TuCauseOpenDirectoryMissing);
     EXPECT_EQ(failure.message.text, "Attempt to open file named '" + gone +
                                         "' failed. Directory named 'gone' does not exist, or "
