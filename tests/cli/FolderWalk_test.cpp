@@ -167,4 +167,18 @@ TEST(folder_walk_test, a_drive_path_is_walked_whatever_its_separators) {
     }
     EXPECT_EQ(paths, (std::vector<std::string>{given + "\\b.tif", given + "\\sub\\c.tif"}));
 }
+
+// Windows lets a name hold a lone surrogate, which no UTF-8 has: such a name found by a walk
+// goes to the library's narrow form and back unchanged. (Wine's files are on a file system
+// that cannot hold the name, so only the conversion itself is tested.)
+TEST(folder_walk_test, a_name_with_a_lone_surrogate_survives_the_round_trip) {
+    const std::wstring name = std::wstring(L"maps\\a\xD800") + L"b.tif";
+    const std::string narrow = "maps\\a\xed\xa0\x80"
+                               "b.tif";
+    EXPECT_EQ(Utf8FromPath(fs::path(name)), narrow);
+    EXPECT_EQ(PathFromUtf8(narrow).wstring(), name);
+    // A name in another script, and one beyond the basic plane.
+    EXPECT_EQ(PathFromUtf8("\xe5\x9c\xb0\xf0\x9f\x97\xba.tif").wstring(),
+              std::wstring(L"\x5730\xD83D\xDDFA.tif"));
+}
 #endif
