@@ -24,8 +24,9 @@ run: build
 	@scripts/run $(BUILD)
 
 # The whole suite, the Debian packages made from the same build and checked, then the whole
-# suite again under AddressSanitizer and UndefinedBehaviorSanitizer in a separate build folder.
-test: bootstrap format-check lint test-unit test-package test-asan fuzz-smoke
+# suite again under AddressSanitizer and UndefinedBehaviorSanitizer in a separate build folder,
+# and the Windows programs' suites under Wine.
+test: bootstrap format-check lint test-unit test-package test-asan test-windows fuzz-smoke
 
 test-unit: build
 	ctest --test-dir $(BUILD) --output-on-failure -j $(JOBS)
@@ -46,16 +47,19 @@ test-asan: bootstrap
 	cmake --build $(ASAN_BUILD) -j $(JOBS)
 	ctest --test-dir $(ASAN_BUILD) --output-on-failure -j $(JOBS)
 
-# The Windows programs, cross-built with MinGW-w64 in their own build folder; test-windows
-# runs their tests under Wine (a Wine prefix inside the build folder, made on first use).
+# The Windows programs, cross-built with MinGW-w64 in their own build folder and packed into
+# dist/kestrel-VERSION-windows-x64.zip; test-windows runs their tests under Wine (one Wine
+# prefix inside the build folder, made on first use), among them the comparisons with the
+# Linux programs of $(BUILD).
 WINDOWS_BUILD ?= build-windows
 
 windows: bootstrap
 	cmake -S . -B $(WINDOWS_BUILD) -G Ninja -DCMAKE_BUILD_TYPE=Release \
-	    -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64-x86_64.cmake $(CMAKE_ARGS)
+	    -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64-x86_64.cmake \
+	    -DKESTREL_LINUX_BUILD=$(abspath $(BUILD)) $(CMAKE_ARGS)
 	cmake --build $(WINDOWS_BUILD) -j $(JOBS)
 
-test-windows: windows
+test-windows: windows build
 	ctest --test-dir $(WINDOWS_BUILD) --output-on-failure -j $(JOBS)
 
 # Release build, GDAL-made data in a scratch folder, whole-process comparisons with hyperfine
@@ -93,4 +97,4 @@ fuzz-smoke: fuzz-build
 	fuzz/run.sh $(FUZZ_BUILD) $(FUZZ_SMOKE_SECONDS) $(JOBS)
 
 clean:
-	rm -rf $(BUILD) $(ASAN_BUILD) $(FUZZ_BUILD) $(WINDOWS_BUILD)
+	rm -rf $(BUILD) $(ASAN_BUILD) $(FUZZ_BUILD) $(WINDOWS_BUILD) dist

@@ -122,7 +122,7 @@ TuError::~TuError() = default;
 const char* TuError::what() const noexcept {
     narrowMessage.reset();
     const char16_t* text = Message();
-    narrowMessage = ArrayOrNull<char>(2 * TuWideLength(text) + 1);
+    narrowMessage = ArrayOrNull<char>(TuNarrowUnitBytes * TuWideLength(text) + 1);
     if (narrowMessage == nullptr) {
         return "";
     }

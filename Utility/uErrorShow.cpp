@@ -10,7 +10,9 @@
 namespace {
 
 constexpr int CaptionBytes = 64; // caption with its terminator
-constexpr int BodyBytes = 256;   // message body with its terminator
+// The message body: its 255 characters whatever bytes they take in the host's narrow form
+// (three each at most in UTF-8), and the terminator.
+constexpr int BodyBytes = static_cast<int>(TuNarrowUnitBytes) * 255 + 1;
 
 struct TuCategoryStyle {
     const char* caption;

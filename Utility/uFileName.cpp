@@ -15,8 +15,12 @@ constexpr std::size_t NarrowExtensionSize = 266;
 TuFileName::TuFileName() : path{} {}
 
 TuFileName::TuFileName(const char* text) : path{} {
-    // The conversion is byte-transparent, so no text is refused here; the whole text is
-    // widened so that an over-long one is reported as the user typed it.
+    // Bytes always convert; UTF-8 (Windows) refuses a malformed sequence rather than name
+    // another file with U+FFFD in its place. The whole text is widened so that an over-long
+    // one is reported as the user typed it.
+    if (!TuIsNarrowValid(text)) {
+        throw TuException(TuCauseInvalidMultibyteText, 1, text);
+    }
     std::u16string wide(TuNarrowLength(text), u'\0');
     TuWiden(wide.data(), text);
     MakeAbsolute(path, wide.c_str(), TuPathSize, TuHostPathStyle);
@@ -39,7 +43,7 @@ TuFileName::~TuFileName() = default;
 const char* TuFileName::GetNarrow() const {
     if (narrow == nullptr) {
         const std::size_t length = TuWideLength(path);
-        narrow = std::make_unique_for_overwrite<char[]>(2 * (length + 1));
+        narrow = std::make_unique_for_overwrite<char[]>(TuNarrowUnitBytes * length + 1);
         TuNarrowN(narrow.get(), path, length + 1);
     }
     return narrow.get();

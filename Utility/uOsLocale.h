@@ -1,7 +1,9 @@
 // The operating-system seam for the "C" locale: a scope in which the calling thread writes and
 // reads numbers as the "C" locale does (a decimal point, no grouping), whatever locale the
-// program runs under, and after which the thread's own locale applies again. Other threads are
-// not affected. One implementation per host (uOsLocalePosix.cpp, ...).
+// program runs under, and after which the thread's own locale applies again. On POSIX hosts
+// other threads are not affected. Windows' C library has no locale of a thread's own: there a
+// scope sets the process's numbers while it lasts, and scopes on different threads take turns.
+// One implementation per host (uOsLocalePosix.cpp, ...).
 #pragma once
 
 #include <cstdint>

@@ -19,7 +19,7 @@ void SetTextFact(TuValue& fact, bool (*tell)(std::u16string&)) {
     if (!tell(text)) {
         return;
     }
-    std::string narrow(2 * text.size() + 1, '\0');
+    std::string narrow(TuNarrowUnitBytes * text.size() + 1, '\0');
     TuNarrow(narrow.data(), text.c_str());
     fact.SetText(narrow.c_str());
 }

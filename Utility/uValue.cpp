@@ -10,8 +10,8 @@
 
 namespace {
 
-constexpr std::size_t ElisionHead = 11;       // characters kept before "..."
-constexpr std::size_t NarrowElisionTail = 31; // characters kept after "..." (narrow text)
+constexpr std::size_t ElisionHead = 11;       // characters (bytes of narrow text) before "..."
+constexpr std::size_t NarrowElisionTail = 31; // bytes kept after "..." (narrow text)
 constexpr std::size_t WideElisionTail = 32;   // units kept after "..." (wide text)
 constexpr int NumberAreaBytes = 32;           // numbers are assembled in 32 bytes
 
@@ -263,16 +263,22 @@ void TuValue::SetText(const char* text) {
         TuNarrowCopy(out, text);
         return;
     }
-    // Long texts keep their start and their end, where names and extensions are.
-    const char* head = text;
-    for (std::size_t i = 0; i < ElisionHead; ++i)
-        *out++ = *head++;
-    for (int i = 0; i < 3; ++i)
+    // Long texts keep their start and their end, where names and extensions are: the whole
+    // characters within their first and their last bytes (in UTF-8 a character may take
+    // several).
+    const char* const headEnd = TuNarrowFit(text, ElisionHead);
+    for (const char* head = text; head < headEnd; ++head) {
+        *out++ = *head;
+    }
+    for (int i = 0; i < 3; ++i) {
         *out++ = '.';
-    const char* tail = TuNarrowSkip(text, length - NarrowElisionTail);
-    for (std::size_t i = 0; i < NarrowElisionTail && *tail != '\0'; ++i)
-        *out++ = *tail++;
-    *out = '\0';
+    }
+    const char* const tailStart = text + (length - NarrowElisionTail);
+    const char* tail = TuNarrowFit(text, length - NarrowElisionTail);
+    if (tail < tailStart) {
+        tail = TuNarrowSkip(tail, 1); // the character across the boundary is left out
+    }
+    TuNarrowCopy(out, tail);
 }
 
 void TuValue::SetWideText(const char16_t* text) {

@@ -1,9 +1,10 @@
 // TuWorldFile: reading and writing the six lines of a world file.
 //
-// Numbers are written and read in the "C" locale whatever locale the program runs under, so
-// that a file written here reads the same everywhere. Writing never truncates the old file:
-// the new lines go to a temporary file beside it, which replaces the old one only once it is
-// complete and on disk.
+// Numbers are written and read as the "C" locale has them whatever locale the program runs
+// under, so that a file written here reads the same everywhere: with to_chars and from_chars,
+// which know no locale, and strtod in a "C" locale scope for the rare forms they do not read.
+// Writing never truncates the old file: the new lines go to a temporary file beside it, which
+// replaces the old one only once it is complete and on disk.
 #include "uWorldFile.h"
 
 #include <charconv>
@@ -19,25 +20,48 @@
 #include "uFileTest.h"
 #include "uOsAtomicReplace.h"
 #include "uOsLocale.h"
+#include "uText.h"
 
 namespace {
 
 constexpr int LineBufferSize = 256;        // a line, its line end and the terminator
+constexpr std::size_t FieldWidth = 24;     // a value's line, as "%24.16g" pads it
 constexpr std::size_t ReadBlockSize = 512; // bytes read at a time; more than a world file has
 
 bool SameBits(double a, double b) {
     return std::memcmp(&a, &b, sizeof a) == 0;
 }
 
-// Appends one value as its line: 16 significant digits, or 17 when 16 would not read back
-// as exactly the same double. Must run in the "C" locale.
-void AppendValueLine(std::string& text, double value) {
-    char line[64];
-    std::snprintf(line, sizeof line, "%24.16g\n", value);
-    if (!SameBits(std::strtod(line, nullptr), value)) {
-        std::snprintf(line, sizeof line, "%24.17g\n", value);
+// The value with digits significant digits as printf's "%.*g" writes it in the "C" locale
+// (to_chars with a precision is defined so); empty when it does not read back exactly.
+std::string Digits(double value, int digits) {
+    char number[48];
+    const auto written =
+        std::to_chars(number, number + sizeof number, value, std::chars_format::general, digits);
+    double back = 0;
+    const auto read = std::from_chars(number, written.ptr, back);
+    if (read.ec != std::errc() || !SameBits(back, value)) {
+        return {};
     }
-    text += line;
+    return std::string(number, written.ptr);
+}
+
+// Appends one value as its line, as "%24.16g" writes it: 16 significant digits, or 17 when 16
+// would not read back as exactly the same double, right-aligned in 24 characters; then the
+// host's line end, as a text file of the host has it.
+void AppendValueLine(std::string& text, double value) {
+    std::string number = Digits(value, 16);
+    if (number.empty()) {
+        char written[48];
+        const auto end =
+            std::to_chars(written, written + sizeof written, value, std::chars_format::general, 17);
+        number.assign(written, end.ptr);
+    }
+    if (number.size() < FieldWidth) {
+        text.append(FieldWidth - number.size(), ' ');
+    }
+    text += number;
+    text += TuHostLineEnd;
 }
 
 // A line's number as strtod reads it in the "C" locale. The plain decimal form that world
@@ -61,6 +85,7 @@ double ReadNumber(const char* line) {
             return negative ? -value : value;
         }
     }
+    const TuCLocaleScope numbers;
     return std::strtod(line, nullptr);
 }
 
@@ -173,7 +198,6 @@ void TuWorldFile::Read(const TuFileName& name) {
         return;
     }
     LineReader lines(file);
-    TuCLocaleScope numbers;
     char line[LineBufferSize];
     for (double& parameter : parameters) {
         if (!lines.ReadLine(line)) {
@@ -194,11 +218,8 @@ void TuWorldFile::Write(const TuFileName& name, bool overwrite) {
     }
 
     std::string text;
-    {
-        TuCLocaleScope numbers;
-        for (double parameter : parameters) {
-            AppendValueLine(text, parameter);
-        }
+    for (double parameter : parameters) {
+        AppendValueLine(text, parameter);
     }
 
     const TuReplaceResult replaced = TuReplaceFile(name.GetPath(), text.data(), text.size());

@@ -7,6 +7,7 @@
 
 #include "Batch.h"
 #include "CommandLine.h"
+#include "uOsConsole.h"
 #include "uOsTerminal.h"
 
 namespace kestrel::cli {
@@ -41,9 +42,10 @@ int RunCli(int argc, char** argv, const CliStreams& streams) {
 
 int RunCli(int argc, char** argv, std::ostream& out, std::ostream& err) {
     // Reading a name of --files-from - would otherwise flush standard output each time.
-    std::cin.tie(nullptr);
+    std::istream& in = TuStandardInput();
+    in.tie(nullptr);
     return RunCli(argc, argv,
-                  {std::cin, out, err, TuOsIsTerminal(TuStandardStream::Output),
+                  {in, out, err, TuOsIsTerminal(TuStandardStream::Output),
                    TuOsIsTerminal(TuStandardStream::Error)});
 }
 

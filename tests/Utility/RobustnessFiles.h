@@ -12,19 +12,19 @@
 #include <string>
 #include <vector>
 
+#include "TemporaryFolder.h"
+
 namespace robustness {
 
 using Bytes = std::vector<std::uint8_t>;
 
-// A folder made with mkdtemp and removed with everything in it at the end of the scope.
+// A new scratch folder, removed with everything in it at the end of the scope.
 class ScratchFolder {
 public:
-    ScratchFolder() {
-        char pattern[] = "/tmp/kestrel-robustness-XXXXXX";
-        if (mkdtemp(pattern) == nullptr) {
-            throw std::runtime_error("mkdtemp failed");
+    ScratchFolder() : path(MakeTemporaryFolder("kestrel-robustness-")) {
+        if (path.empty()) {
+            throw std::runtime_error("no scratch folder could be made");
         }
-        path = pattern;
     }
     ~ScratchFolder() {
         std::error_code ignored;
@@ -33,7 +33,7 @@ public:
     ScratchFolder(const ScratchFolder&) = delete;
     ScratchFolder& operator=(const ScratchFolder&) = delete;
 
-    std::string File(const std::string& name) const { return path + "/" + name; }
+    std::string File(const std::string& name) const { return path + TestPathSeparator + name; }
     const std::string& Path() const { return path; }
 
 private:

@@ -9,24 +9,22 @@
 #include <string>
 #include <vector>
 
+#include "TemporaryFolder.h"
 #include "uError.h"
+#include "uText.h"
 #include "uValue.h"
 
-// A folder under /tmp, removed with everything in it when the object goes.
+// A scratch folder, removed with everything in it when the object goes.
 class TempFolder {
 public:
-    TempFolder() {
-        char pattern[] = "/tmp/ktiffXXXXXX";
-        const char* made = ::mkdtemp(pattern);
-        path = made != nullptr ? made : "";
-    }
+    TempFolder() : path(MakeTemporaryFolder("ktiff")) {}
     TempFolder(const TempFolder&) = delete;
     TempFolder& operator=(const TempFolder&) = delete;
     ~TempFolder() {
         std::error_code ignored;
         std::filesystem::remove_all(path, ignored);
     }
-    std::string operator/(const std::string& name) const { return path + "/" + name; }
+    std::string operator/(const std::string& name) const { return path + TestPathSeparator + name; }
     const std::string& Path() const { return path; }
 
 private:
@@ -74,11 +72,9 @@ template <class Call> Raised RaisedBy(Call&& call) {
     return Raised{};
 }
 
-// The wide form of a narrow path: each byte as the unit of the same value.
+// The wide form of a narrow path, as the library converts it.
 inline std::u16string Wide(const std::string& text) {
-    std::u16string wide;
-    for (const unsigned char byte : text) {
-        wide.push_back(byte);
-    }
+    std::u16string wide(text.size() + 1, u'\0');
+    wide.resize(static_cast<std::size_t>(TuWiden(wide.data(), text.c_str()) - wide.data()));
     return wide;
 }

@@ -8,6 +8,7 @@
 
 #include "uCauses.h"
 #include "uSystemInfo.h"
+#include "uText.h"
 
 namespace {
 
@@ -270,7 +271,11 @@ TEST(error_test, bytes_of_a_name_pass_through_unchanged) {
     const char16_t name[] = {u'/', 0xE9, 0xFF, u'.', u't', u'i', u'f', 0};
     const TuException error(TuCauseTiffNotUnderstood, 1, name);
     const std::string text = error.what();
-    EXPECT_EQ(text.substr(0, 28), std::string("The file named /\xE9\xFF.tif could"));
+    // The host's narrow form of the same characters: the bytes themselves on POSIX, UTF-8 on
+    // Windows.
+    const std::string narrowName =
+        TuHostNarrowEncoding == TuNarrowEncoding::Bytes ? "/\xE9\xFF.tif" : "/\xC3\xA9\xC3\xBF.tif";
+    EXPECT_EQ(text.substr(0, 21 + narrowName.size()), "The file named " + narrowName + " could");
 }
 
 TEST(error_test, string_resource_replaces_built_in_template) {

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 #include <string>
 
+#include "TestProgram.h"
 #include "uSystemInfo.h"
 
 namespace {
@@ -161,7 +162,7 @@ TEST(format_test, program_facts) {
     EXPECT_EQ(Format(u"%6^s %8^d %16^s"), u"? ? ?");
     const std::u16string name = Format(u"%1^b");
     EXPECT_EQ(name, u"utility_tests");
-    EXPECT_EQ(Format(u"%1^B"), u"utility_tests");
+    EXPECT_EQ(Format(u"%1^B"), UtilityTestsFileName);
 }
 
 TEST(format_test, unusual_directive_forms) {

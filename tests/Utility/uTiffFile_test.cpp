@@ -11,7 +11,9 @@
 
 #include "uFileTest.h"
 
+#ifndef _WIN32
 #include "OrdinaryUser.h"
+#endif
 #include "TiffFileFixture.h"
 #include "uCauses.h"
 
@@ -288,6 +290,7 @@ TEST_F(tiff_file_test, open_modes) {
     EXPECT_TRUE(std::filesystem::exists(folder / "new.tif"));
 }
 
+#ifndef _WIN32 // permission bits and an ordinary user (Windows: uTiffFileWindows_test.cpp)
 namespace {
 
 // What opening path gave: "update", "examine", or the raised cause and message.
@@ -359,6 +362,7 @@ TEST_F(tiff_file_test, update_where_permitted_opens_as_testing_first_would) {
     fs::permissions(paths[6], perms::owner_all);
     fs::permissions(paths[2], perms::owner_all);
 }
+#endif
 
 TEST_F(tiff_file_test, files_that_cannot_be_opened_are_diagnosed) {
     // What is named is decided by the open-failure diagnosis; here it must name the cause

@@ -2,8 +2,6 @@
 // files, and the GDAL tools as makers of GeoTIFFs and as the oracle of a file's geotransform.
 #pragma once
 
-#include <sys/stat.h>
-
 #include <array>
 #include <cstdint>
 #include <cstdio>
@@ -21,19 +19,17 @@
 
 #include <gtest/gtest.h>
 
+#include "TemporaryFolder.h"
+
 namespace testfiles {
 
-// A folder under /tmp, removed with everything in it when the object ends.
+// A scratch folder, removed with everything in it when the object ends.
 class TempFolder {
 public:
-    TempFolder() {
-        char pattern[] = "/tmp/kestrel-dialog-XXXXXX";
-        const char* made = mkdtemp(pattern);
-        if (made == nullptr) {
-            ADD_FAILURE() << "mkdtemp failed";
-            return;
+    TempFolder() : path(MakeTemporaryFolder("kestrel-dialog-")) {
+        if (path.empty()) {
+            ADD_FAILURE() << "no scratch folder could be made";
         }
-        path = made;
     }
     ~TempFolder() {
         std::error_code ignored;
@@ -42,7 +38,7 @@ public:
     TempFolder(const TempFolder&) = delete;
     TempFolder& operator=(const TempFolder&) = delete;
 
-    std::string operator/(const std::string& name) const { return path + "/" + name; }
+    std::string operator/(const std::string& name) const { return path + TestPathSeparator + name; }
     std::string path;
 };
 
@@ -75,8 +71,13 @@ inline bool Exists(const std::string& path) {
     return std::filesystem::exists(path);
 }
 
+// No write permission for anyone; on Windows, the read-only attribute.
 inline void MakeReadOnly(const std::string& path) {
-    ASSERT_EQ(chmod(path.c_str(), 0444), 0);
+    namespace fs = std::filesystem;
+    std::error_code error;
+    fs::permissions(PathOf(path),
+                    fs::perms::owner_read | fs::perms::group_read | fs::perms::others_read, error);
+    ASSERT_FALSE(error) << path;
 }
 
 // A world file's six lines.

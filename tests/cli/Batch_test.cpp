@@ -12,7 +12,7 @@
 #include <vector>
 
 #include "InputFailure.h"
-#include "Utility/OsTestFolder.h"
+#include "TemporaryFolder.h"
 #include "uCauses.h"
 
 using namespace kestrel::cli;
@@ -21,6 +21,33 @@ namespace fs = std::filesystem;
 namespace {
 
 const fs::path Fixture = fs::path(KESTREL_TEST_DATA) / "geotiff_le_striped.tif";
+
+// A scratch folder whose paths are short enough for messages to name them whole, with the
+// host's separator; its paths as the program's narrow text.
+class ScratchFolder {
+public:
+    ScratchFolder() : path(PathOf(MakeTemporaryFolder("kbatch"))) {}
+    ScratchFolder(const ScratchFolder&) = delete;
+    ScratchFolder& operator=(const ScratchFolder&) = delete;
+    ~ScratchFolder() {
+        std::error_code ignored;
+        fs::remove_all(path, ignored);
+    }
+    fs::path operator/(const std::string& name) const { return (path / name).make_preferred(); }
+    const fs::path& Path() const { return path; }
+
+private:
+    fs::path path;
+};
+
+std::string Text(const fs::path& path) {
+    return NarrowPath(path);
+}
+
+// A name inside a folder given as text, joined as the program joins them.
+std::string Inside(const std::string& folder, const std::string& name) {
+    return folder + TestPathSeparator + name;
+}
 
 struct CliRun {
     int status = -1;
@@ -74,8 +101,11 @@ std::string FileLines(const std::string& json) {
     for (std::string line; std::getline(lines, line);) {
         const std::size_t start = line.find("{\"file\": \"");
         if (start == 0 || start == 2) {
-            const std::size_t name = start + 10;
-            files += line.substr(name, line.find('"', name) - name) + "\n";
+            // The name up to its closing quote, its escaped backslashes unescaped.
+            for (std::size_t at = start + 10; at < line.size() && line[at] != '"'; ++at) {
+                files += line[at] == '\\' ? line[++at] : line[at];
+            }
+            files += "\n";
         }
     }
     return files;
@@ -85,15 +115,15 @@ std::string FileLines(const std::string& json) {
 
 // Scripts and the tests before them see standard error as it always was: messages only.
 TEST(batch_test, summary_only_on_a_terminal_and_only_for_many_files) {
-    OsTestFolder folder;
+    ScratchFolder folder;
     Sheets(folder / "maps", 2);
-    const std::string maps = (folder / "maps").string();
-    const std::string sheet = (folder / "maps/000.tif").string();
+    const std::string maps = Text(folder / "maps");
+    const std::string sheet = Inside(maps, "000.tif");
 
     CliRun run = Cli({"info", "--json", maps});
     EXPECT_EQ(run.status, 0);
     EXPECT_EQ(run.err, "");
-    EXPECT_EQ(FileLines(run.out), maps + "/000.tif\n" + maps + "/001.tif\n");
+    EXPECT_EQ(FileLines(run.out), Inside(maps, "000.tif\n") + Inside(maps, "001.tif\n"));
 
     run = Cli({"info", "--json", maps}, {false, true});
     EXPECT_EQ(run.err, "kestrel-cli: 2 files examined, 0 updated, 0 failed\n");
@@ -109,10 +139,10 @@ TEST(batch_test, summary_only_on_a_terminal_and_only_for_many_files) {
     EXPECT_TRUE(fs::exists(folder / "maps/000.tfw"));
     // An empty folder: nothing to do, and said so.
     fs::create_directory(folder / "empty");
-    run = Cli({"world-to-tiff", (folder / "empty").string()}, {false, true});
+    run = Cli({"world-to-tiff", Text(folder / "empty")}, {false, true});
     EXPECT_EQ(run.status, 0);
     EXPECT_EQ(run.err, "kestrel-cli: 0 files examined, 0 updated, 0 failed\n");
-    run = Cli({"info", "--json", (folder / "empty").string()});
+    run = Cli({"info", "--json", Text(folder / "empty")});
     EXPECT_EQ(run.out, "[\n]\n");
 }
 
@@ -120,10 +150,10 @@ TEST(batch_test, summary_only_on_a_terminal_and_only_for_many_files) {
 // summary; with the report on the same terminal it would break into the report, and is not
 // shown.
 TEST(batch_test, progress_over_many_files_on_a_terminal) {
-    OsTestFolder folder;
+    ScratchFolder folder;
     const int count = static_cast<int>(ProgressThreshold) + 1;
     Sheets(folder / "maps", count);
-    const std::string maps = (folder / "maps").string();
+    const std::string maps = Text(folder / "maps");
 
     CliRun run = Cli({"info", "--jsonl", maps}, {false, true}, "", Ticking());
     EXPECT_EQ(run.status, 0);
@@ -150,51 +180,56 @@ TEST(batch_test, progress_over_many_files_on_a_terminal) {
 }
 
 TEST(batch_test, names_from_standard_input_after_the_arguments) {
-    OsTestFolder folder;
+    ScratchFolder folder;
     Sheets(folder / "maps", 3);
     Sheets(folder / "more", 1);
-    const std::string maps = (folder / "maps").string();
-    const std::string list = maps + "/002.tif" + '\0' + (folder / "more").string() + '\0';
+    const std::string maps = Text(folder / "maps");
+    const std::string more = Text(folder / "more");
+    const std::string list = Inside(maps, "002.tif") + '\0' + more + '\0';
     const CliRun run =
-        Cli({"info", "--jsonl", "--files-from", "-", "-0", maps + "/001.tif"}, {}, list);
+        Cli({"info", "--jsonl", "--files-from", "-", "-0", Inside(maps, "001.tif")}, {}, list);
     EXPECT_EQ(run.status, 0);
     EXPECT_EQ(run.err, "");
-    EXPECT_EQ(FileLines(run.out), maps + "/001.tif\n" + maps + "/002.tif\n" +
-                                      (folder / "more").string() + "/000.tif\n");
+    EXPECT_EQ(FileLines(run.out),
+              Inside(maps, "001.tif\n") + Inside(maps, "002.tif\n") + Inside(more, "000.tif\n"));
 }
 
 // A list that cannot be opened ends the command before any file: nothing on standard output.
 TEST(batch_test, a_list_that_cannot_be_read_is_reported) {
-    OsTestFolder folder;
-    const std::string missing = (folder / "list.txt").string();
+    ScratchFolder folder;
+    const std::string missing = Text(folder / "list.txt");
     CliRun run = Cli({"info", "--json", "--files-from", missing, Fixture.string()}, {false, true});
     EXPECT_EQ(run.status, 1);
     EXPECT_EQ(run.out, "");
     EXPECT_EQ(run.err, "Operational Problem: File named 'list.txt' does not exist in the '" +
-                           folder.Path().string() + "' directory, open failed. (Code: 2)\n");
+                           Text(folder.Path()) + "' directory, open failed. (Code: 2)\n");
 
-    run = Cli({"world-to-tiff", "--files-from=" + folder.Path().string()});
+    run = Cli({"world-to-tiff", "--files-from=" + Text(folder.Path())});
     EXPECT_EQ(run.status, 1);
-    EXPECT_EQ(run.err, "Operational Problem: File named " + folder.Path().string() +
+    EXPECT_EQ(run.err, "Operational Problem: File named " + Text(folder.Path()) +
                            " is a directory, rather than a file. Open failed. (Code: 21)\n");
 }
 
 TEST(batch_test, inputs_that_cannot_be_read_are_described_by_the_catalogue) {
-    OsTestFolder folder;
+    ScratchFolder folder;
+    // A relative name is described by its absolute path: in the short folder, it is named whole.
+    const fs::path working = fs::current_path();
+    fs::current_path(folder.Path());
     InputFailure failure =
         DescribeInputFailure("maps", std::make_error_code(std::errc::permission_denied));
-    EXPECT_EQ(failure.name, (fs::current_path() / "maps").string());
+    fs::current_path(working);
+    EXPECT_EQ(failure.name, Text(folder / "maps"));
     EXPECT_EQ(failure.message.cause, TuCauseOpenReadDenied);
     EXPECT_EQ(failure.message.caption, "Operational Problem");
     EXPECT_EQ(failure.message.text, "Permission to open file named " + failure.name +
                                         " for reading was denied. Is file protected by security "
                                         "system?. (Code: 13)");
 
-    failure = DescribeInputFailure((folder / "gone/sub").string(),
-                                   std::make_error_code(std::errc::no_such_file_or_directory));
+    const std::string gone = Inside(Text(folder / "gone"), "sub");
+    failure =
+        DescribeInputFailure(gone, std::make_error_code(std::errc::no_such_file_or_directory));
     EXPECT_EQ(failure.message.cause, TuCauseOpenDirectoryMissing);
-    EXPECT_EQ(failure.message.text, "Attempt to open file named '" +
-                                        (folder / "gone/sub").string() +
+    EXPECT_EQ(failure.message.text, "Attempt to open file named '" + gone +
                                         "' failed. Directory named 'gone' does not exist, or "
                                         "permission to access it has been denied.[2]");
 

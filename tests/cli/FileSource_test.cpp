@@ -66,7 +66,7 @@ TEST(file_source_test, arguments_then_the_list_with_folders_walked) {
     EXPECT_EQ(Paths(source),
               (std::vector<std::string>{"first", (maps / "a.tif").string(),
                                         (maps / "b.tif").string(), (folder / "odd.tif").string(),
-                                        (folder / "more/d.TIF").string(), "last.tif"}));
+                                        (folder / "more" / "d.TIF").string(), "last.tif"}));
     EXPECT_TRUE(source.SawFolder());
     EXPECT_EQ(CountFiles(arguments, false), 4u);
     EXPECT_EQ(CountFiles(arguments, true), 5u);

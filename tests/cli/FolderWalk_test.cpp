@@ -4,13 +4,17 @@
 
 #include <gtest/gtest.h>
 
+#ifndef _WIN32
 #include <sys/stat.h>
+#endif
 
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
 #include <string>
 #include <vector>
 
+#include "Utf8Path.h"
 #include "Utility/OsTestFolder.h"
 
 using namespace kestrel::cli;
@@ -23,15 +27,24 @@ void Touch(const fs::path& path) {
     std::ofstream(path) << "x";
 }
 
-// Every path the walk gives, relative to base; an unreadable folder as "!" and its path.
-std::vector<std::string> Walked(const fs::path& folder, bool recursive, const fs::path& base) {
-    FolderWalk walk(folder.string(), recursive);
+// Every path the walk of folder (given as this UTF-8 text) gives, relative to base and with
+// '/' between its parts; an unreadable folder as "!" and its path.
+std::vector<std::string> Walked(const std::string& folder, bool recursive, const fs::path& base) {
+    FolderWalk walk(folder, recursive);
     std::vector<std::string> paths;
     while (std::optional<WalkItem> item = walk.Next()) {
-        const std::string relative = fs::path(item->path).lexically_relative(base).string();
-        paths.push_back(item->error ? "!" + relative : relative);
+        const fs::path relative = PathFromUtf8(item->path).lexically_relative(base);
+        std::string text = Utf8FromPath(relative);
+#ifdef _WIN32
+        std::replace(text.begin(), text.end(), '\\', '/');
+#endif
+        paths.push_back(item->error ? "!" + text : text);
     }
     return paths;
+}
+
+std::vector<std::string> Walked(const fs::path& folder, bool recursive, const fs::path& base) {
+    return Walked(Utf8FromPath(folder), recursive, base);
 }
 
 } // namespace
@@ -53,7 +66,9 @@ TEST(folder_walk_test, takes_tiff_names_in_either_case_and_passes_over_the_rest)
          {"b.tif", "A.TIF", "c.Tiff", "d.tfw", "e.tif.aux.xml", "f.txt", ".hidden.tif", "g.TIFF"}) {
         Touch(folder / name);
     }
+#ifndef _WIN32
     ASSERT_EQ(mkfifo((folder / "pipe.tif").c_str(), 0600), 0);
+#endif
     fs::create_directory(folder / "folder.tif");
     EXPECT_EQ(Walked(folder.Path(), false, folder.Path()),
               (std::vector<std::string>{"A.TIF", "b.tif", "c.Tiff", "g.TIFF"}));
@@ -67,9 +82,9 @@ TEST(folder_walk_test, recursive_order_is_the_byte_order_of_the_paths) {
                              "z/.hidden/h.tif", "z/z.tif", "\xc3\xa9t\xc3\xa9.tif", "empty/"}) {
         const std::string text = name;
         if (text.back() == '/') {
-            fs::create_directories(folder / text);
+            fs::create_directories(folder.Path() / PathFromUtf8(text));
         } else {
-            Touch(folder / text);
+            Touch(folder.Path() / PathFromUtf8(text));
         }
     }
     const std::vector<std::string> all{"B.tif",     "a-b.tif", "a.tif",   "a/b.tif",
@@ -78,11 +93,12 @@ TEST(folder_walk_test, recursive_order_is_the_byte_order_of_the_paths) {
     EXPECT_EQ(Walked(folder.Path(), false, folder.Path()),
               (std::vector<std::string>{"B.tif", "a-b.tif", "a.tif", "\xc3\xa9t\xc3\xa9.tif"}));
     // A folder given with a trailing separator walks the same files.
-    EXPECT_EQ(Walked(folder.Path().string() + "/", true, folder.Path()), all);
+    EXPECT_EQ(Walked(Utf8FromPath(folder.Path()) + "/", true, folder.Path()), all);
     // An empty folder gives nothing.
     EXPECT_TRUE(Walked(folder / "empty", true, folder.Path()).empty());
 }
 
+#ifndef _WIN32
 // Links inside the tree: a link to a TIFF inside it is taken by its own name; links to files
 // outside it, dangling links and links to folders (inside or out, loops included) are not.
 TEST(folder_walk_test, links_are_not_followed_out_of_the_tree) {
@@ -113,13 +129,56 @@ TEST(folder_walk_test, links_are_not_followed_out_of_the_tree) {
               (std::vector<std::string>{"absolute.tif", "down.tif", "real.tif", "same.tif"}));
 }
 
+#endif
+
 TEST(folder_walk_test, a_folder_that_cannot_be_read_is_given_with_its_error) {
     OsTestFolder folder;
     const std::vector<std::string> missing = Walked(folder / "nothere", true, folder.Path());
     EXPECT_EQ(missing, std::vector<std::string>{"!nothere"});
-    FolderWalk walk((folder / "nothere").string(), false);
+    FolderWalk walk(Utf8FromPath(folder / "nothere"), false);
     const std::optional<WalkItem> item = walk.Next();
     ASSERT_TRUE(item);
     EXPECT_EQ(item->error, std::errc::no_such_file_or_directory);
     EXPECT_FALSE(walk.Next());
 }
+
+#ifdef _WIN32
+// A folder named by a drive path, with either separator and with or without one at its end:
+// the same files, each path the folder as given and the names joined by backslashes.
+TEST(folder_walk_test, a_drive_path_is_walked_whatever_its_separators) {
+    OsTestFolder folder;
+    Touch(folder / "maps" / "b.tif");
+    Touch(folder / "maps" / "sub" / "c.tif");
+    const std::string given = Utf8FromPath(folder / "maps");
+    ASSERT_TRUE(given.size() > 3 && given[1] == ':' && given[2] == '\\') << given;
+    std::string slashed = given;
+    std::replace(slashed.begin(), slashed.end(), '\\', '/');
+
+    const std::vector<std::string> all{"b.tif", "sub/c.tif"};
+    EXPECT_EQ(Walked(given, true, folder / "maps"), all);
+    EXPECT_EQ(Walked(given + "\\", true, folder / "maps"), all);
+    EXPECT_EQ(Walked(slashed, true, folder / "maps"), all);
+    EXPECT_EQ(Walked(slashed + "/", true, folder / "maps"), all);
+
+    FolderWalk walk(given + "\\", true);
+    std::vector<std::string> paths;
+    while (std::optional<WalkItem> item = walk.Next()) {
+        paths.push_back(item->path);
+    }
+    EXPECT_EQ(paths, (std::vector<std::string>{given + "\\b.tif", given + "\\sub\\c.tif"}));
+}
+
+// Windows lets a name hold a lone surrogate, which no UTF-8 has: such a name found by a walk
+// goes to the library's narrow form and back unchanged. (Wine's files are on a file system
+// that cannot hold the name, so only the conversion itself is tested.)
+TEST(folder_walk_test, a_name_with_a_lone_surrogate_survives_the_round_trip) {
+    const std::wstring name = std::wstring(L"maps\\a\xD800") + L"b.tif";
+    const std::string narrow = "maps\\a\xed\xa0\x80"
+                               "b.tif";
+    EXPECT_EQ(Utf8FromPath(fs::path(name)), narrow);
+    EXPECT_EQ(PathFromUtf8(narrow).wstring(), name);
+    // A name in another script, and one beyond the basic plane.
+    EXPECT_EQ(PathFromUtf8("\xe5\x9c\xb0\xf0\x9f\x97\xba.tif").wstring(),
+              std::wstring(L"\x5730\xD83D\xDDFA.tif"));
+}
+#endif

@@ -1,0 +1,30 @@
+#include "WideText.h"
+
+#include "Win32.h"
+
+namespace kestrel::win32 {
+
+std::wstring Widen(std::string_view utf8) {
+    if (utf8.empty()) {
+        return std::wstring();
+    }
+    const int size = static_cast<int>(utf8.size());
+    const int units = MultiByteToWideChar(CP_UTF8, 0, utf8.data(), size, nullptr, 0);
+    std::wstring wide(static_cast<std::size_t>(units), L'\0');
+    MultiByteToWideChar(CP_UTF8, 0, utf8.data(), size, wide.data(), units);
+    return wide;
+}
+
+std::string Narrow(std::wstring_view utf16) {
+    if (utf16.empty()) {
+        return std::string();
+    }
+    const int size = static_cast<int>(utf16.size());
+    const int bytes =
+        WideCharToMultiByte(CP_UTF8, 0, utf16.data(), size, nullptr, 0, nullptr, nullptr);
+    std::string narrow(static_cast<std::size_t>(bytes), '\0');
+    WideCharToMultiByte(CP_UTF8, 0, utf16.data(), size, narrow.data(), bytes, nullptr, nullptr);
+    return narrow;
+}
+
+} // namespace kestrel::win32
