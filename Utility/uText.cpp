@@ -27,24 +27,28 @@ bool TuIsLeadByte(unsigned char) {
 }
 
 char16_t* TuWideCopy(char16_t* destination, const char16_t* source) {
-    while ((*destination = *source++) != 0)
+    while ((*destination = *source++) != 0) {
         ++destination;
+    }
     return destination;
 }
 
 char16_t* TuWideCopyN(char16_t* destination, const char16_t* source, std::size_t size) {
-    if (size == 0) // no room even for a terminator
+    if (size == 0) { // no room even for a terminator
         return destination;
-    for (std::size_t i = 1; i < size && *source != 0; ++i)
+    }
+    for (std::size_t i = 1; i < size && *source != 0; ++i) {
         *destination++ = *source++;
+    }
     *destination = 0;
     return destination;
 }
 
 std::size_t TuWideLength(const char16_t* text) {
     std::size_t length = 0;
-    while (text[length] != 0)
+    while (text[length] != 0) {
         ++length;
+    }
     return length;
 }
 
@@ -62,8 +66,9 @@ char16_t* TuWiden(char16_t* destination, const char* source) {
 }
 
 char16_t* TuWidenN(char16_t* destination, const char* source, std::size_t size) {
-    if (size == 0) // no room even for a terminator
+    if (size == 0) { // no room even for a terminator
         return destination;
+    }
     for (std::size_t i = 1; i < size && *source != '\0'; ++i) {
         *destination++ = WidenCharacter(source);
         source += CharacterBytes(source);
@@ -73,27 +78,32 @@ char16_t* TuWidenN(char16_t* destination, const char* source, std::size_t size) 
 }
 
 char* TuNarrow(char* destination, const char16_t* source) {
-    while (*source != 0)
+    while (*source != 0) {
         *destination++ = NarrowUnit(*source++);
+    }
     *destination = '\0';
     return destination;
 }
 
 char* TuNarrowN(char* destination, const char16_t* source, std::size_t count) {
-    if (count == 0) // no room even for a terminator
+    if (count == 0) { // no room even for a terminator
         return destination;
-    for (std::size_t i = 1; i < count && *source != 0; ++i)
+    }
+    for (std::size_t i = 1; i < count && *source != 0; ++i) {
         *destination++ = NarrowUnit(*source++);
+    }
     *destination = '\0';
     return destination;
 }
 
 char* TuNarrowBytes(char* destination, const char16_t* source, std::size_t size) {
-    if (size == 0) // no room even for a terminator
+    if (size == 0) { // no room even for a terminator
         return destination;
+    }
     // Every unit narrows to one byte here, so a character never needs to be split.
-    for (std::size_t used = 1; used < size && *source != 0; ++used)
+    for (std::size_t used = 1; used < size && *source != 0; ++used) {
         *destination++ = NarrowUnit(*source++);
+    }
     *destination = '\0';
     return destination;
 }
@@ -101,8 +111,9 @@ char* TuNarrowBytes(char* destination, const char16_t* source, std::size_t size)
 char* TuNarrowCopy(char* destination, const char* source) {
     while (*source != '\0') {
         const std::size_t bytes = CharacterBytes(source);
-        for (std::size_t i = 0; i < bytes; ++i)
+        for (std::size_t i = 0; i < bytes; ++i) {
             *destination++ = *source++;
+        }
     }
     *destination = '\0';
     return destination;
@@ -110,13 +121,15 @@ char* TuNarrowCopy(char* destination, const char* source) {
 
 std::size_t TuNarrowLength(const char* text) {
     std::size_t length = 0;
-    while (text[length] != '\0')
+    while (text[length] != '\0') {
         length += CharacterBytes(text + length);
+    }
     return length;
 }
 
 const char* TuNarrowSkip(const char* text, std::size_t count) {
-    for (; count > 0 && *text != '\0'; --count)
+    for (; count > 0 && *text != '\0'; --count) {
         text += CharacterBytes(text);
+    }
     return text;
 }

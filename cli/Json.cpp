@@ -25,15 +25,18 @@ std::size_t Utf8SequenceLength(std::string_view text, std::size_t i) {
     } else {
         return 0;
     }
-    if (i + length > text.size())
+    if (i + length > text.size()) {
         return 0;
+    }
     for (std::size_t k = 1; k < length; ++k) {
-        if ((byte(i + k) & 0xC0) != 0x80)
+        if ((byte(i + k) & 0xC0) != 0x80) {
             return 0;
+        }
         code = (code << 6) | (byte(i + k) & 0x3F);
     }
-    if (code < minimum || code > 0x10FFFF || (code >= 0xD800 && code <= 0xDFFF))
+    if (code < minimum || code > 0x10FFFF || (code >= 0xD800 && code <= 0xDFFF)) {
         return 0;
+    }
     return length;
 }
 

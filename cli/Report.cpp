@@ -7,8 +7,9 @@ namespace {
 
 void AppendJoined(std::string& line, const std::string* texts, int count) {
     for (int k = 0; k < count; ++k) {
-        if (k > 0)
+        if (k > 0) {
             line += ' ';
+        }
         line += texts[k];
     }
 }
@@ -117,8 +118,9 @@ std::string FormatJson(const FileReport& report) {
 }
 
 std::string FormatMessage(const ShownMessage& message, const std::string& file) {
-    if (message.isError)
+    if (message.isError) {
         return message.caption + ": " + message.text;
+    }
     return message.caption + ": " + file + ": " + message.text;
 }
 

@@ -26,8 +26,9 @@ using raised_error::WideArgument;
 
 Text Wide(const std::string& text) {
     Text wide;
-    for (unsigned char byte : text)
+    for (unsigned char byte : text) {
         wide.push_back(byte);
+    }
     return wide;
 }
 
@@ -80,8 +81,9 @@ Diagnosis Diagnose(const TuFileName& name, TuOpenAccess wanted, int errorNumber)
     // Causes with a component carry it second and the number third.
     const bool hasComponent =
         error->Cause() >= TuCauseOpenDirectoryMissing && error->Cause() <= TuCauseOpenFileMissing;
-    if (hasComponent)
+    if (hasComponent) {
         diagnosis.second = WideArgument(*error, 2);
+    }
     diagnosis.number = error->Argument(hasComponent ? 3 : 2).AsSigned();
     return diagnosis;
 }

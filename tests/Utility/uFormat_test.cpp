@@ -49,8 +49,9 @@ TEST(format_test, invalid_directives_are_copied_as_text) {
 
 TEST(format_test, directive_after_arguments_are_used_up_is_copied) {
     TuValue arguments[4];
-    for (int i = 0; i < 4; ++i)
+    for (int i = 0; i < 4; ++i) {
         arguments[i].SetInt(i + 1);
+    }
     EXPECT_EQ(Format(u"%d %d %d %d %d", arguments, 4), u"1 2 3 4 %d");
 }
 

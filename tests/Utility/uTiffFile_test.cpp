@@ -310,8 +310,9 @@ std::string OutcomeMismatches(const std::vector<std::string>& paths) {
                 TuFileAccess(name.GetPath(), TuAccessReadWrite) == 0 ? ModeUpdate : ModeExamine;
             return std::make_unique<TuTiffFile>(name, mode);
         });
-        if (permitted != tested)
+        if (permitted != tested) {
             mismatches += path + ": " + permitted + " | " + tested + "\n";
+        }
     }
     return mismatches;
 }

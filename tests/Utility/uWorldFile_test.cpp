@@ -283,8 +283,9 @@ TEST(world_file_test, numbers_read_exactly_as_strtod_reads_them) {
         WriteBytes(path, text + "\n" + text + "\n" + text + "\n" + text + "\n" + text + "\n" +
                              text + "\n");
         const double expected = std::strtod(text.c_str(), nullptr);
-        for (double read : ReadFile(path, Sentinel))
+        for (double read : ReadFile(path, Sentinel)) {
             EXPECT_EQ(Hex(read), Hex(expected)) << text;
+        }
     }
 }
 
