@@ -636,6 +636,7 @@ void TuTiffFile::StoreHeldWrites() {
     auto endOf = [&](const HeldWrite& w) { return startOf(w) + DoubleSize * w.values.size(); };
     // One run of bytes: the writes, in order of position, leave no gap between them.
     std::vector<const HeldWrite*> order;
+    order.reserve(writes.size());
     for (const HeldWrite& w : writes) {
         order.push_back(&w);
     }

@@ -14,7 +14,7 @@
 class TiffFileFixture : public ::testing::Test {
 protected:
     std::string Save(TiffBuilder& tiff, const std::string& name = "a.tif") {
-        const std::string path = folder / name;
+        std::string path = folder / name;
         WriteFile(path, tiff.Bytes());
         return path;
     }

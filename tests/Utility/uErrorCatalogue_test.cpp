@@ -246,6 +246,7 @@ TEST(error_catalogue_test, every_row_raises_with_its_own_arguments) {
                 EXPECT_NE(message.find("12345"), std::string::npos) << row.cause;
             }
         }
+        // NOLINTNEXTLINE(performance-unnecessary-copy-initialization): the copy is under test
         const TuError copy(error);
         EXPECT_EQ(Text(copy.Message()), message) << row.cause;
     }

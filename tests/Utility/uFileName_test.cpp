@@ -138,6 +138,7 @@ TEST_F(file_name_test, narrow_form_stays_valid_until_the_path_changes) {
     const char* held = name.GetNarrow();
     name.GetNarrow();
     {
+        // NOLINTNEXTLINE(performance-unnecessary-copy-initialization): the copy is under test
         const TuFileName copy(name);
         EXPECT_STREQ(copy.GetNarrow(), "/maps/a.tif");
         TuFileName assigned;

@@ -112,14 +112,14 @@ void CheckRoundTrip(const std::string& path, bool georeferenced) {
 class tiff_gdal_test : public ::testing::Test {
 protected:
     std::string Fixture(const std::string& name) {
-        const std::string path = folder / name;
+        std::string path = folder / name;
         std::filesystem::copy_file(std::string(KESTREL_TEST_DATA) + "/" + name, path,
                                    std::filesystem::copy_options::overwrite_existing);
         return path;
     }
     // gdal_create with the given options into the temporary folder.
     std::string Create(const std::string& name, const std::string& options) {
-        const std::string path = folder / name;
+        std::string path = folder / name;
         int status = 0;
         const std::string output =
             RunTool("gdal_create -q -of GTiff " + options + " " + Quoted(path), &status);

@@ -16,7 +16,7 @@ namespace {
 class tiff_scope_test : public ::testing::Test {
 protected:
     std::string Save(TiffBuilder& tiff) {
-        const std::string path = folder / "a.tif";
+        std::string path = folder / "a.tif";
         WriteFile(path, tiff.Bytes());
         return path;
     }

@@ -24,6 +24,7 @@ namespace {
 
 std::vector<std::uint64_t> Bits(const std::vector<double>& values) {
     std::vector<std::uint64_t> bits;
+    bits.reserve(values.size());
     for (double value : values) {
         bits.push_back(std::bit_cast<std::uint64_t>(value));
     }

@@ -151,7 +151,7 @@ namespace {
 class tiff_georeferencing_file_test : public ::testing::Test {
 protected:
     std::string Save(TiffBuilder& tiff, const std::string& name = "a.tif") {
-        const std::string path = folder / name;
+        std::string path = folder / name;
         testfiles::WriteBytes(path, tiff.Bytes());
         return path;
     }

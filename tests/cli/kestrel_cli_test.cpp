@@ -53,6 +53,7 @@ Result Spawn(const std::vector<std::string>& command, const fs::path& folder,
                                      0644);
     posix_spawn_file_actions_addchdir_np(&actions, folder.c_str());
     std::vector<char*> argv;
+    argv.reserve(command.size() + 1);
     for (const std::string& argument : command) {
         argv.push_back(const_cast<char*>(argument.c_str()));
     }
@@ -93,6 +94,7 @@ Result SpawnOnTerminal(const std::vector<std::string>& command, const fs::path& 
     posix_spawn_file_actions_addclose(&actions, terminal);
     posix_spawn_file_actions_addchdir_np(&actions, folder.c_str());
     std::vector<char*> argv;
+    argv.reserve(command.size() + 1);
     for (const std::string& argument : command) {
         argv.push_back(const_cast<char*>(argument.c_str()));
     }

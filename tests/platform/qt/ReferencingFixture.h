@@ -36,7 +36,7 @@ protected:
                       << "500200"
                       << "4649900";
         }
-        const QString path = folder.Path(name);
+        QString path = folder.Path(name);
         arguments << path;
         EXPECT_EQ(QProcess::execute("gdal_create", arguments), 0) << "gdal_create failed";
         EXPECT_TRUE(QFile::exists(path));
