@@ -136,7 +136,7 @@ std::size_t TuFileStream::WriteAt(std::uint64_t offset, const void* buffer, std:
                                          });
     // The head takes the bytes that reached the file where they fall within it.
     if (written > 0 && offset < headSize) {
-        const std::size_t start = static_cast<std::size_t>(offset);
+        const auto start = static_cast<std::size_t>(offset);
         std::memcpy(head.get() + start, bytes, std::min(written, headSize - start));
     }
     return written;

@@ -223,7 +223,7 @@ void RenderText(TuBoundedOutput& out, const char16_t* text, char16_t conversion,
 
 } // namespace
 
-TuValue::TuValue() : kind(tvNone) {
+TuValue::TuValue() {
     std::memset(area, 0, sizeof area);
 }
 
@@ -305,7 +305,7 @@ void TuValue::SetText(const char* text) {
 
 void TuValue::SetWideText(const char16_t* text) {
     kind = tvWideText;
-    char16_t* out = reinterpret_cast<char16_t*>(area);
+    auto* out = reinterpret_cast<char16_t*>(area);
     const std::size_t length = TuWideLength(text);
     if (length < static_cast<std::size_t>(AreaUnits)) {
         TuWideCopy(out, text);

@@ -46,7 +46,7 @@ void AppendJsonString(std::string& out, std::string_view text) {
     static const char hex[] = "0123456789abcdef";
     out += '"';
     for (std::size_t i = 0; i < text.size();) {
-        const unsigned char c = static_cast<unsigned char>(text[i]);
+        const auto c = static_cast<unsigned char>(text[i]);
         if (c >= 0x80) {
             const std::size_t length = Utf8SequenceLength(text, i);
             if (length == 0) {

@@ -250,7 +250,7 @@ inline std::vector<std::string> TiffinfoComplaints(const std::string& path) {
         }
     }
     if (!output.ok) {
-        complaints.push_back("tiffinfo failed");
+        complaints.emplace_back("tiffinfo failed");
     }
     return complaints;
 }

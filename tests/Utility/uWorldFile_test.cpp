@@ -14,7 +14,6 @@
 #include <filesystem>
 #include <fstream>
 #include <functional>
-#include <locale.h>
 #include <random>
 #include <sstream>
 #include <string>
