@@ -99,7 +99,7 @@ const TuErrorDefinition& TuLookupCause(int cause, const TuErrorDefinition* catal
     return TuErrorFallback;
 }
 
-TuError::TuError(int requested, const TuErrorDefinition* catalogue) : std::exception() {
+TuError::TuError(int requested, const TuErrorDefinition* catalogue) {
     const TuErrorDefinition& definition = TuLookupCause(requested, catalogue);
     cause = static_cast<int>(definition.cause);
     category = static_cast<int>(definition.category);

@@ -87,7 +87,7 @@ std::string FormatText(const FileReport& report) {
         Append(out, "  GeoTiff file:  ", tiff.status, "\n");
         Append(out, "    Updatable:   ", tiff.writable ? "yes" : "no", "\n");
         out += "    Pixel scale: ";
-        AppendJoined(out, &tiff.shown[0], 2);
+        AppendJoined(out, tiff.shown.data(), 2);
         out += "\n    Tie point:   pixel ";
         AppendJoined(out, &tiff.shown[2], 2);
         out += ", world ";
@@ -100,7 +100,7 @@ std::string FormatText(const FileReport& report) {
         Append(out, "    Status:      ", world.status, "\n");
         Append(out, "    Writable:    ", world.writable ? "yes" : "no", "\n");
         out += "    A D B E C F: ";
-        AppendJoined(out, &world.shown[0], 6);
+        AppendJoined(out, world.shown.data(), 6);
         out += '\n';
     }
     return out;

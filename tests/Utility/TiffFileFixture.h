@@ -18,7 +18,7 @@ protected:
         WriteFile(path, tiff.Bytes());
         return path;
     }
-    std::unique_ptr<TuTiffFile> Open(const std::string& path, int mode = ModeExamine) {
+    static std::unique_ptr<TuTiffFile> Open(const std::string& path, int mode = ModeExamine) {
         return std::make_unique<TuTiffFile>(TuFileName(path.c_str()), mode);
     }
     Raised OpenFails(const std::string& path, int mode = ModeExamine) {

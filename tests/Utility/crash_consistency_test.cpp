@@ -252,6 +252,7 @@ protected:
     }
 
     // Runs the world file update at every call, over an existing world file (or none).
+    // NOLINTNEXTLINE(readability-function-size): one scenario, its assertions expand to many
     void CheckWorldUpdate(bool existing) {
         const std::string path = folder.File("image.tfw");
         const std::string oldText = "10\n0\n0\n-10\n500005\n4649995\n";

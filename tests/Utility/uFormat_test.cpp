@@ -11,6 +11,7 @@ std::u16string Format(const char16_t* messageTemplate, const TuValue* arguments 
                       int count = 0, int capacity = 256) {
     std::u16string buffer(static_cast<std::size_t>(capacity), u'#');
     TuFormat(buffer.data(), capacity, messageTemplate, arguments, count);
+    // NOLINTNEXTLINE(readability-redundant-string-cstr): the text ends at the terminator
     return std::u16string(buffer.c_str());
 }
 

@@ -39,7 +39,7 @@ double Dyadic(double value, int fraction) {
 
 class referencing_dialog_exact_test : public DialogTest {
 protected:
-    std::vector<double> TiffTags(const std::string& path) {
+    static std::vector<double> TiffTags(const std::string& path) {
         TuTiffFile file(TuFileName(path.c_str()), ModeExamine);
         double scale[3] = {};
         double tie[6] = {};

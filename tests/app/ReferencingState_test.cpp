@@ -32,7 +32,7 @@ protected:
         EXPECT_EQ(platform.Enabled(IDC_UPDATE_TIFF), State().tiffUpdate.available);
         EXPECT_EQ(platform.Enabled(IDC_UPDATE_WORLD), State().worldFileUpdate.available);
     }
-    CommandOutcome Failed(const TuMessage& error) const {
+    static CommandOutcome Failed(const TuMessage& error) {
         return CommandOutcome{CommandResult::Failed, error};
     }
 };

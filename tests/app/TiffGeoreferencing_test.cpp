@@ -155,7 +155,7 @@ protected:
         testfiles::WriteBytes(path, tiff.Bytes());
         return path;
     }
-    std::unique_ptr<TuTiffFile> Open(const std::string& path, int mode = ModeUpdate) {
+    static std::unique_ptr<TuTiffFile> Open(const std::string& path, int mode = ModeUpdate) {
         return std::make_unique<TuTiffFile>(TuFileName(path.c_str()), mode);
     }
     static void Commit(TuTiffFile& file) {

@@ -43,7 +43,7 @@ protected:
         return path;
     }
 
-    void WriteWorldFile(const QString& path, const QStringList& lines) {
+    static void WriteWorldFile(const QString& path, const QStringList& lines) {
         QFile file(path);
         ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Text));
         QTextStream(&file) << lines.join('\n') << '\n';
