@@ -26,6 +26,7 @@ constexpr int LineBufferSize = 256;        // a line, its line end and the termi
 constexpr std::size_t ReadBlockSize = 512; // bytes read at a time; more than a world file has
 
 bool SameBits(double a, double b) {
+    // NOLINTNEXTLINE(bugprone-suspicious-memory-comparison): bit for bit, so -0.0 is not 0.0
     return std::memcmp(&a, &b, sizeof a) == 0;
 }
 

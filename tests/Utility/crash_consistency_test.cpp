@@ -107,11 +107,13 @@ struct Referencing {
     double scale[3] = {};
     double tie[6] = {};
 
+    // Bit for bit, so -0.0 is not 0.0. NOLINTBEGIN(bugprone-suspicious-memory-comparison)
     bool operator==(const Referencing& other) const {
         return scaleCount == other.scaleCount && tieCount == other.tieCount &&
                std::memcmp(scale, other.scale, sizeof scale) == 0 &&
                std::memcmp(tie, other.tie, sizeof tie) == 0;
     }
+    // NOLINTEND(bugprone-suspicious-memory-comparison)
 };
 
 Referencing ReadReferencing(const std::string& path) {

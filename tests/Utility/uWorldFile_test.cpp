@@ -93,6 +93,7 @@ std::u16string Wide(const std::string& narrow) {
 }
 
 bool SameBits(double a, double b) {
+    // NOLINTNEXTLINE(bugprone-suspicious-memory-comparison): bit for bit, so -0.0 is not 0.0
     return std::memcmp(&a, &b, sizeof a) == 0;
 }
 
@@ -186,7 +187,7 @@ void ExpectExactRoundTrips(const std::vector<double>& values, int& lines16, int&
     TuFileName name(path.c_str());
     for (std::size_t first = 0; first + 6 <= values.size(); first += 6) {
         double p[6];
-        std::copy(values.begin() + first, values.begin() + first + 6, p);
+        std::copy_n(values.begin() + static_cast<std::ptrdiff_t>(first), 6, p);
         WithParameters(p).Write(name, true);
         std::vector<double> back = ReadFile(path, Sentinel);
         std::istringstream lines(ReadBytes(path));
