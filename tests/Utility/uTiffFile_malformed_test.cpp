@@ -60,7 +60,7 @@ public:
         setrlimit(RLIMIT_AS, &saved);
 #endif
     }
-    static void Start(const std::string& name) {
+    void Start(const std::string& name) {
         std::snprintf(currentCase, sizeof currentCase, "%s", name.c_str());
         alarm(10);
     }
