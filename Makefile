@@ -75,9 +75,10 @@ format:
 format-check: bootstrap
 	@clang-format --dry-run --Werror $(FORMATTED)
 
-# Static checks of the program's own code; findings fail the build.
-lint: bootstrap
-	@scripts/lint
+# Static checks of the program's own code; findings fail the build. clang-tidy reads the
+# build's compile database and the files the build generates, so the build comes first.
+lint: build
+	@BUILD=$(BUILD) JOBS=$(JOBS) scripts/lint
 
 # The fuzz targets, in their own clang build. `make fuzz FUZZ_SECONDS=900` runs each target
 # for that long ($(JOBS) at a time); `make test` runs each briefly so they keep building and

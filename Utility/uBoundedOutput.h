@@ -8,14 +8,16 @@ public:
     TuBoundedOutput(char16_t* buffer, int capacity) : buffer(buffer), capacity(capacity) {}
 
     void Put(char16_t unit) {
-        if (count + 1 < capacity)
+        if (count + 1 < capacity) {
             buffer[count] = unit;
+        }
         ++count;
     }
     // Widens byte by byte, as every narrow text of the library is widened.
     void PutNarrow(const char* text) {
-        while (*text != '\0')
+        while (*text != '\0') {
             Put(static_cast<char16_t>(static_cast<unsigned char>(*text++)));
+        }
     }
     // Writes length units of text in a field of width units: spaces make up the difference,
     // before the text, or after it when leftJustify is set.
@@ -33,8 +35,9 @@ public:
     }
     // Terminates the stored text and returns the full count.
     int Finish() {
-        if (capacity > 0)
+        if (capacity > 0) {
             buffer[count < capacity ? count : capacity - 1] = 0;
+        }
         return count;
     }
 

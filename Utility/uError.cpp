@@ -37,40 +37,48 @@ void ReadArgument(TuValue& value, int kind, const TuRaisedArgument& argument) {
     const auto bits = static_cast<std::uint64_t>(argument.integer);
     switch (kind) {
     case tvChar:
-        if (integral)
+        if (integral) {
             value.SetChar(static_cast<int>(bits & 0xFFu));
+        }
         break;
     case tvWideChar:
-        if (integral)
+        if (integral) {
             value.SetWideChar(static_cast<int>(bits & 0xFFFFu));
+        }
         break;
     case tvInt:
-        if (integral)
+        if (integral) {
             value.SetInt(static_cast<std::int32_t>(static_cast<std::uint32_t>(bits)));
+        }
         break;
     case tvLong:
-        if (integral)
+        if (integral) {
             value.SetLong(static_cast<std::int32_t>(static_cast<std::uint32_t>(bits)));
+        }
         break;
     case tvUnsigned:
-        if (integral)
+        if (integral) {
             value.SetUnsigned(static_cast<std::uint32_t>(bits));
+        }
         break;
     case tvDouble:
-        if (argument.form == TuRaisedArgument::Floating)
+        if (argument.form == TuRaisedArgument::Floating) {
             value.SetDouble(argument.floating);
-        else if (argument.form == TuRaisedArgument::Signed)
+        } else if (argument.form == TuRaisedArgument::Signed) {
             value.SetDouble(static_cast<double>(argument.integer));
-        else if (argument.form == TuRaisedArgument::Unsigned)
+        } else if (argument.form == TuRaisedArgument::Unsigned) {
             value.SetDouble(static_cast<double>(bits));
+        }
         break;
     case tvText:
-        if (argument.form == TuRaisedArgument::Text && argument.text != nullptr)
+        if (argument.form == TuRaisedArgument::Text && argument.text != nullptr) {
             value.SetText(argument.text);
+        }
         break;
     case tvWideText:
-        if (argument.form == TuRaisedArgument::WideText && argument.wide != nullptr)
+        if (argument.form == TuRaisedArgument::WideText && argument.wide != nullptr) {
             value.SetWideText(argument.wide);
+        }
         break;
     default:
         break;
@@ -83,20 +91,22 @@ const TuErrorDefinition& TuLookupCause(int cause, const TuErrorDefinition* catal
     const auto wanted = static_cast<std::uint32_t>(cause);
     for (const TuErrorDefinition* record = catalogue; record != nullptr && record->category != 0;
          ++record) {
-        if (record->cause == wanted)
+        if (record->cause == wanted) {
             return *record;
+        }
     }
     tuSystemInfo.SetLastUndefinedCause(cause);
     return TuErrorFallback;
 }
 
-TuError::TuError(int requested, const TuErrorDefinition* catalogue) : std::exception() {
+TuError::TuError(int requested, const TuErrorDefinition* catalogue) {
     const TuErrorDefinition& definition = TuLookupCause(requested, catalogue);
     cause = static_cast<int>(definition.cause);
     category = static_cast<int>(definition.category);
     messageId = static_cast<int>(definition.messageId);
-    for (int i = 0; i < MaximumArguments; ++i)
+    for (int i = 0; i < MaximumArguments; ++i) {
         argumentTypes[i] = static_cast<int>(definition.argumentTypes[i]);
+    }
     messageTemplate = definition.messageTemplate;
 }
 
@@ -149,10 +159,12 @@ void TuError::Raise(int count, const TuRaisedArgument* raised, int supplied) {
     int next = 0;
     for (int position = 0; position < positions; ++position) {
         const int kind = argumentTypes[position];
-        if (kind < tvChar || kind > tvWideText)
+        if (kind < tvChar || kind > tvWideText) {
             continue;
-        if (next >= supplied)
+        }
+        if (next >= supplied) {
             break;
+        }
         ReadArgument(arguments[position], kind, raised[next++]);
     }
 
@@ -161,10 +173,11 @@ void TuError::Raise(int count, const TuRaisedArgument* raised, int supplied) {
     char resource[ResourceBytes];
     const void* module = tuSystemInfo.ModuleHandle();
     if (module != nullptr &&
-        TuLoadString(module, static_cast<unsigned>(messageId), resource, ResourceBytes) != 0)
+        TuLoadString(module, static_cast<unsigned>(messageId), resource, ResourceBytes) != 0) {
         TuWidenN(wideTemplate, resource, MessageUnits);
-    else
+    } else {
         TuWidenN(wideTemplate, messageTemplate != nullptr ? messageTemplate : "?", MessageUnits);
+    }
 
     message = ArrayOrNull<char16_t>(MessageUnits);
     if (message != nullptr) {

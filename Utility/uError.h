@@ -63,7 +63,7 @@ public:
 class TuError : public std::exception {
 public:
     // Looks the cause up and copies its definition; reads no argument and builds no text.
-    explicit TuError(int cause, const TuErrorDefinition* catalogue = TuErrorCatalogue);
+    explicit TuError(int requested, const TuErrorDefinition* catalogue = TuErrorCatalogue);
     TuError(const TuError& other);
     TuError& operator=(const TuError&) = delete;
     ~TuError() override;
@@ -88,7 +88,7 @@ public:
 
 protected:
     // Reads min(count, 4) arguments as the row's types say, then builds the message text.
-    void Raise(int count, const TuRaisedArgument* arguments, int supplied);
+    void Raise(int count, const TuRaisedArgument* raised, int supplied);
 
 private:
     int cause;

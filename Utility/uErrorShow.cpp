@@ -62,8 +62,9 @@ int TuError::GetCaption(char* buffer, int size) const {
     const TuCategoryStyle& style = StyleOf(Category());
     if (buffer != nullptr && size > 0) {
         int used = 0;
-        for (const char* from = style.caption; *from != '\0' && used < size - 1; ++from)
+        for (const char* from = style.caption; *from != '\0' && used < size - 1; ++from) {
             buffer[used++] = *from;
+        }
         buffer[used] = '\0';
     }
     return style.style;

@@ -4,11 +4,11 @@
 #include <cstring>
 
 TuFileStream::~TuFileStream() {
-    Close();
+    static_cast<void>(Close()); // a destructor has no one to tell
 }
 
 int TuFileStream::OpenForReading(const char16_t* path) {
-    Close();
+    static_cast<void>(Close()); // whatever was open before is done with
     error = file.Open(path, TuOpenMode::Read);
     mode = 0;
     opened = {};
@@ -16,7 +16,7 @@ int TuFileStream::OpenForReading(const char16_t* path) {
 }
 
 int TuFileStream::Open(const char16_t* path, TuOpenMode openMode) {
-    Close();
+    static_cast<void>(Close()); // whatever was open before is done with
     mode = 0;
     opened = {};
     error = file.Open(path, openMode);
@@ -30,7 +30,7 @@ int TuFileStream::Open(const char16_t* path, TuOpenMode openMode) {
         error = TuOsIsAFolder;
     }
     if (error != TuOsNoError) {
-        file.Close();
+        static_cast<void>(file.Close()); // the open's own error is the one reported
         return error;
     }
     mode = info.permissions;
@@ -136,7 +136,7 @@ std::size_t TuFileStream::WriteAt(std::uint64_t offset, const void* buffer, std:
                                          });
     // The head takes the bytes that reached the file where they fall within it.
     if (written > 0 && offset < headSize) {
-        const std::size_t start = static_cast<std::size_t>(offset);
+        const auto start = static_cast<std::size_t>(offset);
         std::memcpy(head.get() + start, bytes, std::min(written, headSize - start));
     }
     return written;

@@ -37,7 +37,7 @@ public:
     // The file's state when Open opened it; all zero after OpenForReading.
     const TuFileState& OpenedState() const noexcept { return opened; }
     // The open file's state now; false on failure, which Error() then reports.
-    bool QueryState(TuFileState& state);
+    [[nodiscard]] bool QueryState(TuFileState& state);
 
     // Reads the first min(size, Length()) bytes of the file with one call and keeps them as
     // the head, for the reads that follow. When that read fails or comes short nothing is kept
@@ -46,20 +46,20 @@ public:
     void ReadHead(std::size_t size);
     // Reads up to size bytes at offset; returns how many arrived (fewer at the end of the
     // file or after an error, which Error() then reports).
-    std::size_t ReadAt(std::uint64_t offset, void* buffer, std::size_t size);
+    [[nodiscard]] std::size_t ReadAt(std::uint64_t offset, void* buffer, std::size_t size);
     // Reads up to size bytes at offset with one call (repeated only when interrupted), past
     // the head; fewer may arrive than the file holds. A reader of a file of unknown length
     // that takes a short read for its end needs no second call to find it.
-    std::size_t ReadSomeAt(std::uint64_t offset, void* buffer, std::size_t size);
+    [[nodiscard]] std::size_t ReadSomeAt(std::uint64_t offset, void* buffer, std::size_t size);
     // Reads up to size bytes at offset from the file itself, never from the head: what the
     // file holds now, even where another program changed the bytes the head keeps.
-    std::size_t ReadPastHeadAt(std::uint64_t offset, void* buffer, std::size_t size);
+    [[nodiscard]] std::size_t ReadPastHeadAt(std::uint64_t offset, void* buffer, std::size_t size);
     // Writes size bytes at offset; returns how many were written.
-    std::size_t WriteAt(std::uint64_t offset, const void* buffer, std::size_t size);
+    [[nodiscard]] std::size_t WriteAt(std::uint64_t offset, const void* buffer, std::size_t size);
     // Flushes what was written to the storage device; false on failure.
-    bool Sync();
+    [[nodiscard]] bool Sync();
     // Closes the file; false when the close reported an error. Closing twice is harmless.
-    bool Close();
+    [[nodiscard]] bool Close();
 
     // The error number of the last failed call, 0 when none failed.
     int Error() const noexcept { return error; }

@@ -19,7 +19,7 @@ constexpr bool TuHasWriteBit(unsigned mode) {
 // 0 when the access mode is granted, -1 otherwise (and for any other mode). Writing is refused
 // for a path without any write permission bit even where the system would allow it (the
 // superuser), as for a read-only file.
-int TuFileAccess(const char16_t* path, int mode);
+[[nodiscard]] int TuFileAccess(const char16_t* path, int mode);
 
 // What TuFileAccess answers for TuAccessExists, TuAccessRead and TuAccessWrite of one path
 // (TuAccessReadWrite is readable and writable), found with fewer system calls than asking for

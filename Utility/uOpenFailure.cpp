@@ -38,8 +38,9 @@ struct Ancestor {
 };
 
 void CopyRange(char16_t* destination, const char16_t* begin, const char16_t* end) {
-    while (begin < end)
+    while (begin < end) {
         *destination++ = *begin++;
+    }
     *destination = 0;
 }
 
@@ -66,8 +67,9 @@ Ancestor FindExistingAncestor(const char16_t* path) {
     const std::size_t length = TuWideLength(work);
     bool first = true;
     for (std::size_t position = length; position-- > RootSeparator;) {
-        if (work[position] != Separator)
+        if (work[position] != Separator) {
             continue;
+        }
         // The root's separator is part of the root; any other ends the prefix before it.
         const std::size_t cut = position == RootSeparator ? position + 1 : position;
         const char16_t kept = work[cut];
@@ -82,12 +84,14 @@ Ancestor FindExistingAncestor(const char16_t* path) {
             ancestor.isOther = info.kind == TuFileKind::Other;
             const char16_t* next = work + position + 1;
             const char16_t* nextEnd = next;
-            while (*nextEnd != 0 && *nextEnd != Separator)
+            while (*nextEnd != 0 && *nextEnd != Separator) {
                 ++nextEnd;
+            }
             CopyRange(ancestor.missing, next, nextEnd);
             const char16_t* blockingStart = work + position;
-            while (blockingStart > work && blockingStart[-1] != Separator)
+            while (blockingStart > work && blockingStart[-1] != Separator) {
                 --blockingStart;
+            }
             CopyRange(ancestor.blocking, blockingStart, work + position);
             return ancestor;
         }
@@ -102,8 +106,9 @@ Ancestor FindExistingAncestor(const char16_t* path) {
 } // namespace
 
 void TuFileName::RaiseOpenFailure(TuOpenAccess wanted, int errorNumber) const {
-    if (errorNumber == TuOsTooManyOpenFiles)
+    if (errorNumber == TuOsTooManyOpenFiles) {
         throw TuException(TuCauseOpenTooManyFiles, 2, path, errorNumber);
+    }
 
     const bool wantsRead = wanted != TuOpenAccess::Write;
     const bool wantsWrite = wanted != TuOpenAccess::Read;
@@ -116,21 +121,26 @@ void TuFileName::RaiseOpenFailure(TuOpenAccess wanted, int errorNumber) const {
         throw TuException(TuCauseCreateFileExists, 2, path, errorNumber);
     case TuOsAccessDenied:
         // A path that cannot even be examined is refused on the way to it, not a directory.
-        if (!exists)
+        if (!exists) {
             throw TuException(TuCauseOpenDenied, 2, path, errorNumber);
-        if (info.kind != TuFileKind::Regular)
+        }
+        if (info.kind != TuFileKind::Regular) {
             throw TuException(TuCauseOpenIsDirectory, 2, path, errorNumber);
-        if (wantsWrite && TuFileAccess(path, TuAccessWrite) != 0)
+        }
+        if (wantsWrite && TuFileAccess(path, TuAccessWrite) != 0) {
             throw TuException(TuCauseOpenWriteDenied, 2, path, errorNumber);
-        if (wantsRead && TuFileAccess(path, TuAccessRead) != 0)
+        }
+        if (wantsRead && TuFileAccess(path, TuAccessRead) != 0) {
             throw TuException(TuCauseOpenReadDenied, 2, path, errorNumber);
+        }
         throw TuException(TuCauseOpenDenied, 2, path, errorNumber);
     case TuOsNoSuchFile: {
         char16_t folder[TuPathSize];
         CopyFolder(path, folder);
-        if (exists) // the file vanished between the open and this look: name its folder
+        if (exists) { // the file vanished between the open and this look: name its folder
             throw TuException(TuCauseOpenDirectoryMissing, 3, path,
                               static_cast<const char16_t*>(folder), errorNumber);
+        }
         const Ancestor ancestor = FindExistingAncestor(path);
         if (ancestor.found && ancestor.holdsFile) {
             char16_t nameAndExtension[TuPartSize];
@@ -139,12 +149,14 @@ void TuFileName::RaiseOpenFailure(TuOpenAccess wanted, int errorNumber) const {
                               static_cast<const char16_t*>(nameAndExtension),
                               static_cast<const char16_t*>(folder), errorNumber);
         }
-        if (ancestor.found && ancestor.isRegular)
+        if (ancestor.found && ancestor.isRegular) {
             throw TuException(TuCauseOpenComponentIsFile, 3, path,
                               static_cast<const char16_t*>(ancestor.blocking), errorNumber);
-        if (ancestor.found && ancestor.isOther)
+        }
+        if (ancestor.found && ancestor.isOther) {
             throw TuException(TuCauseOpenComponentNotDirectory, 3, path,
                               static_cast<const char16_t*>(ancestor.blocking), errorNumber);
+        }
         throw TuException(TuCauseOpenDirectoryMissing, 3, path,
                           static_cast<const char16_t*>(ancestor.missing), errorNumber);
     }

@@ -101,7 +101,7 @@ public:
     [[nodiscard]] int Sync() const;
     // Closes the file; 0, or the error number of a close that reported one (the handle is
     // released all the same). Closing a closed file does nothing and gives 0.
-    int Close();
+    [[nodiscard]] int Close();
 
 private:
     TuOsHandle handle = TuOsNoHandle;

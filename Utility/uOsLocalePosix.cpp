@@ -2,7 +2,7 @@
 // leaves the process's locale and other threads alone.
 #include "uOsLocale.h"
 
-#include <locale.h>
+#include <locale.h> // NOLINT(modernize-deprecated-headers): newlocale and uselocale are POSIX
 #include <type_traits>
 
 static_assert(std::is_pointer_v<locale_t> && sizeof(locale_t) <= sizeof(std::uintptr_t),
@@ -12,8 +12,8 @@ namespace {
 
 locale_t CLocale() {
     // Made once and kept for the process's life: every scope uses the same one.
-    static const locale_t c = newlocale(LC_ALL_MASK, "C", locale_t(0));
-    return c != locale_t(0) ? c : LC_GLOBAL_LOCALE;
+    static const locale_t c = newlocale(LC_ALL_MASK, "C", nullptr);
+    return c != nullptr ? c : LC_GLOBAL_LOCALE;
 }
 
 } // namespace
@@ -22,5 +22,6 @@ TuCLocaleScope::TuCLocaleScope()
     : previous(reinterpret_cast<std::uintptr_t>(uselocale(CLocale()))) {}
 
 TuCLocaleScope::~TuCLocaleScope() {
+    // NOLINTNEXTLINE(performance-no-int-to-ptr): gives back the pointer kept as an integer
     uselocale(reinterpret_cast<locale_t>(previous));
 }

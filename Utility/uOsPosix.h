@@ -19,7 +19,7 @@ static_assert(TuOsNoSuchFile == ENOENT && TuOsInputOutput == EIO && TuOsBadHandl
 
 // The bytes of path; false for a null path or one with a unit above 255, which names no file
 // here.
-inline bool TuPosixPath(const char16_t* path, std::string& bytes) {
+[[nodiscard]] inline bool TuPosixPath(const char16_t* path, std::string& bytes) {
     if (path == nullptr) {
         return false;
     }

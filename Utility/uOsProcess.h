@@ -6,10 +6,10 @@
 #include <string>
 
 // The full path of the running program's executable file.
-bool TuOsProgramPath(std::u16string& path);
+[[nodiscard]] bool TuOsProgramPath(std::u16string& path);
 // The process's current folder, as an absolute path.
-bool TuOsCurrentFolder(std::u16string& folder);
+[[nodiscard]] bool TuOsCurrentFolder(std::u16string& folder);
 // The name of the user the process runs as (its effective user).
-bool TuOsUserName(std::u16string& name);
+[[nodiscard]] bool TuOsUserName(std::u16string& name);
 // The host's name on the network.
-bool TuOsHostName(std::u16string& name);
+[[nodiscard]] bool TuOsHostName(std::u16string& name);

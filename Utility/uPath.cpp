@@ -40,12 +40,14 @@ void AppendComponents(std::vector<Text>& components, View text, TuPathStyle styl
     std::size_t start = 0;
     while (start <= text.size()) {
         std::size_t end = start;
-        while (end < text.size() && !IsSeparator(text[end], style))
+        while (end < text.size() && !IsSeparator(text[end], style)) {
             ++end;
+        }
         const View component = text.substr(start, end - start);
         if (component == u"..") {
-            if (!components.empty())
+            if (!components.empty()) {
                 components.pop_back();
+            }
         } else if (!component.empty() && component != u".") {
             components.emplace_back(component);
         }
@@ -65,24 +67,29 @@ char16_t UpperAscii(char16_t unit) {
 // accepted), or 0 when text does not start with two separators.
 std::size_t SharePrefixLength(View text) {
     const auto windows = TuPathStyle::Windows;
-    if (text.size() < 2 || !IsSeparator(text[0], windows) || !IsSeparator(text[1], windows))
+    if (text.size() < 2 || !IsSeparator(text[0], windows) || !IsSeparator(text[1], windows)) {
         return 0;
+    }
     std::size_t end = 2;
-    while (end < text.size() && !IsSeparator(text[end], windows))
+    while (end < text.size() && !IsSeparator(text[end], windows)) {
         ++end; // the server name
+    }
     if (end < text.size()) {
         ++end;
-        while (end < text.size() && !IsSeparator(text[end], windows))
+        while (end < text.size() && !IsSeparator(text[end], windows)) {
             ++end; // the share name
+        }
     }
     return end;
 }
 
 Text WindowsSlashes(View text) {
     Text result(text);
-    for (char16_t& unit : result)
-        if (unit == u'/')
+    for (char16_t& unit : result) {
+        if (unit == u'/') {
             unit = u'\\';
+        }
+    }
     return result;
 }
 
@@ -116,10 +123,12 @@ bool CurrentDirectory(const char16_t* given, Text& directory) {
 void TrimLastComponent(std::vector<Text>& components) {
     while (!components.empty()) {
         Text& last = components.back();
-        while (!last.empty() && (last.back() == u'.' || last.back() == u' '))
+        while (!last.empty() && (last.back() == u'.' || last.back() == u' ')) {
             last.pop_back();
-        if (!last.empty())
+        }
+        if (!last.empty()) {
             return;
+        }
         components.pop_back();
     }
 }
@@ -131,13 +140,15 @@ bool ResolveWindows(View text, const char16_t* currentDirectory, Text& result) {
     if (!ParseWindowsAbsolute(text, rooted)) {
         Text current;
         Rooted base;
-        if (!CurrentDirectory(currentDirectory, current) || !ParseWindowsAbsolute(current, base))
+        if (!CurrentDirectory(currentDirectory, current) || !ParseWindowsAbsolute(current, base)) {
             return false;
+        }
         if (text.size() >= 2 && IsAsciiLetter(text[0]) && text[1] == u':') {
             // Drive-relative: against the current directory on its own drive, else the root.
             rooted.prefix = Text(text.substr(0, 2));
-            if (base.prefix.size() == 2 && UpperAscii(base.prefix[0]) == UpperAscii(text[0]))
+            if (base.prefix.size() == 2 && UpperAscii(base.prefix[0]) == UpperAscii(text[0])) {
                 rooted.components = base.components;
+            }
             AppendComponents(rooted.components, text.substr(2), TuPathStyle::Windows);
         } else if (!text.empty() && IsSeparator(text[0], TuPathStyle::Windows)) {
             rooted.prefix = base.prefix; // root-relative
@@ -151,15 +162,18 @@ bool ResolveWindows(View text, const char16_t* currentDirectory, Text& result) {
 
     result = rooted.prefix;
     const bool isShare = rooted.prefix[0] == u'\\';
-    if (!isShare || !rooted.components.empty())
+    if (!isShare || !rooted.components.empty()) {
         result += u'\\';
+    }
     for (std::size_t i = 0; i < rooted.components.size(); ++i) {
-        if (i > 0)
+        if (i > 0) {
             result += u'\\';
+        }
         result += rooted.components[i];
     }
-    if (hasTrailingSeparator && result.back() != u'\\')
+    if (hasTrailingSeparator && result.back() != u'\\') {
         result += u'\\';
+    }
     return true;
 }
 
@@ -167,20 +181,25 @@ bool ResolveWindows(View text, const char16_t* currentDirectory, Text& result) {
 // empty, "." or ".." name and no trailing separator (the root "/" itself excepted). Resolving
 // such a text gives the text unchanged.
 bool IsNormalPosixAbsolute(View text) {
-    if (text.empty() || text[0] != u'/')
+    if (text.empty() || text[0] != u'/') {
         return false;
-    if (text.size() == 1)
+    }
+    if (text.size() == 1) {
         return true; // the root
+    }
     std::size_t start = 1;
     for (;;) {
         std::size_t end = text.find(u'/', start);
-        if (end == View::npos)
+        if (end == View::npos) {
             end = text.size();
+        }
         const View component = text.substr(start, end - start);
-        if (component.empty() || component == u"." || component == u"..")
+        if (component.empty() || component == u"." || component == u"..") {
             return false;
-        if (end == text.size())
+        }
+        if (end == text.size()) {
             return true;
+        }
         start = end + 1;
     }
 }
@@ -189,16 +208,19 @@ bool ResolvePosix(View text, const char16_t* currentDirectory, Text& result) {
     std::vector<Text> components;
     if (text.empty() || text[0] != u'/') {
         Text current;
-        if (!CurrentDirectory(currentDirectory, current) || current.empty() || current[0] != u'/')
+        if (!CurrentDirectory(currentDirectory, current) || current.empty() || current[0] != u'/') {
             return false;
+        }
         AppendComponents(components, current, TuPathStyle::Posix);
     }
     AppendComponents(components, text, TuPathStyle::Posix);
     result.clear();
-    for (const Text& component : components)
+    for (const Text& component : components) {
         (result += u'/') += component;
-    if (result.empty())
+    }
+    if (result.empty()) {
         result.push_back(u'/'); // the root itself
+    }
     return true;
 }
 
@@ -310,12 +332,14 @@ void CopyDirectory(char16_t* directory, View rest, TuPathStyle style) {
 class Composition {
 public:
     void Append(char16_t unit) {
-        if (length < TuPathMaximumUnits)
+        if (length < TuPathMaximumUnits) {
             units[length++] = unit;
+        }
     }
     void Append(View text) {
-        for (char16_t unit : text)
+        for (char16_t unit : text) {
             Append(unit);
+        }
     }
     void Check() {
         if (length >= TuPathMaximumUnits) {
@@ -339,8 +363,9 @@ private:
 
 View SkipLeading(const char16_t* text, char16_t unit) {
     View view(text);
-    while (!view.empty() && view.front() == unit)
+    while (!view.empty() && view.front() == unit) {
         view.remove_prefix(1);
+    }
     return view;
 }
 
@@ -357,8 +382,9 @@ void MakeAbsolute(char16_t* destination, const char16_t* text, std::size_t size,
     // copied without being taken apart.
     if (style == TuPathStyle::Posix && input.size() <= TuPathMaximumUnits &&
         IsNormalPosixAbsolute(input)) {
-        if (input.size() >= size)
+        if (input.size() >= size) {
             throw TuException(TuCausePathTooLongWhenAbsolute, 1, text);
+        }
         TuWideCopyN(destination, text, size);
         return;
     }
@@ -367,8 +393,9 @@ void MakeAbsolute(char16_t* destination, const char16_t* text, std::size_t size,
         input.size() <= TuPathMaximumUnits &&
         (style == TuPathStyle::Windows ? ResolveWindows(input, currentDirectory, result)
                                        : ResolvePosix(input, currentDirectory, result));
-    if (!resolved || result.size() > TuPathMaximumUnits || result.size() >= size)
+    if (!resolved || result.size() > TuPathMaximumUnits || result.size() >= size) {
         throw TuException(TuCausePathTooLongWhenAbsolute, 1, text);
+    }
     TuWideCopyN(destination, result.c_str(), size);
 }
 
@@ -407,8 +434,9 @@ void ComposePath(char16_t* destination, const char16_t* drive, const char16_t* d
 
     if (style == TuPathStyle::Windows && Given(drive)) {
         text.Append(drive);
-        if (drive[1] == 0)
+        if (drive[1] == 0) {
             text.Append(u':');
+        }
     }
     text.Append(separator);
     text.Check();
@@ -424,8 +452,9 @@ void ComposePath(char16_t* destination, const char16_t* drive, const char16_t* d
         // Checked before the trailing dots go: a name cut at the limit inside a run of dots
         // would otherwise come back shorter than it was given.
         text.Check();
-        while (text.Length() > 0 && text.Last() == u'.')
+        while (text.Length() > 0 && text.Last() == u'.') {
             text.DropLast();
+        }
         if (extension != nullptr) {
             // A POSIX name keeps no dot for an empty extension: "sheet." is another file
             // there, while Windows drops the trailing dot when it expands the path.
@@ -437,13 +466,17 @@ void ComposePath(char16_t* destination, const char16_t* drive, const char16_t* d
             text.Check();
         }
     } else if (Given(directory)) {
-        while (text.Length() > 0 && text.Last() == separator)
+        while (text.Length() > 0 && text.Last() == separator) {
             text.DropLast();
+        }
     }
 
-    if (style == TuPathStyle::Windows)
-        for (std::size_t i = 0; i < text.Length(); ++i)
-            if (text.Units()[i] == u'/')
+    if (style == TuPathStyle::Windows) {
+        for (std::size_t i = 0; i < text.Length(); ++i) {
+            if (text.Units()[i] == u'/') {
                 text.Units()[i] = u'\\';
+            }
+        }
+    }
     MakeAbsolute(destination, text.Terminated(), TuPathSize, style, currentDirectory);
 }

@@ -48,8 +48,9 @@ TuSystemInfo::~TuSystemInfo() {
 
 const TuValue& TuSystemInfo::Fact(int number) const {
     static const TuValue empty;
-    if (number < 1 || number > FactCount)
+    if (number < 1 || number > FactCount) {
         return empty;
+    }
     return facts[number - 1];
 }
 
@@ -63,14 +64,17 @@ void TuSetStringTable(const TuStringResource* table, std::size_t count) {
 }
 
 int TuLoadString(const void* module, unsigned id, char* buffer, int size) {
-    if (module == nullptr || id == 0 || buffer == nullptr || size <= 0)
+    if (module == nullptr || id == 0 || buffer == nullptr || size <= 0) {
         return 0;
+    }
     for (std::size_t i = 0; i < stringCount; ++i) {
-        if (stringTable[i].id != id)
+        if (stringTable[i].id != id) {
             continue;
+        }
         int length = 0;
-        for (const char* text = stringTable[i].text; *text != '\0' && length + 1 < size; ++text)
+        for (const char* text = stringTable[i].text; *text != '\0' && length + 1 < size; ++text) {
             buffer[length++] = *text;
+        }
         buffer[length] = '\0';
         return length;
     }

@@ -40,4 +40,4 @@ void TuSetStringTable(const TuStringResource* table, std::size_t count);
 
 // Copies string resource `id` of `module` into buffer (size bytes with the terminator) and
 // returns its length, or 0 when the module is null or has no such string (id 0 never exists).
-int TuLoadString(const void* module, unsigned id, char* buffer, int size);
+[[nodiscard]] int TuLoadString(const void* module, unsigned id, char* buffer, int size);

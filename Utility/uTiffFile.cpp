@@ -177,7 +177,7 @@ void TuTiffFile::ReadOpened() {
 }
 
 TuTiffFile::~TuTiffFile() {
-    stream.Close();
+    static_cast<void>(stream.Close()); // a destructor has no one to tell
 }
 
 void TuTiffFile::RaiseNotUnderstood() const {
@@ -490,7 +490,7 @@ std::size_t TuTiffFile::WriteChecked(std::uint64_t offset, const void* bytes, st
     RaiseIfChanged();
     const std::size_t written = stream.WriteAt(offset, bytes, size);
     // A failed query leaves the old state, and the next check reports the failure.
-    stream.QueryState(expected);
+    static_cast<void>(stream.QueryState(expected));
     return written;
 }
 
@@ -636,6 +636,7 @@ void TuTiffFile::StoreHeldWrites() {
     auto endOf = [&](const HeldWrite& w) { return startOf(w) + DoubleSize * w.values.size(); };
     // One run of bytes: the writes, in order of position, leave no gap between them.
     std::vector<const HeldWrite*> order;
+    order.reserve(writes.size());
     for (const HeldWrite& w : writes) {
         order.push_back(&w);
     }
@@ -840,7 +841,7 @@ void TuTiffFile::CommitAndClose() {
         try {
             Commit();
         } catch (...) {
-            stream.Close();
+            static_cast<void>(stream.Close()); // the commit's own error is the one reported
             throw;
         }
     }

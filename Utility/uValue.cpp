@@ -19,13 +19,15 @@ constexpr int NumberAreaBytes = 32;           // numbers are assembled in 32 byt
 class NumberArea {
 public:
     void Put(char c) {
-        if (length + 1 < NumberAreaBytes)
+        if (length + 1 < NumberAreaBytes) {
             text[length++] = c;
+        }
         text[length] = '\0';
     }
     void Put(const char* s) {
-        while (*s != '\0')
+        while (*s != '\0') {
             Put(*s++);
+        }
     }
     const char* Text() const { return text; }
 
@@ -74,8 +76,9 @@ void RenderInteger(NumberArea& area, bool isSigned, std::int32_t signedValue,
     if (isSigned) {
         const std::int64_t wide = signedValue;
         magnitude = static_cast<std::uint32_t>(wide < 0 ? -wide : wide);
-        if (wide < 0)
+        if (wide < 0) {
             sign = base == 10 ? u'-' : 0;
+        }
     }
     const char* digitSet = conversion == u'X' ? "0123456789ABCDEF" : "0123456789abcdef";
     char digits[33];
@@ -85,45 +88,55 @@ void RenderInteger(NumberArea& area, bool isSigned, std::int32_t signedValue,
         magnitude /= base;
     } while (magnitude != 0);
 
-    if (sign != 0)
+    if (sign != 0) {
         area.Put(static_cast<char>(sign));
-    if (alternate && base == 16)
+    }
+    if (alternate && base == 16) {
         area.Put(conversion == u'X' ? "0X" : "0x");
-    else if (alternate && base == 8)
+    } else if (alternate && base == 8) {
         area.Put('0');
-    for (int zeros = precision - count; zeros > 0; --zeros)
+    }
+    for (int zeros = precision - count; zeros > 0; --zeros) {
         area.Put('0');
-    while (count > 0)
+    }
+    while (count > 0) {
         area.Put(digits[--count]);
+    }
 }
 
 // Rounds value (positive, finite) to `significant` digits: the digit string and the position
 // of the decimal point relative to its first digit.
 void RoundDigits(double value, int significant, char* digits, int digitsSize, int& point) {
     constexpr int MaximumDigits = 40; // beyond this the number area is full anyway
-    if (significant > MaximumDigits)
+    if (significant > MaximumDigits) {
         significant = MaximumDigits;
+    }
     char text[64];
     std::snprintf(text, sizeof text, "%.*e", significant - 1, value);
     int length = 0;
     const char* p = text;
-    for (; *p != '\0' && *p != 'e'; ++p)
-        if (*p >= '0' && *p <= '9' && length + 1 < digitsSize)
+    for (; *p != '\0' && *p != 'e'; ++p) {
+        if (*p >= '0' && *p <= '9' && length + 1 < digitsSize) {
             digits[length++] = *p;
+        }
+    }
     digits[length] = '\0';
     point = (*p == 'e' ? std::atoi(p + 1) : 0) + 1;
 }
 
 void RenderFloating(NumberArea& area, double value, char16_t conversion, int precision,
                     char16_t sign) {
-    if (precision < 0)
+    if (precision < 0) {
         precision = 6;
-    if (std::signbit(value) && value != 0)
+    }
+    if (std::signbit(value) && value != 0) {
         sign = u'-';
+    }
     const double magnitude = std::fabs(value);
     if (!std::isfinite(magnitude)) {
-        if (sign != 0)
+        if (sign != 0) {
             area.Put(static_cast<char>(sign));
+        }
         area.Put(std::isnan(magnitude) ? "nan" : "inf");
         return;
     }
@@ -137,23 +150,28 @@ void RenderFloating(NumberArea& area, double value, char16_t conversion, int pre
     char digits[48];
     int point = 0;
     RoundDigits(magnitude, significant, digits, sizeof digits, point);
-    if (magnitude == 0)
+    if (magnitude == 0) {
         point = exponentForm ? 1 : 0;
+    }
 
-    if (sign != 0)
+    if (sign != 0) {
         area.Put(static_cast<char>(sign));
+    }
     if (!exponentForm) {
         const int length = static_cast<int>(std::strlen(digits));
         if (point > 0) {
-            for (int i = 0; i < point; ++i)
+            for (int i = 0; i < point; ++i) {
                 area.Put(i < length ? digits[i] : '0');
+            }
             area.Put('.');
-            for (int i = point; i < length; ++i)
+            for (int i = point; i < length; ++i) {
                 area.Put(digits[i]);
+            }
         } else {
             area.Put("0.");
-            for (int i = 0; i < -point; ++i)
+            for (int i = 0; i < -point; ++i) {
                 area.Put('0');
+            }
             area.Put(digits);
         }
         return;
@@ -173,9 +191,11 @@ void RenderFloating(NumberArea& area, double value, char16_t conversion, int pre
 // The position after the last path separator ('\' or '/'), or the start when there is none.
 const char16_t* AfterLastSeparator(const char16_t* text, const char16_t* end) {
     const char16_t* after = text;
-    for (const char16_t* p = text; p < end; ++p)
-        if (*p == u'\\' || *p == u'/')
+    for (const char16_t* p = text; p < end; ++p) {
+        if (*p == u'\\' || *p == u'/') {
             after = p + 1;
+        }
+    }
     return after;
 }
 
@@ -185,22 +205,25 @@ void RenderText(TuBoundedOutput& out, const char16_t* text, char16_t conversion,
     const char16_t* afterSeparator = AfterLastSeparator(begin, end);
     if (conversion == u'B' || conversion == u'b') {
         begin = afterSeparator;
-        if (conversion == u'b')
-            for (const char16_t* p = end; p > begin; --p)
+        if (conversion == u'b') {
+            for (const char16_t* p = end; p > begin; --p) {
                 if (p[-1] == u'.') {
                     end = p - 1;
                     break;
                 }
+            }
+        }
     } else if ((conversion == u'P' || conversion == u'p') && afterSeparator != begin) {
         end = afterSeparator - 1;
     }
-    for (int written = 0; begin < end && (precision <= 0 || written < precision); ++written)
+    for (int written = 0; begin < end && (precision <= 0 || written < precision); ++written) {
         out.Put(*begin++);
+    }
 }
 
 } // namespace
 
-TuValue::TuValue() : kind(tvNone) {
+TuValue::TuValue() {
     std::memset(area, 0, sizeof area);
 }
 
@@ -209,16 +232,18 @@ TuValue::TuValue(const TuValue& other) : TuValue() {
 }
 
 TuValue& TuValue::operator=(const TuValue& other) {
-    if (this == &other)
+    if (this == &other) {
         return *this;
+    }
     kind = other.kind;
-    if (kind == tvText)
+    if (kind == tvText) {
         TuNarrowCopy(reinterpret_cast<char*>(area), reinterpret_cast<const char*>(other.area));
-    else if (kind == tvWideText)
+    } else if (kind == tvWideText) {
         TuWideCopy(reinterpret_cast<char16_t*>(area),
                    reinterpret_cast<const char16_t*>(other.area));
-    else
+    } else {
         std::memcpy(area, other.area, 8);
+    }
     return *this;
 }
 
@@ -283,15 +308,16 @@ void TuValue::SetText(const char* text) {
 
 void TuValue::SetWideText(const char16_t* text) {
     kind = tvWideText;
-    char16_t* out = reinterpret_cast<char16_t*>(area);
+    auto* out = reinterpret_cast<char16_t*>(area);
     const std::size_t length = TuWideLength(text);
     if (length < static_cast<std::size_t>(AreaUnits)) {
         TuWideCopy(out, text);
         return;
     }
     out = TuWideCopyN(out, text, ElisionHead + 1);
-    for (int i = 0; i < 3; ++i)
+    for (int i = 0; i < 3; ++i) {
         *out++ = u'.';
+    }
     TuWideCopy(out, text + length - WideElisionTail);
 }
 
@@ -354,8 +380,9 @@ int TuValue::Render(char16_t* buffer, int capacity, char16_t conversion, int pre
         RenderText(out, text, conversion, precision);
     } else if (kind == tvInt || kind == tvLong || kind == tvUnsigned || kind > tvWideText) {
         // A conversion that does not fit the value: the value is not loaded for it.
-        if (sign != 0)
+        if (sign != 0) {
             out.Put(sign);
+        }
         out.Put(u'0');
     } else {
         out.Put(u'?');

@@ -47,7 +47,7 @@ public:
                char16_t sign) const;
 
 private:
-    int kind;
+    int kind{tvNone};
     alignas(8) unsigned char area[AreaUnits * 2];
 };
 

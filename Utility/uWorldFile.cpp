@@ -29,6 +29,7 @@ constexpr std::size_t FieldWidth = 24;     // a value's line, as "%24.16g" pads 
 constexpr std::size_t ReadBlockSize = 512; // bytes read at a time; more than a world file has
 
 bool SameBits(double a, double b) {
+    // NOLINTNEXTLINE(bugprone-suspicious-memory-comparison): bit for bit, so -0.0 is not 0.0
     return std::memcmp(&a, &b, sizeof a) == 0;
 }
 

@@ -55,7 +55,7 @@ public:
     // with their cause, for platforms that keep it.
     virtual void MessageBox(const TuMessage& message) = 0;
     // The file-open dialog; the chosen full path, or nothing when the user cancels.
-    virtual std::optional<std::string> OpenFile(const FileOpenRequest& request) = 0;
+    [[nodiscard]] virtual std::optional<std::string> OpenFile(const FileOpenRequest& request) = 0;
     // Ends the dialog with the given result (IDOK or IDCANCEL).
     virtual void EndDialog(int result) = 0;
 

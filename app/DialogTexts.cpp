@@ -19,7 +19,7 @@ std::string FillMessage(std::string_view messageTemplate,
                 ++i;
                 continue;
             }
-            const std::size_t position = static_cast<std::size_t>(next - '1');
+            const auto position = static_cast<std::size_t>(next - '1');
             if (next >= '1' && next <= '9' && position < values.size()) {
                 text += *(values.begin() + position);
                 ++i;

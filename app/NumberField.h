@@ -24,7 +24,7 @@ std::string FormatNumber(double value);
 // "nan" and numbers too large for a double are refused. A value of zero is accepted only
 // when its first non-blank character is "0", so an empty field and "-0" are refused.
 // Returns nothing when the text is refused.
-std::optional<double> ParseNumberField(std::string_view text);
+[[nodiscard]] std::optional<double> ParseNumberField(std::string_view text);
 
 // What display last wrote into a numeric field: the text, and the exact value it stands for.
 struct ShownNumber {
@@ -39,7 +39,7 @@ ShownNumber ShowNumber(double value);
 // it, so that a number shown with 15 digits is not rounded to them; otherwise (and for a value
 // that is no finite number, which the text would not give either) the text by the dialog's
 // rule. shown may be null: the field has not been displayed yet.
-std::optional<double> CollectNumber(std::string_view text, const ShownNumber* shown);
+[[nodiscard]] std::optional<double> CollectNumber(std::string_view text, const ShownNumber* shown);
 
 // An inclusive range of a field.
 struct NumberRange {

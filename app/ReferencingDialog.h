@@ -98,7 +98,8 @@ private:
     // Keeps the exact placement behind the TIFF side's fields only while they show what display
     // wrote when it was put there.
     void CheckPlacementBehind(bool collect);
-    bool ExchangeNumber(bool collect, int id, double& member, const NumberRange* range);
+    [[nodiscard]] bool ExchangeNumber(bool collect, int id, double& member,
+                                      const NumberRange* range);
     // Shows the dialog's refusal of an entry, moves the focus to it and stops the command.
     bool Refuse(int id, const TuMessage& message);
     // Examines the TIFF named by fileName and its world file, and shows what it found.
@@ -135,10 +136,10 @@ private:
     void ShowError(const TuError& error);
     // Begins an Update command: collects the fields, and goes ahead only where the update is
     // available (which it is only while its object is there); an unavailable one says why.
-    bool BeginUpdate(const UpdateAvailability& update);
+    [[nodiscard]] bool BeginUpdate(const UpdateAvailability& update);
     // Stores the TIFF side in the open TIFF, or raises the refusal of an update that would
     // replace ground control points; false when there is nothing to store.
-    bool StoreTiffSide();
+    [[nodiscard]] bool StoreTiffSide();
 
     DialogPlatform& platform;
 

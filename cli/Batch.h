@@ -28,7 +28,7 @@ public:
 
 private:
     // Opens the list of --files-from; false, with the reason printed, when it cannot be read.
-    bool OpenList();
+    [[nodiscard]] bool OpenList();
     // Shows progress when standard error is a terminal and the report does not go to it.
     void StartProgress();
     void HandleFile(const std::string& file);

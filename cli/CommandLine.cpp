@@ -15,16 +15,21 @@ bool IsHelp(const std::string& argument) {
 }
 
 std::optional<CommandKind> CommandNamed(const std::string& name) {
-    if (name == "info")
+    if (name == "info") {
         return CommandKind::Info;
-    if (name == "tiff-to-world")
+    }
+    if (name == "tiff-to-world") {
         return CommandKind::TiffToWorld;
-    if (name == "world-to-tiff")
+    }
+    if (name == "world-to-tiff") {
         return CommandKind::WorldToTiff;
-    if (name == "set-tiff")
+    }
+    if (name == "set-tiff") {
         return CommandKind::SetTiff;
-    if (name == "set-world")
+    }
+    if (name == "set-world") {
         return CommandKind::SetWorld;
+    }
     return std::nullopt;
 }
 
@@ -115,71 +120,88 @@ ParseResult ParseSetTiff(Command command, const std::vector<std::string>& argume
         } else if (!optionsEnded && IsHelp(argument)) {
             return Only(CommandKind::Help);
         } else if (!optionsEnded && argument == "--scale") {
-            if (haveScale)
+            if (haveScale) {
                 return UsageError{"set-tiff: --scale given twice"};
-            if (left < 2)
+            }
+            if (left < 2) {
                 return UsageError{"set-tiff: --scale needs SX SY"};
+            }
             command.numbers[0] = arguments[++i];
             command.numbers[1] = arguments[++i];
             haveScale = true;
         } else if (!optionsEnded && argument == "--tie") {
-            if (haveTie)
+            if (haveTie) {
                 return UsageError{"set-tiff: --tie given twice"};
-            if (left < 4)
+            }
+            if (left < 4) {
                 return UsageError{"set-tiff: --tie needs I J X Y"};
-            for (int k = 2; k < 6; ++k)
+            }
+            for (int k = 2; k < 6; ++k) {
                 command.numbers[k] = arguments[++i];
+            }
             haveTie = true;
         } else if (!optionsEnded && argument == "--replace-control-points") {
             command.replaceControlPoints = true;
         } else if (!optionsEnded && LooksLikeOption(argument)) {
             return UsageError{"set-tiff: unknown option '" + argument + "'"};
         } else {
-            if (!command.files.empty())
+            if (!command.files.empty()) {
                 return UsageError{"set-tiff: only one FILE may be given"};
+            }
             command.files.push_back(argument);
         }
     }
-    if (command.files.empty())
+    if (command.files.empty()) {
         return UsageError{"set-tiff: no FILE given"};
-    if (!haveScale)
+    }
+    if (!haveScale) {
         return UsageError{"set-tiff: --scale SX SY is required"};
-    if (!haveTie)
+    }
+    if (!haveTie) {
         return UsageError{"set-tiff: --tie I J X Y is required"};
+    }
     return command;
 }
 
 // set-world FILE A D B E C F: exactly seven operands; the numbers may start with "-".
 ParseResult ParseSetWorld(Command command, const std::vector<std::string>& arguments) {
     std::size_t first = 1;
-    if (first < arguments.size() && IsHelp(arguments[first]))
+    if (first < arguments.size() && IsHelp(arguments[first])) {
         return Only(CommandKind::Help);
-    if (first < arguments.size() && arguments[first] == "--")
+    }
+    if (first < arguments.size() && arguments[first] == "--") {
         ++first;
-    else if (first < arguments.size() && LooksLikeOption(arguments[first]))
+    } else if (first < arguments.size() && LooksLikeOption(arguments[first])) {
         return UsageError{"set-world: unknown option '" + arguments[first] + "'"};
-    if (arguments.size() - first != 7)
+    }
+    if (arguments.size() - first != 7) {
         return UsageError{"set-world: needs FILE and the six parameters A D B E C F"};
+    }
     command.files.push_back(arguments[first]);
-    for (int k = 0; k < 6; ++k)
+    for (int k = 0; k < 6; ++k) {
         command.numbers[k] = arguments[first + 1 + k];
+    }
     return command;
 }
 
 } // namespace
 
 ParseResult ParseCommandLine(const std::vector<std::string>& arguments) {
-    if (arguments.empty())
+    if (arguments.empty()) {
         return UsageError{"no command given"};
+    }
     const std::string& name = arguments[0];
-    if (IsHelp(name))
+    if (IsHelp(name)) {
         return Only(CommandKind::Help);
-    if (name == "--version")
+    }
+    if (name == "--version") {
         return Only(CommandKind::Version);
+    }
     const std::optional<CommandKind> kind = CommandNamed(name);
     if (!kind) {
-        if (LooksLikeOption(name))
+        if (LooksLikeOption(name)) {
             return UsageError{"unknown option '" + name + "'"};
+        }
         return UsageError{"unknown command '" + name + "'"};
     }
     Command command;

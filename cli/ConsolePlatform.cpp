@@ -73,8 +73,9 @@ bool ConsolePlatform::WasSet(int id) const {
 void ConsolePlatform::ClearLog() {
     messages.clear();
     focusMoves.clear();
-    for (auto& [id, control] : controls)
+    for (auto& [id, control] : controls) {
         control.setSinceClear = false;
+    }
 }
 
 void ConsolePlatform::Reset() {

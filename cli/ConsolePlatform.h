@@ -35,7 +35,7 @@ public:
     void LimitText(int id, int characters) override;
     bool IsFileNameModified() override { return true; }
     void MessageBox(const TuMessage& message) override;
-    std::optional<std::string> OpenFile(const FileOpenRequest& request) override;
+    [[nodiscard]] std::optional<std::string> OpenFile(const FileOpenRequest& request) override;
     void EndDialog(int result) override;
     void AppendMenuEntry(int, const std::string&) override {}
     void SetIcon(int) override {}

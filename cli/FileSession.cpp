@@ -46,76 +46,90 @@ template <class Handler> bool FileSession::Press(Handler handler) {
 bool FileSession::Take(const std::string& file) {
     typedName = file;
     std::size_t characters = 0;
-    for (unsigned char c : file)
+    for (unsigned char c : file) {
         characters += (c & 0xC0) != 0x80; // UTF-8: count the lead bytes
+    }
     // The dialog drops the characters beyond TypedNameLimit; a longer FILE is refused rather
     // than cut into the name of some other file.
-    if (characters > TypedNameLimit)
+    if (characters > TypedNameLimit) {
         return Fail(LengthMessage(static_cast<int>(TypedNameLimit)));
+    }
     platform.Type(IDC_FILE_NAME, file);
     Press([this] { dialog.OnFileNameKillFocus(); });
     // Taken: the name examined to the end without a word, both files' objects there.
     taken = dialog.State().lastCommand.result == CommandResult::Done && dialog.HasTiffFile() &&
             dialog.HasWorldFile();
-    if (!taken && !failure)
+    if (!taken && !failure) {
         return Fail(TiffStatusLine(dialog.State()));
+    }
     return taken;
 }
 
 bool FileSession::TiffToWorld() {
     // "-->" from a TIFF without referencing would write a world file of zeros.
-    if (!IsGeoreferenced(dialog.State().tiff))
+    if (!IsGeoreferenced(dialog.State().tiff)) {
         return Fail(TiffStatusLine(dialog.State()));
+    }
     return Press([this] { dialog.OnTiffToWorld(); }) && UpdateWorldFile();
 }
 
 bool FileSession::WorldToTiff() {
     // "<--" without a world file would write a pixel scale of zero into the TIFF.
-    if (dialog.State().worldFile != WorldFileFinding::Exists)
+    if (dialog.State().worldFile != WorldFileFinding::Exists) {
         return Fail(WorldFileStatusLine(dialog.State()));
+    }
     return Press([this] { dialog.OnWorldToTiff(); }) && UpdateTiff();
 }
 
 bool FileSession::SetTiff(const std::array<std::string, 6>& numbers) {
-    for (int k = 0; k < 6; ++k)
+    for (int k = 0; k < 6; ++k) {
         platform.Type(TiffFields[k], numbers[k]);
+    }
     return UpdateTiff();
 }
 
 bool FileSession::SetWorld(const std::array<std::string, 6>& numbers) {
-    for (int k = 0; k < 6; ++k)
+    for (int k = 0; k < 6; ++k) {
         platform.Type(WorldFields[k], numbers[k]);
+    }
     return UpdateWorldFile();
 }
 
 bool FileSession::UpdateTiff() {
     // An update the dialog has made unavailable (a TIFF it could open for examination only)
     // fails with the reason it gives, before any field is read.
-    if (!CheckAvailable(dialog.State().tiffUpdate, TiffStatusLine(dialog.State())))
+    if (!CheckAvailable(dialog.State().tiffUpdate, TiffStatusLine(dialog.State()))) {
         return false;
-    if (!Press([this] { dialog.OnUpdateTiff(); }))
+    }
+    if (!Press([this] { dialog.OnUpdateTiff(); })) {
         return false;
+    }
     // The examination after the update reads the tags back: they must now be there.
-    if (!dialog.HasTiffFile() || !IsGeoreferenced(dialog.State().tiff))
+    if (!dialog.HasTiffFile() || !IsGeoreferenced(dialog.State().tiff)) {
         return Fail(TiffStatusLine(dialog.State()));
+    }
     return true;
 }
 
 bool FileSession::UpdateWorldFile() {
     // A world file that exists but may not be written: the dialog makes its update unavailable.
-    if (!CheckAvailable(dialog.State().worldFileUpdate, WorldFileStatusLine(dialog.State())))
+    if (!CheckAvailable(dialog.State().worldFileUpdate, WorldFileStatusLine(dialog.State()))) {
         return false;
-    if (!Press([this] { dialog.OnUpdateWorldFile(); }))
+    }
+    if (!Press([this] { dialog.OnUpdateWorldFile(); })) {
         return false;
+    }
     // The examination after the write reads the world file back: it must now exist.
-    if (dialog.State().worldFile != WorldFileFinding::Exists)
+    if (dialog.State().worldFile != WorldFileFinding::Exists) {
         return Fail(WorldFileStatusLine(dialog.State()));
+    }
     return true;
 }
 
 bool FileSession::CheckAvailable(const UpdateAvailability& update, const std::string& status) {
-    if (update.available)
+    if (update.available) {
         return true;
+    }
     return update.refusal ? Fail(*update.refusal) : Fail(status);
 }
 
@@ -126,8 +140,9 @@ bool FileSession::Fail(const std::string& message) {
 bool FileSession::Fail(const TuMessage& message) {
     const ShownMessage shown = platform.Describe(message);
     messages.push_back(shown);
-    if (!failure)
+    if (!failure) {
         failure = ToReport(shown);
+    }
     return false;
 }
 
@@ -138,8 +153,9 @@ void FileSession::TakeMessages() {
 }
 
 std::optional<std::string> FileSession::WorldFileName() const {
-    if (!dialog.WorldFileName().empty())
+    if (!dialog.WorldFileName().empty()) {
         return dialog.WorldFileName();
+    }
     // The examination stopped before it named the world file.
     try {
         const TuFileName name(dialog.FileName().c_str());
@@ -162,8 +178,9 @@ FileReport FileSession::Report() const {
         tiff.tiePixel = {dialog.TiePixelX(), dialog.TiePixelY()};
         tiff.tieWorld = {dialog.TieWorldX(), dialog.TieWorldY()};
         tiff.tags = state.tiffTags;
-        for (int k = 0; k < 6; ++k)
+        for (int k = 0; k < 6; ++k) {
             tiff.shown[k] = platform.Text(TiffFields[k]);
+        }
         report.tiff = tiff;
     }
     if (SideWasRead(state.worldFile)) {
@@ -174,8 +191,9 @@ FileReport FileSession::Report() const {
         world.writable = state.worldFileUpdate.available;
         world.parameters = {dialog.XVectorX(), dialog.XVectorY(),  dialog.YVectorX(),
                             dialog.YVectorY(), dialog.RefPointX(), dialog.RefPointY()};
-        for (int k = 0; k < 6; ++k)
+        for (int k = 0; k < 6; ++k) {
             world.shown[k] = platform.Text(WorldFields[k]);
+        }
         report.worldFile = world;
     }
     report.error = failure;

@@ -59,15 +59,15 @@ public:
 
     // Types FILE into the file name field and leaves it. True when the dialog took the name
     // and examined the file without an error.
-    bool Take(const std::string& file);
+    [[nodiscard]] bool Take(const std::string& file);
     // "-->" then "Update"/"Write new world file." Refuses a TIFF that is not georeferenced.
-    bool TiffToWorld();
+    [[nodiscard]] bool TiffToWorld();
     // "<--" then "Update Referencing in TIFF File". Refuses a missing world file.
-    bool WorldToTiff();
+    [[nodiscard]] bool WorldToTiff();
     // Types SX SY I J X Y into the TIFF side's fields, then updates the TIFF.
-    bool SetTiff(const std::array<std::string, 6>& numbers);
+    [[nodiscard]] bool SetTiff(const std::array<std::string, 6>& numbers);
     // Types A D B E C F into the world file side's fields, then updates the world file.
-    bool SetWorld(const std::array<std::string, 6>& numbers);
+    [[nodiscard]] bool SetWorld(const std::array<std::string, 6>& numbers);
 
     // What the dialog shows now, with the first failure of the session.
     FileReport Report() const;
@@ -81,11 +81,11 @@ private:
     // Runs one dialog command and takes what it showed; false when it stopped (a refused
     // entry or an error), whose message is then the session's failure if it has none yet.
     template <class Handler> bool Press(Handler handler);
-    bool UpdateTiff();
-    bool UpdateWorldFile();
+    [[nodiscard]] bool UpdateTiff();
+    [[nodiscard]] bool UpdateWorldFile();
     // Fails with the reason the dialog gives for an unavailable update (the status line where
     // it gives none); true when the update is available.
-    bool CheckAvailable(const UpdateAvailability& update, const std::string& status);
+    [[nodiscard]] bool CheckAvailable(const UpdateAvailability& update, const std::string& status);
     // Records a failure that the dialog itself reports only by its state.
     bool Fail(const std::string& message);
     bool Fail(const TuMessage& message);

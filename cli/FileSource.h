@@ -29,7 +29,7 @@ public:
     bool SawFolder() const { return sawFolder; }
 
 private:
-    bool NextName(std::string& name);
+    [[nodiscard]] bool NextName(std::string& name);
 
     std::vector<std::string> arguments;
     std::size_t nextArgument = 0;

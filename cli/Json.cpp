@@ -25,15 +25,18 @@ std::size_t Utf8SequenceLength(std::string_view text, std::size_t i) {
     } else {
         return 0;
     }
-    if (i + length > text.size())
+    if (i + length > text.size()) {
         return 0;
+    }
     for (std::size_t k = 1; k < length; ++k) {
-        if ((byte(i + k) & 0xC0) != 0x80)
+        if ((byte(i + k) & 0xC0) != 0x80) {
             return 0;
+        }
         code = (code << 6) | (byte(i + k) & 0x3F);
     }
-    if (code < minimum || code > 0x10FFFF || (code >= 0xD800 && code <= 0xDFFF))
+    if (code < minimum || code > 0x10FFFF || (code >= 0xD800 && code <= 0xDFFF)) {
         return 0;
+    }
     return length;
 }
 
@@ -43,7 +46,7 @@ void AppendJsonString(std::string& out, std::string_view text) {
     static const char hex[] = "0123456789abcdef";
     out += '"';
     for (std::size_t i = 0; i < text.size();) {
-        const unsigned char c = static_cast<unsigned char>(text[i]);
+        const auto c = static_cast<unsigned char>(text[i]);
         if (c >= 0x80) {
             const std::size_t length = Utf8SequenceLength(text, i);
             if (length == 0) {

@@ -16,7 +16,7 @@ public:
     // tells which). Empty names (blank lines, two separators in a row) are passed over. A line
     // that ends in a carriage return, as lists written on Windows do, ends before it; -0 keeps
     // every byte of a name.
-    bool Next(std::string& name);
+    [[nodiscard]] bool Next(std::string& name);
     // Whether reading stopped on an error of the stream rather than at its end.
     bool Failed() const { return stream.bad(); }
 

@@ -2,6 +2,8 @@
 
 #include "CommandLine.h"
 
+#include <cmath>
+
 namespace kestrel::cli {
 namespace {
 
@@ -52,8 +54,7 @@ std::string Progress::Line(std::chrono::steady_clock::time_point now) const {
     }
     line += done == 1 && !total ? " file, " : " files, ";
     const double seconds = std::chrono::duration<double>(now - start).count();
-    line += std::to_string(static_cast<long long>(static_cast<double>(done) / seconds + 0.5)) +
-            " files/s";
+    line += std::to_string(std::llround(static_cast<double>(done) / seconds)) + " files/s";
     return line;
 }
 

@@ -7,8 +7,9 @@ namespace {
 
 void AppendJoined(std::string& line, const std::string* texts, int count) {
     for (int k = 0; k < count; ++k) {
-        if (k > 0)
+        if (k > 0) {
             line += ' ';
+        }
         line += texts[k];
     }
 }
@@ -86,7 +87,7 @@ std::string FormatText(const FileReport& report) {
         Append(out, "  GeoTiff file:  ", tiff.status, "\n");
         Append(out, "    Updatable:   ", tiff.writable ? "yes" : "no", "\n");
         out += "    Pixel scale: ";
-        AppendJoined(out, &tiff.shown[0], 2);
+        AppendJoined(out, tiff.shown.data(), 2);
         out += "\n    Tie point:   pixel ";
         AppendJoined(out, &tiff.shown[2], 2);
         out += ", world ";
@@ -99,7 +100,7 @@ std::string FormatText(const FileReport& report) {
         Append(out, "    Status:      ", world.status, "\n");
         Append(out, "    Writable:    ", world.writable ? "yes" : "no", "\n");
         out += "    A D B E C F: ";
-        AppendJoined(out, &world.shown[0], 6);
+        AppendJoined(out, world.shown.data(), 6);
         out += '\n';
     }
     return out;
@@ -117,8 +118,9 @@ std::string FormatJson(const FileReport& report) {
 }
 
 std::string FormatMessage(const ShownMessage& message, const std::string& file) {
-    if (message.isError)
+    if (message.isError) {
         return message.caption + ": " + message.text;
+    }
     return message.caption + ": " + file + ": " + message.text;
 }
 

@@ -19,7 +19,7 @@ int RunCli(int argc, char** argv, const CliStreams& streams) {
         streams.err << ProgramName << ": " << usage->message << '\n' << UsageText();
         return 2;
     }
-    const Command& command = std::get<Command>(parsed);
+    const auto& command = std::get<Command>(parsed);
     int status = 0;
     switch (command.kind) {
     case CommandKind::Help:

@@ -250,7 +250,7 @@ inline std::vector<std::string> TiffinfoComplaints(const std::string& path) {
         }
     }
     if (!output.ok) {
-        complaints.push_back("tiffinfo failed");
+        complaints.emplace_back("tiffinfo failed");
     }
     return complaints;
 }
@@ -328,7 +328,7 @@ inline std::string MakeNorthUp(const std::string& path, const Grid& grid = {}) {
 // point at the centre of pixel (0, 0), half a pixel in from the corner.
 inline std::string MakePixelIsPoint(const std::string& path, const Grid& grid = {}) {
     Scratch scratch;
-    const std::string made = MakeNorthUp(scratch / "area.tif", grid);
+    std::string made = MakeNorthUp(scratch / "area.tif", grid);
     if (!made.empty()) {
         return made;
     }

@@ -25,7 +25,8 @@ std::unique_ptr<QFileDialog> BuildFileOpenDialog(const FileOpenRequest& request,
 
 // Runs the dialog (or has it answered, where an answer is given); the chosen file's full
 // path, or nothing when the user cancels.
-std::optional<std::string> RunFileOpenDialog(const FileOpenRequest& request, QWidget* parent,
-                                             const FileDialogAnswer& answer = {});
+[[nodiscard]] std::optional<std::string> RunFileOpenDialog(const FileOpenRequest& request,
+                                                           QWidget* parent,
+                                                           const FileDialogAnswer& answer = {});
 
 } // namespace kestrel::qt

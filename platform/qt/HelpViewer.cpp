@@ -111,9 +111,7 @@ QTextBrowser* OpenHelpWindow(int topic, const QStringList& folders,
 }
 
 void CloseHelpWindow() {
-    if (QTextBrowser* window = Window().data()) {
-        delete window;
-    }
+    delete Window().data();
 }
 
 } // namespace kestrel::qt

@@ -96,7 +96,7 @@ bool ReferencingWindow::eventFilter(QObject* watched, QEvent* event) {
             // Run once the focus change is complete, never inside it: the handler may show a
             // message box and move the focus itself.
             QMetaObject::invokeMethod(
-                this, [this] { RunPendingKillFocus(); }, Qt::QueuedConnection);
+                this, [this] { static_cast<void>(RunPendingKillFocus()); }, Qt::QueuedConnection);
         }
     }
     return TemplateDialog::eventFilter(watched, event);

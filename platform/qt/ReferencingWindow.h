@@ -48,7 +48,7 @@ public:
     void LimitText(int id, int characters) override;
     bool IsFileNameModified() override;
     void MessageBox(const TuMessage& message) override;
-    std::optional<std::string> OpenFile(const FileOpenRequest& request) override;
+    [[nodiscard]] std::optional<std::string> OpenFile(const FileOpenRequest& request) override;
     void EndDialog(int result) override;
     void AppendMenuEntry(int commandId, const std::string& text) override;
     void SetIcon(int iconId) override;
@@ -71,7 +71,7 @@ private:
     // file, an error) cancels the command that followed it.
     void RunCommand(void (ReferencingDialog::*handler)());
     // Runs the departure if one is pending; true when it stopped.
-    bool RunPendingKillFocus();
+    [[nodiscard]] bool RunPendingKillFocus();
     void ConnectButton(int id, void (ReferencingDialog::*handler)());
     QMessageBox::StandardButton ShowBox(const MessageBoxRequest& request);
 

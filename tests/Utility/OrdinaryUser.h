@@ -11,16 +11,19 @@
 // be changed; -1 when the child could not be run or did not exit.
 inline int ExitStatusAsOrdinaryUser(const std::function<bool()>& check) {
     const pid_t child = fork();
-    if (child == -1)
+    if (child == -1) {
         return -1;
+    }
     if (child == 0) {
         if (geteuid() == 0 &&
-            (setgroups(0, nullptr) != 0 || setgid(65534) != 0 || setuid(65534) != 0))
+            (setgroups(0, nullptr) != 0 || setgid(65534) != 0 || setuid(65534) != 0)) {
             _exit(2);
+        }
         _exit(check() ? 0 : 1);
     }
     int status = 0;
-    if (waitpid(child, &status, 0) != child || !WIFEXITED(status))
+    if (waitpid(child, &status, 0) != child || !WIFEXITED(status)) {
         return -1;
+    }
     return WEXITSTATUS(status);
 }

@@ -55,7 +55,7 @@ inline void WriteFile(const std::string& path, const Bytes& bytes) {
 }
 
 inline Bytes Fixture(const std::string& name) {
-    const Bytes bytes = ReadFile(std::string(KESTREL_TEST_DATA) + "/robustness/" + name);
+    Bytes bytes = ReadFile(std::string(KESTREL_TEST_DATA) + "/robustness/" + name);
     if (bytes.empty()) {
         throw std::runtime_error("missing fixture " + name);
     }

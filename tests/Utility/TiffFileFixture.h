@@ -14,11 +14,11 @@
 class TiffFileFixture : public ::testing::Test {
 protected:
     std::string Save(TiffBuilder& tiff, const std::string& name = "a.tif") {
-        const std::string path = folder / name;
+        std::string path = folder / name;
         WriteFile(path, tiff.Bytes());
         return path;
     }
-    std::unique_ptr<TuTiffFile> Open(const std::string& path, int mode = ModeExamine) {
+    static std::unique_ptr<TuTiffFile> Open(const std::string& path, int mode = ModeExamine) {
         return std::make_unique<TuTiffFile>(TuFileName(path.c_str()), mode);
     }
     Raised OpenFails(const std::string& path, int mode = ModeExamine) {
@@ -31,8 +31,10 @@ protected:
         double readTie[6];
         ASSERT_EQ(file->ReadDoubles(TiffTagModelPixelScale, readScale, 3, 0), 3);
         ASSERT_EQ(file->ReadDoubles(TiffTagModelTiepoint, readTie, 6, 0), 6);
+        // Bit for bit, so -0.0 is not 0.0. NOLINTBEGIN(bugprone-suspicious-memory-comparison)
         EXPECT_EQ(std::memcmp(readScale, scale, sizeof readScale), 0);
         EXPECT_EQ(std::memcmp(readTie, tie, sizeof readTie), 0);
+        // NOLINTEND(bugprone-suspicious-memory-comparison)
     }
 
     TempFolder folder;

@@ -107,11 +107,13 @@ struct Referencing {
     double scale[3] = {};
     double tie[6] = {};
 
+    // Bit for bit, so -0.0 is not 0.0. NOLINTBEGIN(bugprone-suspicious-memory-comparison)
     bool operator==(const Referencing& other) const {
         return scaleCount == other.scaleCount && tieCount == other.tieCount &&
                std::memcmp(scale, other.scale, sizeof scale) == 0 &&
                std::memcmp(tie, other.tie, sizeof tie) == 0;
     }
+    // NOLINTEND(bugprone-suspicious-memory-comparison)
 };
 
 Referencing ReadReferencing(const std::string& path) {
@@ -252,6 +254,7 @@ protected:
     }
 
     // Runs the world file update at every call, over an existing world file (or none).
+    // NOLINTNEXTLINE(readability-function-size): one scenario, its assertions expand to many
     void CheckWorldUpdate(bool existing) {
         const std::string path = folder.File("image.tfw");
         const std::string oldText = "10\n0\n0\n-10\n500005\n4649995\n";

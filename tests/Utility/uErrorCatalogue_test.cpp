@@ -16,16 +16,19 @@ namespace {
 const std::size_t Definitions = TuErrorCatalogueLength - 1;
 
 const TuErrorDefinition* Find(unsigned cause) {
-    for (std::size_t i = 0; i < Definitions; ++i)
-        if (TuErrorCatalogue[i].cause == cause)
+    for (std::size_t i = 0; i < Definitions; ++i) {
+        if (TuErrorCatalogue[i].cause == cause) {
             return &TuErrorCatalogue[i];
+        }
+    }
     return nullptr;
 }
 
 std::string Text(const char16_t* text) {
     std::string result;
-    for (; *text != 0; ++text)
+    for (; *text != 0; ++text) {
         result += *text < 256 ? static_cast<char>(*text) : '#';
+    }
     return result;
 }
 
@@ -58,9 +61,11 @@ TuRaisedArgument SampleArgument(std::uint32_t kind) {
 
 int TypedPositions(const TuErrorDefinition& row) {
     int count = 0;
-    for (int i = 0; i < 4; ++i)
-        if (row.argumentTypes[i] != 0)
+    for (int i = 0; i < 4; ++i) {
+        if (row.argumentTypes[i] != 0) {
             count = i + 1;
+        }
+    }
     return count;
 }
 
@@ -100,8 +105,9 @@ TEST(error_catalogue_test, fields_stay_within_their_ranges) {
         EXPECT_LE(static_cast<int>(row.cause), TuCauseDbaseFileEmpty) << i;
         EXPECT_EQ(row.messageId, 0u) << row.cause;
         EXPECT_EQ(row.reserved, 0u) << row.cause;
-        for (std::uint32_t type : row.argumentTypes)
+        for (std::uint32_t type : row.argumentTypes) {
             EXPECT_LE(type, 8u) << row.cause;
+        }
         ASSERT_NE(row.messageTemplate, nullptr);
         EXPECT_LE(std::strlen(row.messageTemplate), 255u) << row.cause;
         categories.insert(row.category);
@@ -195,8 +201,9 @@ TEST(error_catalogue_test, templates_are_stored_verbatim) {
         const TuErrorDefinition* row = Find(expected.cause);
         ASSERT_NE(row, nullptr) << expected.cause;
         EXPECT_EQ(row->category, expected.category) << expected.cause;
-        for (int i = 0; i < 4; ++i)
+        for (int i = 0; i < 4; ++i) {
             EXPECT_EQ(row->argumentTypes[i], expected.types[i]) << expected.cause;
+        }
         EXPECT_STREQ(row->messageTemplate, expected.text);
     }
     EXPECT_EQ(TuErrorFallback.cause, 0u);
@@ -213,17 +220,19 @@ TEST(error_catalogue_test, every_row_raises_with_its_own_arguments) {
         const int count = TypedPositions(row);
         TuRaisedArgument raised[4];
         int supplied = 0;
-        for (int position = 0; position < count; ++position)
+        for (int position = 0; position < count; ++position) {
             raised[supplied++] = SampleArgument(row.argumentTypes[position]);
+        }
 
         const TuException error(static_cast<int>(row.cause), count, raised[0], raised[1], raised[2],
                                 raised[3]);
         EXPECT_EQ(error.Cause(), static_cast<int>(row.cause));
         EXPECT_EQ(error.Category(), static_cast<int>(row.category));
-        for (int position = 1; position <= 4; ++position)
+        for (int position = 1; position <= 4; ++position) {
             EXPECT_EQ(error.Argument(position).Kind(),
                       static_cast<int>(row.argumentTypes[position - 1]))
                 << row.cause << " position " << position;
+        }
 
         const std::string message = Text(error.Message());
         EXPECT_FALSE(message.empty()) << row.cause;
@@ -237,6 +246,7 @@ TEST(error_catalogue_test, every_row_raises_with_its_own_arguments) {
                 EXPECT_NE(message.find("12345"), std::string::npos) << row.cause;
             }
         }
+        // NOLINTNEXTLINE(performance-unnecessary-copy-initialization): the copy is under test
         const TuError copy(error);
         EXPECT_EQ(Text(copy.Message()), message) << row.cause;
     }

@@ -18,8 +18,9 @@ constexpr int UndefinedCause = 1384009999;
 // Message text as bytes, one per unit (every unit here is below 256).
 std::string Text(const char16_t* text) {
     std::string result;
-    for (; *text != 0; ++text)
+    for (; *text != 0; ++text) {
         result += *text < 256 ? static_cast<char>(*text) : '#';
+    }
     return result;
 }
 
@@ -62,9 +63,11 @@ TEST(error_test, arguments_fill_their_placeholders) {
 
 TEST(error_test, first_of_duplicate_definitions_is_found) {
     const TuErrorDefinition* first = nullptr;
-    for (std::size_t i = 0; i < TuErrorCatalogueLength && first == nullptr; ++i)
-        if (static_cast<int>(TuErrorCatalogue[i].cause) == TuCauseTemporaryDirectoryMissing)
+    for (std::size_t i = 0; i < TuErrorCatalogueLength && first == nullptr; ++i) {
+        if (static_cast<int>(TuErrorCatalogue[i].cause) == TuCauseTemporaryDirectoryMissing) {
             first = &TuErrorCatalogue[i];
+        }
+    }
     ASSERT_NE(first, nullptr);
     EXPECT_EQ(&TuLookupCause(TuCauseTemporaryDirectoryMissing, TuErrorCatalogue), first);
 

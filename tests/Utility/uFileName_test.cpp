@@ -26,8 +26,9 @@ using raised_error::WideArgument;
 
 Text Wide(const std::string& text) {
     Text wide;
-    for (unsigned char byte : text)
+    for (unsigned char byte : text) {
         wide.push_back(byte);
+    }
     return wide;
 }
 
@@ -80,8 +81,9 @@ Diagnosis Diagnose(const TuFileName& name, TuOpenAccess wanted, int errorNumber)
     // Causes with a component carry it second and the number third.
     const bool hasComponent =
         error->Cause() >= TuCauseOpenDirectoryMissing && error->Cause() <= TuCauseOpenFileMissing;
-    if (hasComponent)
+    if (hasComponent) {
         diagnosis.second = WideArgument(*error, 2);
+    }
     diagnosis.number = error->Argument(hasComponent ? 3 : 2).AsSigned();
     return diagnosis;
 }
@@ -136,6 +138,7 @@ TEST_F(file_name_test, narrow_form_stays_valid_until_the_path_changes) {
     const char* held = name.GetNarrow();
     name.GetNarrow();
     {
+        // NOLINTNEXTLINE(performance-unnecessary-copy-initialization): the copy is under test
         const TuFileName copy(name);
         EXPECT_STREQ(copy.GetNarrow(), "/maps/a.tif");
         TuFileName assigned;

@@ -135,7 +135,7 @@ TEST_F(file_stream_head_test, the_state_tells_the_file_and_its_changes_apart) {
     EXPECT_TRUE(grown.SameFile(now));
     // Another file under the name is another file. (Windows replaces no file that is open.)
     if (TuHostPathStyle == TuPathStyle::Windows) {
-        stream.Close();
+        EXPECT_TRUE(stream.Close());
     }
     const std::string other = folder / "g.bin";
     WriteFile(other, old);
@@ -172,7 +172,7 @@ TEST_F(file_stream_head_test, the_head_goes_with_the_file) {
     WriteFile(other, Counting(50, 100));
     ASSERT_EQ(stream.Open(Wide(other).c_str(), TuOpenMode::Read), 0);
     EXPECT_EQ(Read(0, 8), Counting(50, 8));
-    stream.Close();
+    EXPECT_TRUE(stream.Close());
     EXPECT_EQ(Read(0, 8), Bytes{});
     EXPECT_EQ(stream.Error(), TuOsBadHandle);
 }

@@ -15,8 +15,9 @@ namespace fs = std::filesystem;
 
 std::u16string Wide(const std::string& text) {
     std::u16string wide;
-    for (unsigned char byte : text)
+    for (unsigned char byte : text) {
         wide.push_back(byte);
+    }
     return wide;
 }
 
@@ -29,9 +30,11 @@ protected:
     }
     void TearDown() override {
         // Give write permission back so that everything can be removed.
-        for (const auto& entry : fs::recursive_directory_iterator(folder))
-            if (!entry.is_symlink())
+        for (const auto& entry : fs::recursive_directory_iterator(folder)) {
+            if (!entry.is_symlink()) {
                 fs::permissions(entry.path(), fs::perms::owner_all, fs::perm_options::add);
+            }
+        }
         fs::remove_all(folder);
     }
     std::u16string File(const std::string& name, fs::perms permissions) {
@@ -71,14 +74,16 @@ TEST_F(file_test_test, status_of_files_folders_and_missing_paths) {
 
 TEST_F(file_test_test, missing_path_fails_every_mode) {
     const std::u16string path = Wide(folder + "/nosuch.tif");
-    for (int mode : {TuAccessExists, TuAccessWrite, TuAccessRead, TuAccessReadWrite})
+    for (int mode : {TuAccessExists, TuAccessWrite, TuAccessRead, TuAccessReadWrite}) {
         EXPECT_EQ(TuFileAccess(path.c_str(), mode), -1) << mode;
+    }
 }
 
 TEST_F(file_test_test, writable_file_passes_every_mode) {
     const std::u16string path = File("a.tif", ReadWrite);
-    for (int mode : {TuAccessExists, TuAccessWrite, TuAccessRead, TuAccessReadWrite})
+    for (int mode : {TuAccessExists, TuAccessWrite, TuAccessRead, TuAccessReadWrite}) {
         EXPECT_EQ(TuFileAccess(path.c_str(), mode), 0) << mode;
+    }
 }
 
 // Without any write bit a file is read-only for everyone, the superuser included.
@@ -92,8 +97,9 @@ TEST_F(file_test_test, read_only_file_refuses_writing) {
 
 TEST_F(file_test_test, folders_answer_like_files) {
     const std::u16string open = Folder("open", OpenFolder);
-    for (int mode : {TuAccessExists, TuAccessWrite, TuAccessRead, TuAccessReadWrite})
+    for (int mode : {TuAccessExists, TuAccessWrite, TuAccessRead, TuAccessReadWrite}) {
         EXPECT_EQ(TuFileAccess(open.c_str(), mode), 0) << mode;
+    }
     const std::u16string locked = Folder("locked", ReadOnlyFolder);
     EXPECT_EQ(TuFileAccess(locked.c_str(), TuAccessRead), 0);
     EXPECT_EQ(TuFileAccess(locked.c_str(), TuAccessWrite), -1);
@@ -147,10 +153,12 @@ std::string AnswerMismatches(const std::vector<std::u16string>& paths) {
             {TuAccessRead, answers.readable},
             {TuAccessWrite, answers.writable},
             {TuAccessReadWrite, answers.readable && answers.writable}};
-        for (const auto& [mode, granted] : expected)
-            if ((TuFileAccess(path.c_str(), mode) == 0) != granted)
+        for (const auto& [mode, granted] : expected) {
+            if ((TuFileAccess(path.c_str(), mode) == 0) != granted) {
                 mismatches +=
                     std::string(path.begin(), path.end()) + ": " + std::to_string(mode) + "\n";
+            }
+        }
     }
     return mismatches;
 }

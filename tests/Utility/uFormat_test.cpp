@@ -12,6 +12,7 @@ std::u16string Format(const char16_t* messageTemplate, const TuValue* arguments 
                       int count = 0, int capacity = 256) {
     std::u16string buffer(static_cast<std::size_t>(capacity), u'#');
     TuFormat(buffer.data(), capacity, messageTemplate, arguments, count);
+    // NOLINTNEXTLINE(readability-redundant-string-cstr): the text ends at the terminator
     return std::u16string(buffer.c_str());
 }
 
@@ -50,8 +51,9 @@ TEST(format_test, invalid_directives_are_copied_as_text) {
 
 TEST(format_test, directive_after_arguments_are_used_up_is_copied) {
     TuValue arguments[4];
-    for (int i = 0; i < 4; ++i)
+    for (int i = 0; i < 4; ++i) {
         arguments[i].SetInt(i + 1);
+    }
     EXPECT_EQ(Format(u"%d %d %d %d %d", arguments, 4), u"1 2 3 4 %d");
 }
 

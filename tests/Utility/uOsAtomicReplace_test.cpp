@@ -70,11 +70,13 @@ TEST(os_atomic_replace_test, replacements_at_the_same_time_do_not_meet) {
     constexpr int Threads = 4;
     constexpr int Rounds = 20;
     std::vector<std::string> contents;
+    contents.reserve(Threads);
     for (int thread = 0; thread < Threads; ++thread) {
-        contents.push_back(std::string(100 + thread, static_cast<char>('a' + thread)));
+        contents.emplace_back(100 + thread, static_cast<char>('a' + thread));
     }
     std::vector<int> failures(Threads, 0);
     std::vector<std::thread> writers;
+    writers.reserve(Threads);
     for (int thread = 0; thread < Threads; ++thread) {
         writers.emplace_back([&, thread] {
             for (int round = 0; round < Rounds; ++round) {

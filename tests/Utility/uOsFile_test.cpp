@@ -47,7 +47,7 @@ TEST(os_file_test, each_open_mode_finds_creates_or_refuses_as_it_says) {
     ASSERT_EQ(file.Open(path.c_str(), TuOpenMode::CreateOrEmpty), TuOsNoError);
     EXPECT_EQ(ReadWhole(file, 16), "");
     ASSERT_EQ(file.Open(folder.Wide("b.bin").c_str(), TuOpenMode::CreateOrEmpty), TuOsNoError);
-    file.Close();
+    EXPECT_EQ(file.Close(), TuOsNoError);
     EXPECT_EQ(folder.Names(), (std::vector<std::string>{"a.bin", "b.bin"}));
 }
 
@@ -89,7 +89,7 @@ TEST(os_file_test, a_transfer_the_open_mode_does_not_allow_fails_and_moves_nothi
     const TuTransferResult refused = file.WriteAt(0, "z", 1);
     EXPECT_EQ(refused.moved, 0u);
     EXPECT_EQ(refused.error, TuOsBadHandle);
-    file.Close();
+    EXPECT_EQ(file.Close(), TuOsNoError);
     EXPECT_EQ(ReadText(folder / "a.bin"), "abc");
 }
 
@@ -128,7 +128,7 @@ TEST(os_file_test, status_tells_kind_length_and_which_file_a_name_leads_to) {
     EXPECT_EQ(opened.state.length, 6u);
     ASSERT_EQ(TuQueryFileInfo(folder.Wide("a.bin").c_str(), info), TuOsNoError);
     EXPECT_EQ(info.state, opened.state);
-    file.Close();
+    EXPECT_EQ(file.Close(), TuOsNoError);
     WriteText(folder / "b.bin", "abcdef");
     fs::rename(folder / "b.bin", folder / "a.bin");
     ASSERT_EQ(TuQueryFileInfo(folder.Wide("a.bin").c_str(), info), TuOsNoError);

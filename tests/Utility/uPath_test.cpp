@@ -43,7 +43,10 @@ struct Parts {
 };
 
 Parts Split(const Text& path, TuPathStyle style) {
-    char16_t drive[TuPartSize], directory[TuPartSize], name[TuPartSize], extension[TuPartSize];
+    char16_t drive[TuPartSize];
+    char16_t directory[TuPartSize];
+    char16_t name[TuPartSize];
+    char16_t extension[TuPartSize];
     SplitPath(path.c_str(), drive, directory, name, extension, style);
     return {drive, directory, name, extension};
 }

@@ -17,8 +17,9 @@ TEST(system_info_test, facts_describe_the_running_program) {
 
 TEST(system_info_test, unset_facts_are_empty) {
     EXPECT_EQ(tuSystemInfo.Fact(6).Kind(), tvNone);
-    for (int fact = 8; fact <= 16; ++fact)
+    for (int fact = 8; fact <= 16; ++fact) {
         EXPECT_EQ(tuSystemInfo.Fact(fact).Kind(), tvNone) << fact;
+    }
 }
 
 TEST(system_info_test, last_undefined_cause_is_fact_seven) {

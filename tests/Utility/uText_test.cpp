@@ -99,12 +99,14 @@ constexpr TuNarrowEncoding Bytes = TuNarrowEncoding::Bytes;
 
 TEST(text_test, every_byte_survives_a_round_trip) {
     std::string bytes;
-    for (int value = 1; value < 256; ++value)
+    for (int value = 1; value < 256; ++value) {
         bytes += static_cast<char>(value);
+    }
     char16_t wide[256];
     EXPECT_EQ(TuWiden(wide, bytes.c_str(), Bytes), wide + 255);
-    for (int i = 0; i < 255; ++i)
+    for (int i = 0; i < 255; ++i) {
         EXPECT_EQ(wide[i], static_cast<char16_t>(i + 1));
+    }
     EXPECT_EQ(TuWideByteSize(wide), 510u);
 
     char back[511];

@@ -80,8 +80,8 @@ TEST(tiff_field_type_test, integers_convert_at_the_limits_of_their_range_in_both
 
 TEST(tiff_field_type_test, ratios_divide_their_two_halves_each_in_the_files_order) {
     for (TuByteOrder order : {TuByteOrder::LittleEndian, TuByteOrder::BigEndian}) {
-        auto ratio = [&](unsigned type, std::vector<unsigned char> numerator,
-                         std::vector<unsigned char> denominator) {
+        auto ratio = [&](unsigned type, const std::vector<unsigned char>& numerator,
+                         const std::vector<unsigned char>& denominator) {
             std::vector<unsigned char> bytes = InOrder(numerator, order);
             const std::vector<unsigned char> second = InOrder(denominator, order);
             bytes.insert(bytes.end(), second.begin(), second.end());

@@ -58,7 +58,7 @@ void Poke(const std::string& path, std::uint64_t offset, const std::vector<unsig
 class tiff_changed_test : public ::testing::Test {
 protected:
     std::string Create(const std::string& name, const std::string& options) {
-        const std::string path = folder / name;
+        std::string path = folder / name;
         int status = 0;
         const std::string output = RunTool(
             "gdal_create -q -of GTiff -bands 1 -ot Byte " + options + " " + Quoted(path), &status);

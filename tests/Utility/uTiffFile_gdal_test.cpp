@@ -75,6 +75,7 @@ void ExpectListgeoShows(const std::string& path, const Placement& placement) {
 // Kestrel reads what gdalinfo and listgeo report, updates both tags, and the tools then see
 // the new placement, the same overviews, the same pixels and nothing to warn about; libtiff
 // reads every directory and all image data.
+// NOLINTNEXTLINE(readability-function-size): one scenario, its assertions expand to many
 void CheckRoundTrip(const std::string& path, bool georeferenced) {
     SCOPED_TRACE(path);
     const std::string before = GdalInfo(path);
@@ -112,14 +113,14 @@ void CheckRoundTrip(const std::string& path, bool georeferenced) {
 class tiff_gdal_test : public ::testing::Test {
 protected:
     std::string Fixture(const std::string& name) {
-        const std::string path = folder / name;
+        std::string path = folder / name;
         std::filesystem::copy_file(std::string(KESTREL_TEST_DATA) + "/" + name, path,
                                    std::filesystem::copy_options::overwrite_existing);
         return path;
     }
     // gdal_create with the given options into the temporary folder.
     std::string Create(const std::string& name, const std::string& options) {
-        const std::string path = folder / name;
+        std::string path = folder / name;
         int status = 0;
         const std::string output =
             RunTool("gdal_create -q -of GTiff " + options + " " + Quoted(path), &status);
@@ -404,7 +405,7 @@ protected:
         std::vector<unsigned char> head;
         bool operator==(const FileState&) const = default;
     };
-    FileState StateOf(const std::string& path, std::size_t headSize) {
+    static FileState StateOf(const std::string& path, std::size_t headSize) {
         struct stat status {};
         EXPECT_EQ(::stat(path.c_str(), &status), 0);
         return FileState{static_cast<std::uint64_t>(status.st_size),
@@ -419,7 +420,7 @@ protected:
         bytes.resize(static_cast<std::size_t>(in.gcount()));
         return bytes;
     }
-    std::string Message(const std::string& path) {
+    static std::string Message(const std::string& path) {
         return "The Tiff file named " + path +
                " is too large for this update: the new tag values and directory would lie "
                "beyond 4 GiB, which a classic TIFF file cannot address.";

@@ -263,7 +263,7 @@ TEST_F(tiff_file_malformed_test, directory_loops_of_length_1_and_3_are_refused) 
     for (bool big : {false, true}) {
         for (int length : {1, 2, 3}) {
             TiffBuilder tiff(big);
-            const std::uint32_t strip = static_cast<std::uint32_t>(tiff.Size());
+            const auto strip = static_cast<std::uint32_t>(tiff.Size());
             tiff.Put32(0x01020304);
             std::vector<std::size_t> ifds;
             std::vector<std::size_t> nexts;
@@ -351,7 +351,7 @@ TEST_F(tiff_file_malformed_test, counts_whose_size_overflows_are_refused) {
     for (bool big : {false, true}) {
         for (const Case& c : cases) {
             TiffBuilder tiff(big);
-            const std::uint32_t values = static_cast<std::uint32_t>(tiff.Size());
+            const auto values = static_cast<std::uint32_t>(tiff.Size());
             for (int i = 0; i < 4; ++i) {
                 tiff.PutDouble(1.0);
             }

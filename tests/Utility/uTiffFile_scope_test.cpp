@@ -16,14 +16,14 @@ namespace {
 class tiff_scope_test : public ::testing::Test {
 protected:
     std::string Save(TiffBuilder& tiff) {
-        const std::string path = folder / "a.tif";
+        std::string path = folder / "a.tif";
         WriteFile(path, tiff.Bytes());
         return path;
     }
-    std::unique_ptr<TuTiffFile> Open(const std::string& path, int mode = ModeUpdate) {
+    static std::unique_ptr<TuTiffFile> Open(const std::string& path, int mode = ModeUpdate) {
         return std::make_unique<TuTiffFile>(TuFileName(path.c_str()), mode);
     }
-    void Commit(TuTiffFile& file) {
+    static void Commit(TuTiffFile& file) {
         file.commitOnClose = true;
         file.CommitAndClose();
     }

@@ -61,7 +61,8 @@ TEST_F(tiff_file_test, byte_order_is_decided_by_the_first_byte_only) {
 TEST_F(tiff_file_test, files_shorter_than_a_header_fail_to_read) {
     auto tiff = SmallGeoTiff(false);
     for (std::size_t length = 0; length < 8; ++length) {
-        std::vector<unsigned char> bytes(tiff.Bytes().begin(), tiff.Bytes().begin() + length);
+        std::vector<unsigned char> bytes(
+            tiff.Bytes().begin(), tiff.Bytes().begin() + static_cast<std::ptrdiff_t>(length));
         WriteFile(folder / "short.tif", bytes);
         EXPECT_EQ(OpenFails(folder / "short.tif").cause, TuCauseFileReadFailed) << length;
     }
@@ -313,8 +314,9 @@ std::string OutcomeMismatches(const std::vector<std::string>& paths) {
                 TuFileAccess(name.GetPath(), TuAccessReadWrite) == 0 ? ModeUpdate : ModeExamine;
             return std::make_unique<TuTiffFile>(name, mode);
         });
-        if (permitted != tested)
+        if (permitted != tested) {
             mismatches += path + ": " + permitted + " | " + tested + "\n";
+        }
     }
     return mismatches;
 }

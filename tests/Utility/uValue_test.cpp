@@ -25,8 +25,9 @@ TEST(value_test, short_texts_are_copied_whole) {
 
 TEST(value_test, long_wide_text_keeps_head_and_tail) {
     std::u16string wide;
-    for (int i = 0; i < 48; ++i)
+    for (int i = 0; i < 48; ++i) {
         wide += static_cast<char16_t>(u'A' + i % 26);
+    }
     TuValue value;
     value.SetWideText(wide.c_str());
     const std::u16string stored = value.WideText();
@@ -36,8 +37,9 @@ TEST(value_test, long_wide_text_keeps_head_and_tail) {
 
 TEST(value_test, long_narrow_text_keeps_head_and_last_31_bytes) {
     std::string narrow;
-    for (int i = 0; i < 100; ++i)
+    for (int i = 0; i < 100; ++i) {
         narrow += static_cast<char>('a' + i % 26);
+    }
     TuValue value;
     value.SetText(narrow.c_str());
     EXPECT_EQ(std::string(value.Text()), narrow.substr(0, 11) + "..." + narrow.substr(69));

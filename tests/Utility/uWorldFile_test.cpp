@@ -14,7 +14,6 @@
 #include <filesystem>
 #include <fstream>
 #include <functional>
-#include <locale.h>
 #include <random>
 #include <sstream>
 #include <string>
@@ -52,7 +51,7 @@ public:
     }
     ~TempFolder() {
         std::error_code ignored;
-        for (auto& entry : fs::recursive_directory_iterator(path, ignored)) {
+        for (const auto& entry : fs::recursive_directory_iterator(path, ignored)) {
             if (entry.is_directory(ignored) && !entry.is_symlink(ignored)) {
                 fs::permissions(entry.path(), fs::perms::owner_all, fs::perm_options::add, ignored);
             }
@@ -80,7 +79,7 @@ std::string ReadBytes(const std::string& path) {
 std::vector<std::string> Entries(const std::string& folder) {
     std::vector<std::string> names;
     std::error_code ignored;
-    for (auto& entry : fs::directory_iterator(folder, ignored)) {
+    for (const auto& entry : fs::directory_iterator(folder, ignored)) {
         names.push_back(entry.path().filename().string());
     }
     std::sort(names.begin(), names.end());
@@ -94,6 +93,7 @@ std::u16string Wide(const std::string& narrow) {
 }
 
 bool SameBits(double a, double b) {
+    // NOLINTNEXTLINE(bugprone-suspicious-memory-comparison): bit for bit, so -0.0 is not 0.0
     return std::memcmp(&a, &b, sizeof a) == 0;
 }
 
@@ -187,7 +187,7 @@ void ExpectExactRoundTrips(const std::vector<double>& values, int& lines16, int&
     TuFileName name(path.c_str());
     for (std::size_t first = 0; first + 6 <= values.size(); first += 6) {
         double p[6];
-        std::copy(values.begin() + first, values.begin() + first + 6, p);
+        std::copy_n(values.begin() + static_cast<std::ptrdiff_t>(first), 6, p);
         WithParameters(p).Write(name, true);
         std::vector<double> back = ReadFile(path, Sentinel);
         std::istringstream lines(ReadBytes(path));
@@ -205,7 +205,8 @@ void ExpectExactRoundTrips(const std::vector<double>& values, int& lines16, int&
 }
 
 TEST(world_file_test, chosen_doubles_survive_write_and_read) {
-    int lines16 = 0, lines17 = 0;
+    int lines16 = 0;
+    int lines17 = 0;
     ExpectExactRoundTrips({0.1 + 0.2, std::nextafter(500000.1, 0.0), -0.0, 5e-324, DBL_MIN,
                            -DBL_MAX, DBL_MAX, 1.2345678901234567e16, 9007199254740993.0, 2.0 / 3.0,
                            -1e-5, 1e300, 123456789.12345679, 0.1, HUGE_VAL, -HUGE_VAL,
@@ -232,7 +233,8 @@ TEST(world_file_test, random_doubles_survive_write_and_read) {
         values.push_back(std::pow(10.0, exponent(random)) * (random() % 2 ? 1 : -1));
     }
     values.resize(600);
-    int lines16 = 0, lines17 = 0;
+    int lines16 = 0;
+    int lines17 = 0;
     ExpectExactRoundTrips(values, lines16, lines17);
     // About a quarter of random doubles need the 17th digit; both forms must have been met.
     EXPECT_GT(lines17, 50);
@@ -283,8 +285,9 @@ TEST(world_file_test, numbers_read_exactly_as_strtod_reads_them) {
         WriteBytes(path, text + "\n" + text + "\n" + text + "\n" + text + "\n" + text + "\n" +
                              text + "\n");
         const double expected = std::strtod(text.c_str(), nullptr);
-        for (double read : ReadFile(path, Sentinel))
+        for (double read : ReadFile(path, Sentinel)) {
             EXPECT_EQ(Hex(read), Hex(expected)) << text;
+        }
     }
 }
 
@@ -840,8 +843,12 @@ TEST(world_file_gdal_test, gdal_places_a_tiff_by_a_world_file_from_kestrel) {
     std::string tiff = folder / "plain.tif";
     RunTool("gdal_create -of GTiff -outsize 4 3 -bands 1 -co PROFILE=BASELINE " + tiff);
     // Rotation terms, and a reference point that needs all 17 digits.
-    double a = 0.3, d = 0.001, b = -0.002, e = -0.25;
-    double c = std::nextafter(500000.1, 1e9), f = std::nextafter(4000000.7, 0.0);
+    const double a = 0.3;
+    const double d = 0.001;
+    const double b = -0.002;
+    const double e = -0.25;
+    const double c = std::nextafter(500000.1, 1e9);
+    const double f = std::nextafter(4000000.7, 0.0);
     WithParameters({a, d, b, e, c, f}).Write(TuFileName((folder / "plain.tfw").c_str()), true);
 
     std::vector<double> gt = GeoTransform(RunTool("gdalinfo -json " + tiff));

@@ -42,6 +42,7 @@ protected:
     }
     std::vector<std::string> Shown(const std::vector<int>& ids) const {
         std::vector<std::string> shown;
+        shown.reserve(ids.size());
         for (int id : ids) {
             shown.push_back(platform.Text(id));
         }

@@ -144,7 +144,7 @@ TEST(number_field_test, random_doubles_survive_display_and_collect_bit_for_bit) 
     std::mt19937_64 engine(15);
     std::uniform_int_distribution<std::uint64_t> bits;
     for (int i = 0; i < 100000; ++i) {
-        const double value = std::bit_cast<double>(bits(engine));
+        const auto value = std::bit_cast<double>(bits(engine));
         if (!std::isfinite(value)) {
             continue;
         }

@@ -24,6 +24,7 @@ namespace {
 
 std::vector<std::uint64_t> Bits(const std::vector<double>& values) {
     std::vector<std::uint64_t> bits;
+    bits.reserve(values.size());
     for (double value : values) {
         bits.push_back(std::bit_cast<std::uint64_t>(value));
     }
@@ -38,7 +39,7 @@ double Dyadic(double value, int fraction) {
 
 class referencing_dialog_exact_test : public DialogTest {
 protected:
-    std::vector<double> TiffTags(const std::string& path) {
+    static std::vector<double> TiffTags(const std::string& path) {
         TuTiffFile file(TuFileName(path.c_str()), ModeExamine);
         double scale[3] = {};
         double tie[6] = {};

@@ -343,7 +343,7 @@ TEST_F(referencing_dialog_examine_test, vanished_choice_disarms_the_updates) {
     TypeName(folder / "sheet.tif");
     ASSERT_TRUE(platform.Enabled(IDC_UPDATE_TIFF));
     // Browsing chose a file that is gone by the time it is examined.
-    platform.fileAnswers.push_back(folder / "gone.tif");
+    platform.fileAnswers.emplace_back(folder / "gone.tif");
     dialog.OnBrowse();
     EXPECT_TRUE(platform.errors.empty());
     EXPECT_EQ(platform.Text(IDC_TIFF_STATUS), "Indicated Tiff file does not exist.");
@@ -403,7 +403,7 @@ TEST_F(referencing_dialog_examine_test, browse_examines_the_chosen_file) {
     MakeSheet();
     TypeName(folder / "sheet.tif");
     SmallTiff::Make({}).Write(folder / "plain.tif");
-    platform.fileAnswers.push_back(folder / "plain.tif");
+    platform.fileAnswers.emplace_back(folder / "plain.tif");
     platform.ClearRecord();
     dialog.OnBrowse();
     ASSERT_EQ(platform.fileRequests.size(), 1u);
@@ -422,7 +422,7 @@ TEST_F(referencing_dialog_examine_test, browse_cancelled_changes_nothing) {
     MakeSheet();
     TypeName(folder / "sheet.tif");
     platform.ClearRecord();
-    platform.fileAnswers.push_back(std::nullopt);
+    platform.fileAnswers.emplace_back(std::nullopt);
     dialog.OnBrowse();
     EXPECT_EQ(platform.focusMoves, std::vector<int>{IDC_FILE_NAME});
     EXPECT_TRUE(platform.textWrites.empty());
@@ -431,7 +431,7 @@ TEST_F(referencing_dialog_examine_test, browse_cancelled_changes_nothing) {
 }
 
 TEST_F(referencing_dialog_examine_test, browse_shows_a_name_that_cannot_be_taken) {
-    platform.fileAnswers.push_back("/" + std::string(300, 'x') + ".tif");
+    platform.fileAnswers.emplace_back("/" + std::string(300, 'x') + ".tif");
     dialog.OnBrowse();
     EXPECT_EQ(platform.errors.size(), 1u);
     EXPECT_EQ(platform.Focus(), IDC_FILE_NAME);

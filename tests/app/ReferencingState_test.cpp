@@ -32,7 +32,7 @@ protected:
         EXPECT_EQ(platform.Enabled(IDC_UPDATE_TIFF), State().tiffUpdate.available);
         EXPECT_EQ(platform.Enabled(IDC_UPDATE_WORLD), State().worldFileUpdate.available);
     }
-    CommandOutcome Failed(const TuMessage& error) const {
+    static CommandOutcome Failed(const TuMessage& error) {
         return CommandOutcome{CommandResult::Failed, error};
     }
 };
@@ -54,7 +54,7 @@ TEST_F(referencing_state_test, opens_with_nothing_found_and_nothing_to_update) {
     EXPECT_EQ(State().lastCommand.result, CommandResult::Skipped);
     dialog.OnFileNameKillFocus();
     EXPECT_EQ(State().lastCommand.result, CommandResult::Skipped);
-    platform.fileAnswers.push_back(std::nullopt);
+    platform.fileAnswers.emplace_back(std::nullopt);
     dialog.OnBrowse();
     EXPECT_EQ(State().lastCommand.result, CommandResult::Skipped);
     EXPECT_TRUE(platform.errors.empty());
@@ -173,7 +173,7 @@ TEST_F(referencing_state_test, failed_examinations_keep_the_error_and_release_th
     ExpectShownAsFound();
 
     // Browsing to a file that is gone by the time it is examined: no error, nothing found.
-    platform.fileAnswers.push_back(folder / "gone.tif");
+    platform.fileAnswers.emplace_back(folder / "gone.tif");
     dialog.OnBrowse();
     EXPECT_EQ(State().lastCommand, CommandOutcome{});
     EXPECT_EQ(State().tiff, TiffFinding::NotFound);

@@ -151,11 +151,11 @@ namespace {
 class tiff_georeferencing_file_test : public ::testing::Test {
 protected:
     std::string Save(TiffBuilder& tiff, const std::string& name = "a.tif") {
-        const std::string path = folder / name;
+        std::string path = folder / name;
         testfiles::WriteBytes(path, tiff.Bytes());
         return path;
     }
-    std::unique_ptr<TuTiffFile> Open(const std::string& path, int mode = ModeUpdate) {
+    static std::unique_ptr<TuTiffFile> Open(const std::string& path, int mode = ModeUpdate) {
         return std::make_unique<TuTiffFile>(TuFileName(path.c_str()), mode);
     }
     static void Commit(TuTiffFile& file) {

@@ -9,6 +9,7 @@
 #include <fstream>
 #include <sstream>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "InputFailure.h"
@@ -70,6 +71,7 @@ CliRun Cli(std::vector<std::string> arguments, Terminals terminals = {}, const s
            SteadyClock clock = std::chrono::steady_clock::now) {
     arguments.insert(arguments.begin(), "kestrel-cli");
     std::vector<char*> argv;
+    argv.reserve(arguments.size());
     for (std::string& argument : arguments) {
         argv.push_back(argument.data());
     }
@@ -78,7 +80,7 @@ CliRun Cli(std::vector<std::string> arguments, Terminals terminals = {}, const s
     std::ostringstream err;
     CliRun run;
     run.status = RunCli(static_cast<int>(argv.size()), argv.data(),
-                        {input, out, err, terminals.out, terminals.err, clock});
+                        {input, out, err, terminals.out, terminals.err, std::move(clock)});
     run.out = out.str();
     run.err = err.str();
     return run;

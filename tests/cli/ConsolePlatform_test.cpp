@@ -71,14 +71,16 @@ TEST(console_platform_test, the_library_message_box_is_left_alone) {
 TEST(console_platform_test, controls_with_colliding_ids_stay_apart) {
     ConsolePlatform platform("kestrel-cli");
     const int ids[] = {1000, 1064, 1, 65, 1128, 1023};
-    for (int id : ids)
+    for (int id : ids) {
         platform.SetControlText(id, "text " + std::to_string(id));
+    }
     platform.EnableControl(1064, false);
     platform.LimitText(65, 7);
     platform.ClearLog();
     platform.SetControlText(1128, "changed");
-    for (int id : ids)
+    for (int id : ids) {
         EXPECT_EQ(platform.Text(id), id == 1128 ? "changed" : "text " + std::to_string(id));
+    }
     EXPECT_TRUE(platform.IsEnabled(1000));
     EXPECT_FALSE(platform.IsEnabled(1064));
     EXPECT_EQ(platform.Limit(65), std::optional<int>(7));

@@ -51,6 +51,7 @@ TEST(json_test, numbers_read_back_bit_for_bit) {
     for (double value : values) {
         const std::string text = Number(value);
         const double back = std::strtod(text.c_str(), nullptr);
+        // NOLINTNEXTLINE(bugprone-suspicious-memory-comparison): bit for bit, so -0.0 is not 0.0
         EXPECT_EQ(std::memcmp(&back, &value, sizeof value), 0) << text;
         // JSON allows no leading "+", no leading ".", and no "inf"/"nan".
         EXPECT_NE(text[0], '+');

@@ -53,15 +53,18 @@ Result Spawn(const std::vector<std::string>& command, const fs::path& folder,
                                      0644);
     posix_spawn_file_actions_addchdir_np(&actions, folder.c_str());
     std::vector<char*> argv;
-    for (const std::string& argument : command)
+    argv.reserve(command.size() + 1);
+    for (const std::string& argument : command) {
         argv.push_back(const_cast<char*>(argument.c_str()));
+    }
     argv.push_back(nullptr);
     Result result;
     pid_t pid = 0;
     const int spawned = posix_spawnp(&pid, argv[0], &actions, nullptr, argv.data(), environ);
     posix_spawn_file_actions_destroy(&actions);
-    if (spawned != 0)
+    if (spawned != 0) {
         return result;
+    }
     int wait = 0;
     waitpid(pid, &wait, 0);
     result.status = WIFEXITED(wait) ? WEXITSTATUS(wait) : 128 + WTERMSIG(wait);
@@ -91,6 +94,7 @@ Result SpawnOnTerminal(const std::vector<std::string>& command, const fs::path& 
     posix_spawn_file_actions_addclose(&actions, terminal);
     posix_spawn_file_actions_addchdir_np(&actions, folder.c_str());
     std::vector<char*> argv;
+    argv.reserve(command.size() + 1);
     for (const std::string& argument : command) {
         argv.push_back(const_cast<char*>(argument.c_str()));
     }
@@ -120,16 +124,18 @@ Result SpawnOnTerminal(const std::vector<std::string>& command, const fs::path& 
 std::vector<double> GeoTransform(const std::string& json) {
     std::vector<double> values;
     std::size_t at = json.find("\"geoTransform\"");
-    if (at == std::string::npos)
+    if (at == std::string::npos) {
         return values;
+    }
     at = json.find('[', at);
     const char* cursor = json.c_str() + at + 1;
     for (int k = 0; k < 6; ++k) {
         char* end = nullptr;
         values.push_back(std::strtod(cursor, &end));
         cursor = end;
-        while (*cursor == ',' || *cursor == ' ' || *cursor == '\n')
+        while (*cursor == ',' || *cursor == ' ' || *cursor == '\n') {
             ++cursor;
+        }
     }
     return values;
 }
@@ -138,8 +144,9 @@ std::vector<double> WorldFileNumbers(const fs::path& path) {
     std::istringstream lines(ReadFile(path));
     std::vector<double> values;
     double value = 0;
-    while (lines >> value)
+    while (lines >> value) {
         values.push_back(value);
+    }
     return values;
 }
 
@@ -176,8 +183,9 @@ protected:
     fs::path MakeTiff(const std::string& name, bool georeferenced) {
         std::vector<std::string> command{"gdal_create", "-q", "-of",    "GTiff", "-outsize",
                                          "4",           "3",  "-bands", "1"};
-        if (georeferenced)
+        if (georeferenced) {
             command.insert(command.end(), {"-a_ullr", "100", "500", "108", "494"});
+        }
         command.push_back(name);
         Tool(command);
         return folder / name;
@@ -500,8 +508,9 @@ TEST_F(kestrel_cli_test, a_name_longer_than_the_field_takes_is_refused_not_cut) 
     MakeTiff("sheet.tif", true);
     // 269 characters that name sheet.tif; the dialog's field takes 259 of them.
     std::string name;
-    for (int k = 0; k < 130; ++k)
+    for (int k = 0; k < 130; ++k) {
         name += "./";
+    }
     name += "sheet.tif";
     const Result result = Cli({"info", name});
     EXPECT_EQ(result.status, 1);
@@ -702,8 +711,9 @@ std::vector<std::string> ChecksumLines(const std::string& info) {
     std::istringstream lines(info);
     std::vector<std::string> sums;
     for (std::string line; std::getline(lines, line);) {
-        if (line.find("hecksum") != std::string::npos)
+        if (line.find("hecksum") != std::string::npos) {
             sums.push_back(line);
+        }
     }
     return sums;
 }

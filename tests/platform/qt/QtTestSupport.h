@@ -109,7 +109,7 @@ public:
 
 // Once a modal window or popup other than `except` is up (within five seconds), calls
 // `answer` with it. Used to answer windows that block the test's own call.
-inline void WhenModalShown(std::function<void(QWidget*)> answer, QWidget* except = nullptr) {
+inline void WhenModalShown(const std::function<void(QWidget*)>& answer, QWidget* except = nullptr) {
     auto* timer = new QTimer();
     auto started = std::make_shared<QElapsedTimer>();
     started->start();

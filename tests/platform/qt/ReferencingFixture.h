@@ -36,14 +36,14 @@ protected:
                       << "500200"
                       << "4649900";
         }
-        const QString path = folder.Path(name);
+        QString path = folder.Path(name);
         arguments << path;
         EXPECT_EQ(QProcess::execute("gdal_create", arguments), 0) << "gdal_create failed";
         EXPECT_TRUE(QFile::exists(path));
         return path;
     }
 
-    void WriteWorldFile(const QString& path, const QStringList& lines) {
+    static void WriteWorldFile(const QString& path, const QStringList& lines) {
         QFile file(path);
         ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Text));
         QTextStream(&file) << lines.join('\n') << '\n';
