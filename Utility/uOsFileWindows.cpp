@@ -188,11 +188,11 @@ int TuTestAccess(const char16_t* path, TuAccessTest test) {
 }
 
 TuOsFile::~TuOsFile() {
-    Close();
+    static_cast<void>(Close()); // a destructor has no one to tell
 }
 
 int TuOsFile::Open(const char16_t* path, TuOpenMode mode) {
-    Close();
+    static_cast<void>(Close()); // whatever was open before is done with
     std::wstring windowsPath;
     if (!TuWindowsPath(path, windowsPath)) {
         return TuOsNoSuchFile;

@@ -109,7 +109,7 @@ TEST(os_file_windows_test, a_hidden_file_is_emptied_and_stays_hidden) {
     ASSERT_TRUE(SetFileAttributesW((folder / "a.tif").c_str(), FILE_ATTRIBUTE_HIDDEN));
     TuOsFile file;
     ASSERT_EQ(file.Open(folder.Wide("a.tif").c_str(), TuOpenMode::CreateOrEmpty), TuOsNoError);
-    file.Close();
+    EXPECT_EQ(file.Close(), TuOsNoError);
     EXPECT_EQ(ReadText(folder / "a.tif"), "");
     EXPECT_NE(GetFileAttributesW((folder / "a.tif").c_str()) & FILE_ATTRIBUTE_HIDDEN, 0u);
 }
@@ -129,7 +129,7 @@ TEST(os_file_windows_test, paths_beyond_260_units_open_read_and_write) {
     TuOsFile file;
     ASSERT_EQ(file.Open(plain.c_str(), TuOpenMode::CreateNew), TuOsNoError);
     ASSERT_EQ(file.WriteAt(0, "long", 4).moved, 4u);
-    file.Close();
+    EXPECT_EQ(file.Close(), TuOsNoError);
     std::u16string mixed = deep.u16string() + u"/./sheet.tif";
     ASSERT_EQ(file.Open(mixed.c_str(), TuOpenMode::Read), TuOsNoError);
     char bytes[4] = {};
