@@ -7,28 +7,21 @@
 #include <memory>
 #include <string>
 
-#include "TiffBuilder.h"
-#include "TiffTestSupport.h"
+#include "TiffFileFixture.h"
 #include "uCauses.h"
 
 namespace {
 
-class tiff_scope_test : public ::testing::Test {
+class tiff_scope_test : public TiffFileFixture {
 protected:
-    std::string Save(TiffBuilder& tiff) {
-        std::string path = folder / "a.tif";
-        WriteFile(path, tiff.Bytes());
-        return path;
-    }
+    // Opened for update unless asked otherwise.
     static std::unique_ptr<TuTiffFile> Open(const std::string& path, int mode = ModeUpdate) {
-        return std::make_unique<TuTiffFile>(TuFileName(path.c_str()), mode);
+        return TiffFileFixture::Open(path, mode);
     }
     static void Commit(TuTiffFile& file) {
         file.commitOnClose = true;
         file.CommitAndClose();
     }
-
-    TempFolder folder;
 };
 
 // The main image without referencing, and an overview with a pixel scale of its own; returns
