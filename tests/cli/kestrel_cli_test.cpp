@@ -40,6 +40,30 @@ void WriteFile(const fs::path& path, const std::string& text) {
     std::ofstream(path, std::ios::binary) << text;
 }
 
+// Starts a program in a folder with the given file actions, which it then destroys; the child's
+// process id, or -1 when it could not be started.
+pid_t Start(const std::vector<std::string>& command, const fs::path& folder,
+            posix_spawn_file_actions_t& actions) {
+    posix_spawn_file_actions_addchdir_np(&actions, folder.c_str());
+    std::vector<char*> argv;
+    argv.reserve(command.size() + 1);
+    for (const std::string& argument : command) {
+        argv.push_back(const_cast<char*>(argument.c_str()));
+    }
+    argv.push_back(nullptr);
+    pid_t pid = 0;
+    const int spawned = posix_spawnp(&pid, argv[0], &actions, nullptr, argv.data(), environ);
+    posix_spawn_file_actions_destroy(&actions);
+    return spawned == 0 ? pid : -1;
+}
+
+// The exit status of a started program, or 128 plus the signal that ended it.
+int WaitFor(pid_t pid) {
+    int wait = 0;
+    waitpid(pid, &wait, 0);
+    return WIFEXITED(wait) ? WEXITSTATUS(wait) : 128 + WTERMSIG(wait);
+}
+
 // Runs a program with arguments in a folder; its output goes to files beside `capture`.
 Result Spawn(const std::vector<std::string>& command, const fs::path& folder,
              const fs::path& capture) {
@@ -51,23 +75,12 @@ Result Spawn(const std::vector<std::string>& command, const fs::path& folder,
                                      0644);
     posix_spawn_file_actions_addopen(&actions, 2, errName.c_str(), O_WRONLY | O_CREAT | O_TRUNC,
                                      0644);
-    posix_spawn_file_actions_addchdir_np(&actions, folder.c_str());
-    std::vector<char*> argv;
-    argv.reserve(command.size() + 1);
-    for (const std::string& argument : command) {
-        argv.push_back(const_cast<char*>(argument.c_str()));
-    }
-    argv.push_back(nullptr);
     Result result;
-    pid_t pid = 0;
-    const int spawned = posix_spawnp(&pid, argv[0], &actions, nullptr, argv.data(), environ);
-    posix_spawn_file_actions_destroy(&actions);
-    if (spawned != 0) {
+    const pid_t pid = Start(command, folder, actions);
+    if (pid < 0) {
         return result;
     }
-    int wait = 0;
-    waitpid(pid, &wait, 0);
-    result.status = WIFEXITED(wait) ? WEXITSTATUS(wait) : 128 + WTERMSIG(wait);
+    result.status = WaitFor(pid);
     result.out = ReadFile(outName);
     result.err = ReadFile(errName);
     return result;
@@ -92,27 +105,16 @@ Result SpawnOnTerminal(const std::vector<std::string>& command, const fs::path& 
     posix_spawn_file_actions_adddup2(&actions, device, 2);
     posix_spawn_file_actions_addclose(&actions, device);
     posix_spawn_file_actions_addclose(&actions, terminal);
-    posix_spawn_file_actions_addchdir_np(&actions, folder.c_str());
-    std::vector<char*> argv;
-    argv.reserve(command.size() + 1);
-    for (const std::string& argument : command) {
-        argv.push_back(const_cast<char*>(argument.c_str()));
-    }
-    argv.push_back(nullptr);
-    pid_t pid = 0;
-    const int spawned = posix_spawnp(&pid, argv[0], &actions, nullptr, argv.data(), environ);
-    posix_spawn_file_actions_destroy(&actions);
+    const pid_t pid = Start(command, folder, actions);
     close(device);
-    if (spawned == 0) {
+    if (pid >= 0) {
         // Read while the program runs, so that it never waits for room on the terminal; the
         // read fails once the program has closed its side.
         char buffer[4096];
         for (ssize_t got; (got = read(terminal, buffer, sizeof buffer)) > 0;) {
             result.err.append(buffer, static_cast<std::size_t>(got));
         }
-        int wait = 0;
-        waitpid(pid, &wait, 0);
-        result.status = WIFEXITED(wait) ? WEXITSTATUS(wait) : 128 + WTERMSIG(wait);
+        result.status = WaitFor(pid);
         result.out = ReadFile(outName);
     }
     close(terminal);
