@@ -7,22 +7,15 @@
 #include <filesystem>
 #include <fstream>
 #include <iterator>
-#include <random>
 #include <stdexcept>
 #include <string>
 #include <vector>
 
+#include "TemporaryFolder.h"
+
 class OsTestFolder {
 public:
-    OsTestFolder() {
-        std::random_device random;
-        for (int attempt = 0; attempt < 100 && path.empty(); ++attempt) {
-            const std::filesystem::path candidate =
-                std::filesystem::temp_directory_path() / ("kestrel-os-" + std::to_string(random()));
-            if (std::filesystem::create_directory(candidate)) {
-                path = candidate;
-            }
-        }
+    OsTestFolder() : path(PathOf(MakeTemporaryFolder("kestrel-os-"))) {
         if (path.empty()) {
             throw std::runtime_error("no scratch folder could be made");
         }
