@@ -171,7 +171,10 @@ bool ReferencingDialog::UpdateData(bool collect) {
     if (!complete) {
         return false;
     }
-    CheckPlacementBehind(collect);
+    // A field the user changed stands for what it says: the placement behind it is gone.
+    if (collect && placementBehind && !TiffFieldsAsShown()) {
+        placementBehind.reset();
+    }
     if (!collect) {
         // Replacing the text clears the edit's changed flag, so a completed name is not
         // examined again when the user next leaves the field.
@@ -188,29 +191,15 @@ bool ReferencingDialog::UpdateData(bool collect) {
     return true;
 }
 
-std::vector<std::string> ReferencingDialog::TiffFieldTexts() {
-    std::vector<std::string> texts;
+bool ReferencingDialog::TiffFieldsAsShown() {
     for (int id : {IDC_X_PIXEL_SCALE, IDC_Y_PIXEL_SCALE, IDC_TIE_PIXEL_X, IDC_TIE_PIXEL_Y,
                    IDC_TIE_WORLD_X, IDC_TIE_WORLD_Y}) {
-        texts.push_back(platform.GetControlText(id));
-    }
-    return texts;
-}
-
-void ReferencingDialog::CheckPlacementBehind(bool collect) {
-    if (!placementBehind) {
-        return;
-    }
-    if (!collect) {
-        if (placementBehind->shownTexts.empty()) {
-            placementBehind->shownTexts = TiffFieldTexts();
+        const auto shown = shownNumbers.find(id);
+        if (shown == shownNumbers.end() || platform.GetControlText(id) != shown->second.text) {
+            return false;
         }
-        return;
     }
-    // A field the user changed stands for what it says: the placement behind is gone.
-    if (TiffFieldTexts() != placementBehind->shownTexts) {
-        placementBehind.reset();
-    }
+    return true;
 }
 
 // ---- Taking a file name ----
@@ -346,8 +335,8 @@ void ReferencingDialog::ExamineOpenFile(const TuFileName& tiffName) {
     state.tiff = view.finding;
     state.tiffTags = view.facts;
     if (view.matrixBehind) {
-        placementBehind = PlacementBehind{
-            *view.matrixBehind, WorldFromMatrix(*view.matrixBehind, RasterType()), true, {}};
+        placementBehind = PlacementBehind{*view.matrixBehind,
+                                          WorldFromMatrix(*view.matrixBehind, RasterType()), true};
     }
 
     state.worldFile = WorldFileFinding::NameUnusable;
@@ -427,7 +416,7 @@ void ReferencingDialog::OnWorldToTiff() {
     // negative Y scale as running south.
     const bool southUp = !rotated && world.yVectorY > 0;
     if ((rotated && options.keepRotation) || southUp) {
-        placementBehind = PlacementBehind{MatrixFromWorld(world, RasterType()), world, false, {}};
+        placementBehind = PlacementBehind{MatrixFromWorld(world, RasterType()), world, false};
     }
     if (southUp) {
         platform.MessageBox(PlainMessage(texts::SouthUpWorldFile));

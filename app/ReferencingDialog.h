@@ -93,11 +93,9 @@ private:
     // The data exchange: display (members to controls) or collect (controls to members, with
     // validation). Collect stops at the first refused field and returns false.
     bool UpdateData(bool collect);
-    // The TIFF side's six texts as the window shows them.
-    std::vector<std::string> TiffFieldTexts();
-    // Keeps the exact placement behind the TIFF side's fields only while they show what display
-    // wrote when it was put there.
-    void CheckPlacementBehind(bool collect);
+    // Whether the TIFF side's six fields still show what display last wrote into them: the
+    // placement behind them is kept only while they do.
+    bool TiffFieldsAsShown();
     [[nodiscard]] bool ExchangeNumber(bool collect, int id, double& member,
                                       const NumberRange* range);
     // Shows the dialog's refusal of an entry, moves the focus to it and stops the command.
@@ -157,7 +155,6 @@ private:
         TransformationMatrix matrix;
         WorldReferencing world;
         bool inFile = false; // the TIFF holds this matrix already: an update changes nothing
-        std::vector<std::string> shownTexts; // the fields as shown; empty until displayed
     };
     std::optional<PlacementBehind> placementBehind;
     DialogOptions options;
